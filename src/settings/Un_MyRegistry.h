@@ -28,8 +28,9 @@ namespace velmora {
 struct RegistryEnvironment {
   // The user's home folder; the first-run folder is this with a trailing "/".
   std::string home_folder;
-  // Whether a program of that name is found on PATH (first-run editor).
-  std::function<bool(const std::string& program)> program_on_path;
+  // The full name of the first program of that name found on PATH, or "" when there is
+  // none (first-run editor).
+  std::function<std::string(const std::string& program)> find_program;
   // Today's date and time (the first-run filter dates take their date part).
   std::function<TDateTime()> now;
   // Whether backup file names that differ only in letter case name the same file. False on
@@ -42,6 +43,7 @@ struct RegistryEnvironment {
 RegistryEnvironment SystemRegistryEnvironment();
 
 // The first-run editors, in order of preference, and the fallback when none is on PATH.
+// "Editor" gets the full name of the first one found.
 inline const std::vector<std::string>& FirstRunEditors() {
   static const std::vector<std::string> editors = {
       "gnome-text-editor", "gedit", "kate", "mousepad", "xed", "pluma", "featherpad"};

@@ -1,0 +1,386 @@
+#include "settings/FileKeyStore.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+namespace velmora {
+
+namespace {
+
+constexpr std::string_view kRootName = "HKEY_CURRENT_USER";
+constexpr std::string_view kHeader = "; Velmora settings\n";
+
+std::string Quoted(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out + '"';
+}
+
+// Reads a quoted text at the start of `line` and drops it from `line`.
+bool ReadQuoted(std::string_view& line, std::string& text) {
+  if (line.empty() || line.front() != '"') return false;
+  text.clear();
+  for (std::size_t i = 1; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == '"') {
+      line.remove_prefix(i + 1);
+      return true;
+    }
+    if (c != '\\') {
+      text += c;
+      continue;
+    }
+    if (++i == line.size()) return false;
+    switch (line[i]) {
+      case '\\':
+        text += '\\';
+        break;
+      case '"':
+        text += '"';
+        break;
+      case 'n':
+        text += '\n';
+        break;
+      case 'r':
+        text += '\r';
+        break;
+      default:
+        return false;
+    }
+  }
+  return false;
+}
+
+// The stored form of a value of another kind: a type word, optionally with a number in
+// parentheses, then ":" (as in dword:00000001 or hex(2):41,00).
+bool IsOtherValue(std::string_view data) {
+  const auto colon = data.find(':');
+  if (colon == 0 || colon == std::string_view::npos) return false;
+  for (const char c : data.substr(0, colon)) {
+    const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                    c == '(' || c == ')' || c == '_';
+    if (!ok) return false;
+  }
+  return true;
+}
+
+bool IsBlank(std::string_view line) {
+  return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+bool ParseSection(std::string_view line, MemoryKeyStore& store) {
+  while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+  if (line.size() < 2 || line.back() != ']') return false;
+  line = line.substr(1, line.size() - 2);
+  if (FoldName(line.substr(0, kRootName.size())) != FoldName(kRootName)) return false;
+  line.remove_prefix(kRootName.size());
+  if (!line.empty() && line.front() != KeyDelim) return false;
+  return store.OpenKey(line, true);
+}
+
+bool ParseValue(std::string_view line, bool in_section, MemoryKeyStore& store) {
+  std::string name;
+  if (!in_section || !ReadQuoted(line, name) || line.empty() || line.front() != '=') return false;
+  line.remove_prefix(1);
+  if (!line.empty() && line.front() == '"') {
+    std::string value;
+    if (!ReadQuoted(line, value) || !line.empty()) return false;
+    store.WriteString(name, value);
+    return true;
+  }
+  if (!IsOtherValue(line)) return false;
+  store.WriteOther(name, line);
+  return true;
+}
+
+std::runtime_error SaveError(const std::string& file_name, int error) {
+  return std::runtime_error("Cannot save the settings file '" + file_name +
+                            "': " + std::strerror(error));
+}
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t written = ::write(fd, data.data(), data.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    data.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+std::string LocalTimestamp() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+  return text;
+}
+
+}  // namespace
+
+std::string SerializeKeyStore(const MemoryKeyStore& store) {
+  std::string text(kHeader);
+  store.ForEachKey([&](const std::string& path, const MemoryKeyStore::Key& key) {
+    const auto values = MemoryKeyStore::OrderedValues(key);
+    if (path.empty() && values.empty()) return;
+    text += "\n[";
+    text += kRootName;
+    if (!path.empty()) text += KeyDelim + path;
+    text += "]\n";
+    for (const auto* value : values) {
+      text += Quoted(value->name) + '=';
+      text += value->kind == ValueKind::kText ? Quoted(value->data) : value->data;
+      text += '\n';
+    }
+  });
+  return text;
+}
+
+bool ParseKeyStore(std::string_view text, MemoryKeyStore& store) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  bool in_section = false;
+  while (!text.empty()) {
+    const auto end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (IsBlank(line) || line[line.find_first_not_of(" \t")] == ';') continue;
+    if (line.front() == '[') {
+      if (!ParseSection(line, store)) return false;
+      in_section = true;
+    } else if (!ParseValue(line, in_section, store)) {
+      return false;
+    }
+  }
+  store.CloseKey();
+  return true;
+}
+
+std::string DefaultRegistryFileName() {
+  std::string base;
+  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/') {
+    base = config;
+  } else {
+    const char* home = std::getenv("HOME");
+    base = std::string(home != nullptr ? home : "") + "/.config";
+  }
+  return base + "/Velmora/registry.reg";
+}
+
+FileKeyStore::FileKeyStore(std::string file_name) : file_name_(std::move(file_name)) {
+  Load();
+}
+
+FileKeyStore::~FileKeyStore() {
+  try {
+    Flush();
+  } catch (...) {
+    // Nothing can be reported from here; every writing operation flushed already.
+  }
+}
+
+FileKeyStore::FileStamp FileKeyStore::Stamp() const {
+  struct stat info {};
+  if (::stat(file_name_.c_str(), &info) != 0) return FileStamp{};
+  return FileStamp{true,
+                   info.st_dev,
+                   info.st_ino,
+                   info.st_size,
+                   info.st_mtim.tv_sec * 1'000'000'000LL + info.st_mtim.tv_nsec,
+                   info.st_ctim.tv_sec * 1'000'000'000LL + info.st_ctim.tv_nsec};
+}
+
+FileKeyStore::ReadResult FileKeyStore::ReadFile(MemoryKeyStore& into, FileStamp& stamp) const {
+  const int fd = ::open(file_name_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) return ReadResult::kMissing;
+    throw std::runtime_error("Cannot read the settings file '" + file_name_ +
+                             "': " + std::strerror(errno));
+  }
+  stamp = Stamp();
+  std::string text;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      const int error = errno;
+      ::close(fd);
+      throw std::runtime_error("Cannot read the settings file '" + file_name_ +
+                               "': " + std::strerror(error));
+    }
+    if (got == 0) break;
+    text.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::close(fd);
+  return ParseKeyStore(text, into) ? ReadResult::kLoaded : ReadResult::kCorrupt;
+}
+
+void FileKeyStore::Load() {
+  MemoryKeyStore loaded;
+  FileStamp stamp;
+  switch (ReadFile(loaded, stamp)) {
+    case ReadResult::kLoaded:
+      tree_ = std::move(loaded);
+      break;
+    case ReadResult::kCorrupt:
+      SetAside();
+      tree_ = MemoryKeyStore();
+      stamp = Stamp();
+      break;
+    case ReadResult::kMissing:
+      tree_ = MemoryKeyStore();
+      break;
+  }
+  saved_changes_ = tree_.ChangeCount();
+  stamp_ = stamp;
+}
+
+void FileKeyStore::ReloadIfReplaced() {
+  if (Dirty() || Stamp() == stamp_) return;
+  MemoryKeyStore loaded;
+  FileStamp stamp;
+  ReadResult result = ReadResult::kMissing;
+  try {
+    result = ReadFile(loaded, stamp);
+    if (result == ReadResult::kCorrupt) SetAside();
+  } catch (const std::exception&) {
+    // Unreadable now: go on with what is in memory; a save reports its own failure.
+    return;
+  }
+  if (result == ReadResult::kLoaded) {
+    tree_ = std::move(loaded);
+    saved_changes_ = tree_.ChangeCount();
+    stamp_ = stamp;
+    return;
+  }
+  // Gone or set aside: keep what this process holds; a corrupt file is replaced by it at
+  // the next save.
+  must_save_ = must_save_ || result == ReadResult::kCorrupt;
+  stamp_ = Stamp();
+}
+
+void FileKeyStore::SetAside() {
+  const std::string base = file_name_ + ".corrupt-" + LocalTimestamp();
+  std::string target = base;
+  std::error_code error;
+  for (int n = 1; std::filesystem::exists(target, error); ++n)
+    target = base + "-" + std::to_string(n);
+  if (::rename(file_name_.c_str(), target.c_str()) != 0) {
+    throw std::runtime_error("Cannot keep the unreadable settings file '" + file_name_ +
+                             "' aside: " + std::strerror(errno));
+  }
+  corrupt_copy_ = target;
+}
+
+bool FileKeyStore::Dirty() const {
+  return must_save_ || tree_.ChangeCount() != saved_changes_;
+}
+
+void FileKeyStore::Flush() {
+  if (Dirty()) Save();
+}
+
+void FileKeyStore::Save() {
+  const std::filesystem::path target(file_name_);
+  const std::filesystem::path folder =
+      target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+  std::error_code folder_error;
+  std::filesystem::create_directories(folder, folder_error);
+  if (folder_error) throw SaveError(file_name_, folder_error.value());
+
+  std::string temp_name = file_name_ + ".tmp-XXXXXX";
+  const int fd = ::mkostemp(temp_name.data(), O_CLOEXEC);
+  if (fd < 0) throw SaveError(file_name_, errno);
+  const auto fail = [&](int error) {
+    ::close(fd);
+    ::unlink(temp_name.c_str());
+    return SaveError(file_name_, error);
+  };
+  // The new file keeps the permission bits of the one it replaces.
+  struct stat old_info {};
+  const mode_t mode = ::stat(file_name_.c_str(), &old_info) == 0 ? old_info.st_mode & 07777 : 0600;
+  if (::fchmod(fd, mode) != 0) throw fail(errno);
+  if (!WriteAll(fd, SerializeKeyStore(tree_))) throw fail(errno != 0 ? errno : EIO);
+  if (::fsync(fd) != 0) throw fail(errno);
+  if (::close(fd) != 0) {
+    const int error = errno;
+    ::unlink(temp_name.c_str());
+    throw SaveError(file_name_, error);
+  }
+  if (::rename(temp_name.c_str(), file_name_.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temp_name.c_str());
+    throw SaveError(file_name_, error);
+  }
+  // Make the rename itself durable. The new file is complete either way, so a failure here
+  // only means a power loss might bring the previous version back.
+  if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+  saved_changes_ = tree_.ChangeCount();
+  must_save_ = false;
+  stamp_ = Stamp();
+}
+
+bool FileKeyStore::OpenKey(std::string_view path, bool create) {
+  tree_.CloseKey();
+  // A line break in a key name would break the file's layout.
+  if (path.find_first_of("\r\n") != std::string_view::npos) return false;
+  ReloadIfReplaced();
+  return tree_.OpenKey(path, create);
+}
+
+void FileKeyStore::CloseKey() {
+  tree_.CloseKey();
+}
+
+bool FileKeyStore::HasSubKey(std::string_view name) const {
+  return tree_.HasSubKey(name);
+}
+
+ValueKind FileKeyStore::GetValueKind(std::string_view name) const {
+  return tree_.GetValueKind(name);
+}
+
+std::string FileKeyStore::ReadString(std::string_view name) const {
+  return tree_.ReadString(name);
+}
+
+void FileKeyStore::WriteString(std::string_view name, std::string_view value) {
+  tree_.WriteString(name, value);
+}
+
+bool FileKeyStore::DeleteValue(std::string_view name) {
+  return tree_.DeleteValue(name);
+}
+
+}  // namespace velmora

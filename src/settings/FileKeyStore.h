@@ -1,0 +1,97 @@
+#pragma once
+
+// FileKeyStore: the key store of the Linux build, one text file
+// ($XDG_CONFIG_HOME/Velmora/registry.reg). The tree lives in memory; Flush writes the whole
+// file again, atomically (a temporary file in the same folder, fsync, rename, fsync of the
+// folder), so a crash at any moment leaves either the old file or the new one.
+//
+// Layout: a comment line, then one section per key, parents first:
+//
+//   [HKEY_CURRENT_USER\Software\Velmora\Option]
+//   "Name"="value"
+//
+// Inside the quotes of names and values a backslash is written "\\", a quote "\"", a line
+// feed "\n" and a carriage return "\r", so every text, line breaks included, reads back as
+// it was written. A value of another kind is kept in its written form ("Name"=dword:0001)
+// and reads as "Invalid data type". Blank lines and lines starting with ";" are ignored.
+//
+// On opening, a missing file is an empty store; a file that does not follow the layout is
+// renamed to "registry.reg.corrupt-<yyyyMMdd-HHmmss>" and the store starts empty. When
+// another process has replaced the file since this one loaded or saved it, the next OpenKey
+// loads it again, so two running copies see each other's settings.
+
+#include <sys/types.h>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "settings/MemoryKeyStore.h"
+
+namespace velmora {
+
+class FileKeyStore final : public KeyStore {
+ public:
+  // Loads `file_name`. Throws std::runtime_error when the file exists but cannot be read, or
+  // cannot be parsed and cannot be set aside either (the store would otherwise overwrite it).
+  explicit FileKeyStore(std::string file_name);
+  // Saves what is not saved yet; a failure here is not reported.
+  ~FileKeyStore() override;
+  FileKeyStore(const FileKeyStore&) = delete;
+  FileKeyStore& operator=(const FileKeyStore&) = delete;
+
+  bool OpenKey(std::string_view path, bool create) override;
+  void CloseKey() override;
+  bool HasSubKey(std::string_view name) const override;
+  ValueKind GetValueKind(std::string_view name) const override;
+  std::string ReadString(std::string_view name) const override;
+  void WriteString(std::string_view name, std::string_view value) override;
+  bool DeleteValue(std::string_view name) override;
+  // Saves the file when anything changed since the last save. Throws std::runtime_error
+  // ("Cannot save the settings file '<name>': <reason>") and keeps the old file intact when
+  // the save fails; the changes stay in memory for the next Flush.
+  void Flush() override;
+
+  const std::string& FileName() const { return file_name_; }
+  // The name the unreadable file was renamed to at the last load, "" when none was.
+  const std::string& CorruptCopy() const { return corrupt_copy_; }
+
+ private:
+  // What tells one version of the file from another without reading it.
+  struct FileStamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    std::int64_t modified_ns = 0;
+    std::int64_t changed_ns = 0;
+    bool operator==(const FileStamp&) const = default;
+  };
+
+  enum class ReadResult { kMissing, kLoaded, kCorrupt };
+
+  ReadResult ReadFile(MemoryKeyStore& into, FileStamp& stamp) const;
+  void Load();
+  void ReloadIfReplaced();
+  bool Dirty() const;
+  void SetAside();
+  void Save();
+  FileStamp Stamp() const;
+
+  std::string file_name_;
+  std::string corrupt_copy_;
+  MemoryKeyStore tree_;
+  std::uint64_t saved_changes_ = 0;
+  bool must_save_ = false;  // the file on disk lost this process's settings
+  FileStamp stamp_;
+};
+
+// $XDG_CONFIG_HOME/Velmora/registry.reg, or ~/.config/Velmora/registry.reg when
+// XDG_CONFIG_HOME is unset, empty or not absolute.
+std::string DefaultRegistryFileName();
+
+// The file text of a store, and a store from a file text (false when the text does not follow
+// the layout; `store` is then left in an unspecified state).
+std::string SerializeKeyStore(const MemoryKeyStore& store);
+bool ParseKeyStore(std::string_view text, MemoryKeyStore& store);
+
+}  // namespace velmora
