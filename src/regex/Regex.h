@@ -141,7 +141,7 @@ class TRegex {
   // ---- errors ----------------------------------------------------------------------------
   virtual std::string ErrorText(std::int32_t code) const;
   // Raises ERegexError(code); the position is the parse position while compiling, else 0.
-  [[noreturn]] virtual void RaiseError(std::int32_t code);
+  [[noreturn]] virtual void RaiseError(std::int32_t code) const;
 
   // ---- the compiled program (for tests and diagnostics) ----------------------------------
   // Compiles now if needed (the same check every search makes; raises as a search would).
