@@ -1,0 +1,283 @@
+// The settings file: its text, what it accepts, and that no failure or crash during a save
+// leaves a broken or lost file.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "settings/FileKeyStore.h"
+#include "settings/SettingsTestSupport.h"
+
+namespace velmora {
+namespace {
+
+class FileKeyStoreTest : public ::testing::Test {
+ protected:
+  std::string FileName() const { return folder_ / "registry.reg"; }
+  std::vector<std::string> Leftovers() const {
+    return testing::EntriesStartingWith(folder_.Path(), "registry.reg.");
+  }
+  testing::TempFolder folder_;
+};
+
+TEST_F(FileKeyStoreTest, MissingFileIsAnEmptyStoreAndIsNotCreatedByReading) {
+  FileKeyStore store(FileName());
+  EXPECT_FALSE(store.OpenKey("Software", false));
+  store.Flush();
+  EXPECT_FALSE(std::filesystem::exists(FileName()));
+  EXPECT_TRUE(store.CorruptCopy().empty());
+}
+
+TEST_F(FileKeyStoreTest, AwkwardTextsRoundTrip) {
+  const std::vector<std::pair<std::string, std::string>> values = {
+      {"Quote\"Name", "say \"hi\""},
+      {"Back\\slash", "C:\\WINDOWS\\NOTEPAD.EXE\\"},
+      {"Lines", "one\ntwo\r\nthree\r"},
+      {"Escapes", "\\n is not a line feed, \\\" not a quote"},
+      {"Brackets", "[HKEY_CURRENT_USER\\Software]"},
+      {"Comment", "; not a comment"},
+      {"Equals", "\"a\"=\"b\""},
+      {"Bytes", std::string("caf\xE9 \x01\t end", 11)},
+      {"Empty", ""},
+      {"", "the unnamed value"},
+  };
+  {
+    FileKeyStore store(FileName());
+    ASSERT_TRUE(store.OpenKey("Software\\Velmora\\Odd]Key [x]", true));
+    for (const auto& [name, value] : values) store.WriteString(name, value);
+    store.Flush();
+  }
+  FileKeyStore store(FileName());
+  EXPECT_TRUE(store.CorruptCopy().empty());
+  ASSERT_TRUE(store.OpenKey("software\\velmora\\odd]key [X]", false));
+  for (const auto& [name, value] : values) EXPECT_EQ(store.ReadString(name), value) << name;
+}
+
+TEST_F(FileKeyStoreTest, WritesTheDocumentedLayout) {
+  {
+    FileKeyStore store(FileName());
+    ASSERT_TRUE(store.OpenKey("Software\\Velmora", true));
+    store.WriteString("Edit2Text", "a \"b\" \\c\nd");
+    ASSERT_TRUE(store.OpenKey("SOFTWARE\\Velmora\\Option", true));
+    store.WriteString("Size", "0");
+    store.Flush();
+  }
+  EXPECT_EQ(testing::ReadWholeFile(FileName()),
+            "; Velmora settings\n"
+            "\n[HKEY_CURRENT_USER\\Software]\n"
+            "\n[HKEY_CURRENT_USER\\Software\\Velmora]\n"
+            "\"Edit2Text\"=\"a \\\"b\\\" \\\\c\\nd\"\n"
+            "\n[HKEY_CURRENT_USER\\Software\\Velmora\\Option]\n"
+            "\"Size\"=\"0\"\n");
+}
+
+TEST_F(FileKeyStoreTest, ReadsWhatAnEditorMayLeave) {
+  testing::WriteWholeFile(FileName(),
+                          "\xEF\xBB\xBF; comment\r\n"
+                          "\r\n"
+                          "[hkey_current_user\\Software\\Velmora\\Option]   \r\n"
+                          "\"Size\"=\"1\"\r\n"
+                          "  ; indented comment\n"
+                          "\"Count\"=dword:00000003\n"
+                          "\"Size\"=\"2\"\n"
+                          "[HKEY_CURRENT_USER\\Software\\Velmora\\Ignore]");
+  FileKeyStore store(FileName());
+  ASSERT_TRUE(store.CorruptCopy().empty());
+  ASSERT_TRUE(store.OpenKey("Software\\Velmora\\Option", false));
+  EXPECT_EQ(store.ReadString("Size"), "2");
+  EXPECT_EQ(store.GetValueKind("Count"), ValueKind::kOther);
+  EXPECT_TRUE(store.OpenKey("Software\\Velmora\\Ignore", false));
+  // A value of another kind survives a save unchanged.
+  ASSERT_TRUE(store.OpenKey("Software\\Velmora\\Option", false));
+  store.WriteString("Size", "3");
+  store.Flush();
+  EXPECT_NE(testing::ReadWholeFile(FileName()).find("\n\"Count\"=dword:00000003\n"),
+            std::string::npos);
+}
+
+TEST_F(FileKeyStoreTest, UnparsableFilesAreKeptAsideAndTheStoreStartsEmpty) {
+  const std::string corrupt[] = {
+      "\"Name\"=\"value before any section\"\n",
+      "[HKEY_LOCAL_MACHINE\\Software]\n",
+      "[HKEY_CURRENT_USERX\\Software]\n",
+      "[HKEY_CURRENT_USER\\Software\n",
+      "[HKEY_CURRENT_USER\\Software]\n\"Name\"=\"unterminated\n",
+      "[HKEY_CURRENT_USER\\Software]\n\"Name\"=\"bad escape \\t\"\n",
+      "[HKEY_CURRENT_USER\\Software]\n\"Name\"=\"x\" trailing\n",
+      "[HKEY_CURRENT_USER\\Software]\nName=\"unquoted name\"\n",
+      "[HKEY_CURRENT_USER\\Software]\n\"Name\"=12\n",
+      "[HKEY_CURRENT_USER\\Software]\n\"Name\"\n",
+      std::string("\x00\x01\x02 binary", 10),
+      "<?xml version=\"1.0\"?>\n",
+  };
+  for (const auto& text : corrupt) {
+    SCOPED_TRACE(text);
+    testing::TempFolder folder;
+    const std::string name = folder / "registry.reg";
+    testing::WriteWholeFile(name, text);
+    FileKeyStore store(name);
+    ASSERT_FALSE(store.CorruptCopy().empty());
+    EXPECT_EQ(std::filesystem::path(store.CorruptCopy()).parent_path(), folder.Path());
+    EXPECT_EQ(store.CorruptCopy().rfind(name + ".corrupt-", 0), 0u);
+    EXPECT_EQ(testing::ReadWholeFile(store.CorruptCopy()), text);
+    EXPECT_FALSE(std::filesystem::exists(name));
+    EXPECT_FALSE(store.OpenKey("Software", false));
+  }
+}
+
+TEST_F(FileKeyStoreTest, SecondCorruptFileDoesNotReplaceTheFirstOne) {
+  testing::WriteWholeFile(FileName(), "first broken file\n");
+  const std::string first = FileKeyStore(FileName()).CorruptCopy();
+  testing::WriteWholeFile(FileName(), "second broken file\n");
+  const std::string second = FileKeyStore(FileName()).CorruptCopy();
+  EXPECT_NE(first, second);
+  EXPECT_EQ(testing::ReadWholeFile(first), "first broken file\n");
+  EXPECT_EQ(testing::ReadWholeFile(second), "second broken file\n");
+}
+
+TEST_F(FileKeyStoreTest, FileReplacedByAnotherProgramIsReadAgain) {
+  FileKeyStore store(FileName());
+  ASSERT_TRUE(store.OpenKey("Software\\Velmora", true));
+  store.WriteString("Mine", "1");
+  store.Flush();
+  {
+    FileKeyStore other(FileName());
+    ASSERT_TRUE(other.OpenKey("Software\\Velmora", false));
+    other.WriteString("Theirs", "2");
+    other.Flush();
+  }
+  ASSERT_TRUE(store.OpenKey("Software\\Velmora", false));
+  EXPECT_EQ(store.ReadString("Theirs"), "2");
+  EXPECT_EQ(store.ReadString("Mine"), "1");
+
+  // Broken by someone else while running: it is kept aside and this copy's settings win.
+  testing::WriteWholeFile(FileName(), "broken\n");
+  ASSERT_TRUE(store.OpenKey("Software\\Velmora", false));
+  EXPECT_EQ(store.ReadString("Mine"), "1");
+  EXPECT_FALSE(store.CorruptCopy().empty());
+  store.Flush();
+  FileKeyStore reread(FileName());
+  ASSERT_TRUE(reread.OpenKey("Software\\Velmora", false));
+  EXPECT_EQ(reread.ReadString("Theirs"), "2");
+}
+
+TEST_F(FileKeyStoreTest, SaveKeepsPermissionBitsAndCreatesTheFolder) {
+  const std::string nested = folder_ / "a/b/Velmora/registry.reg";
+  {
+    FileKeyStore store(nested);
+    ASSERT_TRUE(store.OpenKey("Software", true));
+    store.Flush();
+  }
+  struct stat info {};
+  ASSERT_EQ(::stat(nested.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  ASSERT_EQ(::chmod(nested.c_str(), 0640), 0);
+  FileKeyStore store(nested);
+  ASSERT_TRUE(store.OpenKey("Software\\Velmora", true));
+  store.Flush();
+  ASSERT_EQ(::stat(nested.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST_F(FileKeyStoreTest, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
+  FileKeyStore store(FileName());
+  ASSERT_TRUE(store.OpenKey("Software\\Velmora", true));
+  store.WriteString("Small", "old");
+  store.Flush();
+  const std::string before = testing::ReadWholeFile(FileName());
+
+  // Limit the size of files this process may write, so the next save runs out of room.
+  struct rlimit saved {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto old_handler = ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit limited = saved;
+  limited.rlim_cur = 4096;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+  store.WriteString("Small", "new");
+  store.WriteString("Large", std::string(100000, 'x'));
+  std::string error;
+  try {
+    store.Flush();
+  } catch (const std::runtime_error& e) {
+    error = e.what();
+  }
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, old_handler);
+
+  EXPECT_EQ(error.rfind("Cannot save the settings file '" + FileName() + "': ", 0), 0u) << error;
+  EXPECT_EQ(testing::ReadWholeFile(FileName()), before);
+  EXPECT_TRUE(Leftovers().empty());
+  // The changes are still held and go out with the next save that can be made.
+  store.Flush();
+  FileKeyStore reread(FileName());
+  ASSERT_TRUE(reread.OpenKey("Software\\Velmora", false));
+  EXPECT_EQ(reread.ReadString("Small"), "new");
+  EXPECT_EQ(reread.ReadString("Large").size(), 100000u);
+}
+
+// A child process saves large generations of the store in a loop and is killed at varying
+// moments; every time, the file must be one complete generation.
+TEST_F(FileKeyStoreTest, KillDuringSavesNeverLeavesABrokenFile) {
+  const std::string payload(1 << 20, 'p');
+  for (int round = 0; round < 12; ++round) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      FileKeyStore store(FileName());
+      for (int generation = 0;; ++generation) {
+        store.OpenKey("Software\\Velmora", true);
+        const std::string tag = std::to_string(round) + ":" + std::to_string(generation);
+        store.WriteString("Begin", tag);
+        store.WriteString("Payload", payload);
+        store.WriteString("End", tag);
+        store.Flush();
+      }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20 + 17 * round));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+
+    FileKeyStore store(FileName());
+    ASSERT_TRUE(store.CorruptCopy().empty()) << "round " << round;
+    if (round == 0 && !std::filesystem::exists(FileName())) continue;
+    ASSERT_TRUE(store.OpenKey("Software\\Velmora", false)) << "round " << round;
+    EXPECT_EQ(store.ReadString("Begin"), store.ReadString("End"));
+    EXPECT_EQ(store.ReadString("Payload"), payload);
+  }
+  // Killed saves may leave temporary files behind, never anything else.
+  for (const auto& name : Leftovers()) EXPECT_EQ(name.rfind("registry.reg.tmp-", 0), 0u) << name;
+}
+
+TEST_F(FileKeyStoreTest, KeyNamesWithLineBreaksAreRefused) {
+  FileKeyStore store(FileName());
+  EXPECT_FALSE(store.OpenKey("Software\\Bad\nName", true));
+  EXPECT_FALSE(store.OpenKey("Software\\Bad\rName", true));
+  store.Flush();
+  EXPECT_FALSE(std::filesystem::exists(FileName()));
+}
+
+TEST(DefaultRegistryFileNameTest, FollowsXdgConfigHome) {
+  const char* old_config = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved_config = old_config != nullptr ? old_config : "";
+  const std::string saved_home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+  ::setenv("HOME", "/home/u", 1);
+  ::setenv("XDG_CONFIG_HOME", "/cfg", 1);
+  EXPECT_EQ(DefaultRegistryFileName(), "/cfg/Velmora/registry.reg");
+  ::setenv("XDG_CONFIG_HOME", "relative", 1);
+  EXPECT_EQ(DefaultRegistryFileName(), "/home/u/.config/Velmora/registry.reg");
+  ::unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(DefaultRegistryFileName(), "/home/u/.config/Velmora/registry.reg");
+  ::setenv("HOME", saved_home.c_str(), 1);
+  if (old_config != nullptr) ::setenv("XDG_CONFIG_HOME", saved_config.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace velmora
