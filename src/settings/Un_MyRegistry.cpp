@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "ports/Paths.h"
 #include "settings/DateFormat.h"
 
 namespace velmora {
@@ -26,6 +25,13 @@ constexpr std::string_view kBackupItem = "FileBackUp";
 // Stored dates that do not follow the locale's format are tried in this one as well: the
 // command-line tool writes it, and it never reads as another date.
 constexpr std::string_view kPlainDateFormat = "yyyy-MM-dd";
+
+constexpr char kFolderDelim = '/';
+
+std::string WithFolderDelim(std::string folder) {
+  if (folder.empty() || folder.back() != kFolderDelim) folder += kFolderDelim;
+  return folder;
+}
 
 std::string Name(std::string_view prefix, std::string_view suffix) {
   return std::string(prefix) + std::string(suffix);
@@ -112,7 +118,7 @@ std::string FindOnPath(const std::string& program) {
     const auto folder = rest.substr(0, colon);
     rest.remove_prefix(colon == std::string_view::npos ? rest.size() : colon + 1);
     if (folder.empty()) continue;
-    const std::string candidate = WithTrailingDelim(folder) + program;
+    const std::string candidate = WithFolderDelim(std::string(folder)) + program;
     std::error_code error;
     if (std::filesystem::is_regular_file(candidate, error) &&
         access(candidate.c_str(), X_OK) == 0) {
@@ -161,8 +167,7 @@ bool TMy_Registry::SameFileName(std::string_view a, std::string_view b) const {
 }
 
 std::string TMy_Registry::FirstRunFolder() const {
-  return WithTrailingDelim(environment_.home_folder.empty() ? std::string(1, PathDelim)
-                                                            : environment_.home_folder);
+  return WithFolderDelim(environment_.home_folder);
 }
 
 std::string TMy_Registry::FirstRunEditor() const {
