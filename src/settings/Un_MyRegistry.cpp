@@ -181,8 +181,8 @@ std::string TMy_Registry::FirstRunEditor() const {
   return fallback.empty() ? std::string(kFallbackEditor) : fallback;
 }
 
-TDateTime TMy_Registry::FirstRunDate() const {
-  return DateOf(environment_.now ? environment_.now() : Now());
+TDateTime TMy_Registry::CurrentTime() const {
+  return environment_.now ? environment_.now() : Now();
 }
 
 void TMy_Registry::CreateDefaults() {
@@ -202,7 +202,7 @@ void TMy_Registry::CreateDefaults() {
   if (Open(kOption)) {
     for (const auto& option : kOptionDefaults) {
       if (option.kind == Kind::kDate) {
-        Write(option.name, FormatDateTime(locale_.ShortDateFormat(), FirstRunDate()));
+        Write(option.name, FormatDateTime(locale_.ShortDateFormat(), DateOf(CurrentTime())));
       } else if (std::string_view(option.name) == "Editor") {
         Write(option.name, FirstRunEditor());
       } else {
@@ -255,7 +255,7 @@ void TMy_Registry::WriteInt(std::string_view name, int value) {
 TDateTime TMy_Registry::ReadDate(std::string_view name) {
   if (!Open(kOption)) return 0;
   const std::string text = store_.ReadString(name);
-  const int year = DecodeDate(environment_.now ? environment_.now() : Now()).year;
+  const int year = DecodeDate(CurrentTime()).year;
   auto date = ParseDate(text, locale_.ShortDateFormat(), year);
   if (!date) date = ParseDate(text, kPlainDateFormat, year);
   if (!date) throw EConvertError("'" + text + "' is not a valid date");

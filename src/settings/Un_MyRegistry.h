@@ -10,7 +10,9 @@
 // Read errors: a count or integer that is missing or not a number raises EConvertError
 // "'<text>' is not a valid integer value", a date that does not parse
 // "'<text>' is not a valid date"; a value of another kind raises ERegistryException
-// "Invalid data type for '<name>'", a refused write "Failed to set data for '<name>'".
+// "Invalid data type for '<name>'", a refused write "Failed to set data for '<name>'". A
+// store that cannot save raises its own std::runtime_error from the writing call; the change
+// stays in the store's memory and is saved with the next write.
 
 #include <functional>
 #include <string>
@@ -100,7 +102,7 @@ class TMy_Registry {
   bool SameFileName(std::string_view a, std::string_view b) const;
   std::string FirstRunFolder() const;
   std::string FirstRunEditor() const;
-  TDateTime FirstRunDate() const;
+  TDateTime CurrentTime() const;
 
   KeyStore& store_;
   const Locale& locale_;

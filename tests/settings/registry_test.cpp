@@ -447,3 +447,55 @@ TEST_F(BackupListTest, PurgeWithAnUnreadableRecordLosesNothing) {
 
 }  // namespace
 }  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (old_) {
+      ::setenv(name_, old_->c_str(), 1);
+    } else {
+      ::unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(SystemRegistryEnvironmentTest, FindsExecutableProgramsOnPathOnly) {
+  testing::TempFolder bin;
+  testing::TempFolder cwd;
+  const auto make = [](const std::string& name, std::filesystem::perms perms) {
+    testing::WriteWholeFile(name, "#!/bin/sh\n");
+    std::filesystem::permissions(name, perms);
+  };
+  make(bin / "gedit", std::filesystem::perms::owner_all);
+  make(bin / "kate", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::filesystem::create_directory(bin / "xed");
+  make(cwd / "mousepad", std::filesystem::perms::owner_all);
+
+  const ScopedEnv path("PATH", "/nonexistent::" + bin.Path().string() + "/");
+  const ScopedEnv home("HOME", "/home/someone");
+  const auto old_cwd = std::filesystem::current_path();
+  std::filesystem::current_path(cwd.Path());
+  const RegistryEnvironment environment = SystemRegistryEnvironment();
+  EXPECT_EQ(environment.home_folder, "/home/someone");
+  EXPECT_EQ(environment.find_program("gedit"), bin / "gedit");
+  EXPECT_EQ(environment.find_program("kate"), "") << "not executable";
+  EXPECT_EQ(environment.find_program("xed"), "") << "a folder";
+  EXPECT_EQ(environment.find_program("mousepad"), "") << "the current folder is not searched";
+  EXPECT_FALSE(environment.file_names_ignore_case);
+  std::filesystem::current_path(old_cwd);
+}
+
+}  // namespace
+}  // namespace velmora
