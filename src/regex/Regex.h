@@ -195,6 +195,17 @@ class TRegex {
   // Capture positions inside [InputStart, InputEnd]; nullptr = unset.
   std::array<const char*, regex_program::CAPTURE_COUNT> CaptureStart{};
   std::array<const char*, regex_program::CAPTURE_COUNT> CaptureEnd{};
+
+  // One search over the current input; lives only while ExecPos runs (RegexMatcher.cpp).
+  class Matcher;
+  friend class Matcher;
+  // Backtracking stack of the running search, kept to reuse its memory: no recursion, so no
+  // pattern or input can exhaust the call stack.
+  std::vector<std::uint32_t> Backtrack;
+  // Per OP_BACK node (indexed by its program offset): the input offset of its last pass on the
+  // current path, or -1. Guards loops whose iteration consumed nothing. Reset after each search.
+  std::vector<std::int32_t> BackPass;
+  bool BackPassDirty = false;  // a search ended by an exception left BackPass unrestored
   // ---- end of matcher state --------------------------------------------------------------
 };
 
