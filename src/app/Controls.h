@@ -1,0 +1,134 @@
+#pragma once
+
+// The state of a window's controls as plain values. A controller holds one member per control,
+// named like the control; the view copies these values to its widgets after every handler and
+// writes user input back before calling one. Nothing here draws or knows a toolkit.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ports/Shell.h"
+
+namespace velmora {
+
+// Position and size inside the parent, in pixels. A view applies only what a controller
+// set (values below zero are "as laid out").
+struct TBounds {
+  int Left = -1;
+  int Top = -1;
+  int Width = -1;
+  int Height = -1;
+};
+
+struct TControl {
+  bool Enabled = true;
+  bool Visible = true;
+  TBounds Bounds;
+};
+
+struct TButton : TControl {
+  std::string Caption;
+};
+
+struct TLabel : TControl {
+  std::string Caption;
+};
+
+struct TCheckBox : TControl {
+  std::string Caption;
+  bool Checked = false;
+};
+
+// Editable combo box: the edit text and the drop-down list of recently used entries.
+struct TComboBox : TControl {
+  std::string Text;
+  std::vector<std::string> Items;
+  bool InactiveColor = false;  // drawn with the inactive-border colour instead of the window's
+};
+
+// Multi-line edit; its text is its lines joined by LF.
+struct TMemo : TControl {
+  std::vector<std::string> Lines;
+  bool InactiveColor = false;
+
+  std::string Text() const;
+  void SetText(const std::string& text);  // splits at CR LF, lone CR and lone LF
+};
+
+struct TRadioGroup : TControl {
+  std::string Caption;
+  std::vector<std::string> Items;
+  int ItemIndex = -1;  // -1: no item chosen
+};
+
+// A group of buttons (the regular-expression examples); only its place and visibility change.
+struct TGroupBox : TControl {
+  std::string Caption;
+};
+
+struct TPanel : TControl {};
+
+struct TMenuItem {
+  std::string Caption;
+  bool Enabled = true;
+  bool Visible = true;
+};
+
+struct TTabSheet {
+  std::string Caption;
+  bool TabVisible = true;
+};
+
+struct TStatusPanel {
+  std::string Text;
+  int Width = 50;
+};
+
+struct TStatusBar {
+  std::vector<TStatusPanel> Panels;
+};
+
+struct TListColumn {
+  std::string Caption;
+  int Width = 50;
+};
+
+// One row of a report-view list: the caption is the first column, the sub-items the others.
+struct TListItem {
+  std::string Caption;
+  std::vector<std::string> SubItems;
+  int ImageIndex = -1;
+  bool Selected = false;
+};
+
+// A report-view list over plain rows. Generation changes whenever rows are removed, reordered
+// or replaced wholesale, so a view can tell "rows were appended" (same generation, more rows)
+// from "start again" without comparing rows.
+struct TListView : TControl {
+  std::vector<TListColumn> Columns;
+  std::vector<TListItem> Items;
+  bool MultiSelect = true;
+  bool Sorted = false;
+  bool Focused = false;  // the list asked for the keyboard focus
+  std::uint64_t Generation = 0;
+
+  // Index of the first selected row, -1 when none.
+  int SelectedIndex() const;
+  int SelectedCount() const;
+  void Clear();
+  // Rows changed in place (captions, sub-items): a view redraws them.
+  void Touch() { ++Generation; }
+};
+
+// The icons of a list's rows, one entry per added row.
+struct TImageList {
+  std::vector<IconHandle> Icons;
+  int Add(const IconHandle& icon) {
+    Icons.push_back(icon);
+    return static_cast<int>(Icons.size()) - 1;
+  }
+  void Clear() { Icons.clear(); }
+};
+
+}  // namespace velmora
