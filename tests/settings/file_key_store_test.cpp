@@ -222,13 +222,16 @@ TEST_F(FileKeyStoreTest, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
 }
 
 // A child process saves large generations of the store in a loop and is killed at varying
-// moments; every time, the file must be one complete generation.
+// moments after its first save; every time, the file must be one complete generation.
 TEST_F(FileKeyStoreTest, KillDuringSavesNeverLeavesABrokenFile) {
   const std::string payload(1 << 20, 'p');
   for (int round = 0; round < 12; ++round) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+      ::close(ready[0]);
       FileKeyStore store(FileName());
       for (int generation = 0;; ++generation) {
         store.OpenKey("Software\\Velmora", true);
@@ -237,9 +240,17 @@ TEST_F(FileKeyStoreTest, KillDuringSavesNeverLeavesABrokenFile) {
         store.WriteString("Payload", payload);
         store.WriteString("End", tag);
         store.Flush();
+        if (generation == 0) {
+          (void)!::write(ready[1], "x", 1);
+          ::close(ready[1]);
+        }
       }
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20 + 17 * round));
+    ::close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1) << "the child never saved";
+    ::close(ready[0]);
+    std::this_thread::sleep_for(std::chrono::milliseconds(3 + 7 * round));
     ::kill(child, SIGKILL);
     int status = 0;
     ::waitpid(child, &status, 0);
@@ -247,9 +258,9 @@ TEST_F(FileKeyStoreTest, KillDuringSavesNeverLeavesABrokenFile) {
 
     FileKeyStore store(FileName());
     ASSERT_TRUE(store.CorruptCopy().empty()) << "round " << round;
-    if (round == 0 && !std::filesystem::exists(FileName())) continue;
     ASSERT_TRUE(store.OpenKey("Software\\Velmora", false)) << "round " << round;
     EXPECT_EQ(store.ReadString("Begin"), store.ReadString("End"));
+    EXPECT_EQ(store.ReadString("Begin").rfind(std::to_string(round) + ":", 0), 0u);
     EXPECT_EQ(store.ReadString("Payload"), payload);
   }
   // Killed saves may leave temporary files behind, never anything else.
