@@ -1,0 +1,15 @@
+#pragma once
+
+// One function per velmora-cli command; each gets the arguments after the command word and
+// throws UsageError for bad arguments. Other exceptions end the command with exit status 2.
+
+#include <span>
+#include <string>
+
+#include "cli/Cli.h"
+
+namespace velmora::cli {
+
+int RunRegex(std::span<const std::string> args, Io& io);
+
+}  // namespace velmora::cli

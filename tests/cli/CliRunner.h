@@ -1,0 +1,41 @@
+#pragma once
+
+// Runs the built velmora-cli with arguments and collects its exit status, stdout and stderr;
+// and makes throw-away folder trees for it to work on.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace velmora::testing {
+
+struct CliResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs the executable directly (no shell), with stdin empty.
+CliResult RunCli(const std::vector<std::string>& args);
+
+// A fresh folder below the system's temporary folder, removed with everything in it.
+class TempTree {
+ public:
+  TempTree();
+  ~TempTree();
+  TempTree(const TempTree&) = delete;
+  TempTree& operator=(const TempTree&) = delete;
+
+  const std::filesystem::path& Root() const { return root_; }
+  // Root-relative name as a string, e.g. Path("a/b.txt").
+  std::string Path(const std::string& relative) const;
+  // Writes bytes to a root-relative file, creating its folders.
+  std::string Write(const std::string& relative, const std::string& bytes) const;
+
+ private:
+  std::filesystem::path root_;
+};
+
+std::string ReadFile(const std::string& fileName);
+
+}  // namespace velmora::testing

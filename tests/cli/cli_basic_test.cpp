@@ -1,0 +1,119 @@
+// Usage, version and the regex command of velmora-cli, run as a process.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/CliRunner.h"
+#include "velmora_version.h"
+
+namespace velmora::testing {
+namespace {
+
+TEST(CliUsage, VersionHelpAndBadArguments) {
+  const CliResult version = RunCli({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("velmora-cli ") + VersionString() + "\n");
+
+  const CliResult help = RunCli({"find", "--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Usage: velmora-cli"), std::string::npos);
+
+  // Each bad command line: exit 2, the usage on stderr, nothing on stdout.
+  const std::vector<std::vector<std::string>> bad = {
+      {},
+      {"frobnicate"},
+      {"find"},
+      {"find", "--no-such-option", "."},
+      {"find", "--type", "fuzzy", "--query", "x", "."},
+      {"find", "--query", "x", "--query-file", "q.txt", "."},
+      {"find", "--sort=yes", "."},
+      {"lines", "--query", "x", "f.txt"},   // no --page
+      {"modify", "--query", "x", "f.txt"},  // no --mod
+      {"modify", "--mod", "rotate", "--query", "x", "f.txt"},
+      {"modify", "--type", "word-or", "--mod", "replace", "--query", "x", "f.txt"},
+      {"modify", "--type", "multiline", "--mod", "delete", "--intervals", "1", "f.txt"},
+      {"regex", "--input", "x"},
+      {"regex", "--expr", "x", "--input", "x", "--modifiers", "i2"},
+      {"regex", "--expr", "x", "--input", "x", "--modifiers", "q1"},
+      {"mask", "*.txt"},
+      {"regex", "--expr", "x", "--input", "x", "--replace", "a", "--expand", "b"},
+  };
+  for (const auto& args : bad) {
+    const CliResult result = RunCli(args);
+    std::string line;
+    for (const auto& arg : args) line += arg + " ";
+    EXPECT_EQ(result.status, 2) << line;
+    EXPECT_EQ(result.out, "") << line;
+    EXPECT_NE(result.err.find("Usage: velmora-cli"), std::string::npos) << line;
+  }
+}
+
+// One line of 15 "start,length" pairs: the given leading pairs, the rest unset.
+std::string Captures(const std::vector<std::string>& set) {
+  std::string line;
+  for (int i = 0; i < 15; ++i) {
+    if (i > 0) line += ' ';
+    line += i < static_cast<int>(set.size()) ? set[i] : "-1,-1";
+  }
+  return line + "\n";
+}
+
+struct RegexCase {
+  std::vector<std::string> args;
+  int status;
+  std::string out;
+};
+
+TEST(CliRegex, OutputFormatAndExitStatus) {
+  const std::vector<RegexCase> cases = {
+      // Captures, 1-based starts; unset groups as -1,-1.
+      {{"--expr", "(\\d+)-(\\d+)(x)?", "--input", "a 10-20 b"},
+       0,
+       Captures({"3,5", "3,2", "6,2", "-1,-1"})},
+      {{"--expr", "z", "--input", "abc"}, 1, ""},
+      // --all walks ExecNext; an empty match moves one character on.
+      {{"--expr", "a*", "--input", "baa", "--all"},
+       0,
+       Captures({"1,0"}) + Captures({"2,2"}) + Captures({"4,0"})},
+      // Modifiers in order: later pairs win; g0 makes quantifiers lazy.
+      {{"--expr", "ABC", "--modifiers", "i1", "--input", "xabc"}, 0, Captures({"2,3"})},
+      {{"--expr", "ABC", "--modifiers", "i1I0", "--input", "xabc"}, 1, ""},
+      {{"--expr", "a+", "--modifiers", "g0", "--input", "aaa"}, 0, Captures({"1,1"})},
+      {{"--expr", "^b", "--modifiers", "m1", "--input", "a\r\nb"}, 0, Captures({"4,1"})},
+      // Replace prints exactly, without a newline; nothing matched keeps the input, status 1.
+      {{"--expr", "a*", "--input", "baa", "--replace", "X"}, 0, "XbXX"},
+      {{"--expr", "(\\d+)-(\\d+)", "--input", "10-20", "--replace", "$2-$1"}, 0, "20-10"},
+      {{"--expr", "q", "--input", "abc", "--replace", "X"}, 1, "abc"},
+      {{"--expr", "(b)(c)", "--input", "abcd", "--expand", "${2}x$1\\$1"}, 0, "cxb$1"},
+      // Regex errors: code, position and message on stdout, status 3.
+      {{"--expr", "*a", "--input", "x"},
+       3,
+       "error 115 1 Regex(comp): ?+*{ Follows Nothing (pos 1)\n"},
+      {{"--expr", "a**", "--input", "x"}, 3, "error 107 2 Regex(comp): Nested *?+ (pos 2)\n"},
+      {{"--expr", "", "--input", "x"},
+       3,
+       "error 1003 0 Regex(exec): Not Assigned Expression Property\n"},
+  };
+  for (const RegexCase& c : cases) {
+    std::vector<std::string> args{"regex"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const CliResult result = RunCli(args);
+    EXPECT_EQ(result.status, c.status) << c.args[1];
+    EXPECT_EQ(result.out, c.out) << c.args[1];
+  }
+}
+
+TEST(CliRegex, FilesAreReadAsRawBytes) {
+  const TempTree tree;
+  const std::string expr = tree.Write("expr.txt", "b\\r\\n");
+  // The input ends at its NUL byte: the "x" after it is never seen.
+  const std::string input = tree.Write("input.bin", std::string("ab\r\nc\0x", 7));
+  EXPECT_EQ(RunCli({"regex", "--expr-file", expr, "--input-file", input}).out, Captures({"2,3"}));
+  const std::string x = tree.Write("x.txt", "x");
+  EXPECT_EQ(RunCli({"regex", "--expr-file", x, "--input-file", input}).status, 1);
+}
+
+}  // namespace
+}  // namespace velmora::testing
