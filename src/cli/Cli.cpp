@@ -18,6 +18,7 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"regex", RunRegex},
+    {"mask", RunMask},
 };
 
 bool IsHelp(const std::string& arg) {

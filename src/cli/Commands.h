@@ -11,5 +11,6 @@
 namespace velmora::cli {
 
 int RunRegex(std::span<const std::string> args, Io& io);
+int RunMask(std::span<const std::string> args, Io& io);
 
 }  // namespace velmora::cli
