@@ -1,0 +1,121 @@
+#pragma once
+
+// TMyFindFile walks a folder (or a folder tree, breadth first) and reports every entry whose
+// name matches one mask through OnFileFound, one entry at a time. In list mode it walks
+// nothing: it reports those names of FileList that match the mask and still exist. It knows
+// nothing of contents, ignore lists, dates or sizes; the caller's OnFileFound filters those.
+// Synchronous: Execute returns when the walk is over. The window owns one and reuses it.
+//
+// Only folders and regular files are ever reported or entered: FIFOs, sockets and device
+// files are passed over (opening them can hang), symbolic links to folders are not walked
+// (no cycles), a symbolic link to a regular file is reported as that file, and folders that
+// cannot be read are passed over silently. Names are bytes, passed through unchanged.
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+// Attribute bits of TSearchRec::Attr. On Linux: directory for folders, hidden for names
+// beginning with ".", read-only when the owner may not write, archive for regular files;
+// system and volume label are never set.
+inline constexpr std::int32_t kAttrReadOnly = 0x01;
+inline constexpr std::int32_t kAttrHidden = 0x02;
+inline constexpr std::int32_t kAttrSystem = 0x04;
+inline constexpr std::int32_t kAttrVolumeLabel = 0x08;
+inline constexpr std::int32_t kAttrDirectory = 0x10;
+inline constexpr std::int32_t kAttrArchive = 0x20;
+
+enum class TFileAttr : std::uint8_t { ReadOnly, Hidden, System, VolumeLabel, Directory, Archive };
+
+// A set of attribute kinds; ToMask gives the bits of the kinds it holds.
+class TFileAttrs {
+ public:
+  constexpr TFileAttrs() = default;
+  constexpr TFileAttrs(std::initializer_list<TFileAttr> kinds) {
+    for (TFileAttr kind : kinds) Include(kind);
+  }
+  constexpr void Include(TFileAttr kind) { bits_ |= Bit(kind); }
+  constexpr void Exclude(TFileAttr kind) { bits_ &= static_cast<std::uint8_t>(~Bit(kind)); }
+  constexpr bool Contains(TFileAttr kind) const { return (bits_ & Bit(kind)) != 0; }
+  constexpr std::int32_t ToMask() const { return bits_; }
+  constexpr bool operator==(const TFileAttrs&) const = default;
+
+ private:
+  static constexpr std::uint8_t Bit(TFileAttr kind) {
+    return static_cast<std::uint8_t>(1u << static_cast<unsigned>(kind));
+  }
+  std::uint8_t bits_ = 0;
+};
+
+// One reported entry. Passed by reference to OnFileFound; do not keep the reference.
+struct TSearchRec {
+  std::int32_t Time = 0;  // local last-write time, packed (find/DosDateTime.h)
+  std::int64_t Size = 0;  // size in bytes
+  std::int32_t Attr = 0;  // kAttr* bits
+  std::string Name;       // the entry's name without folder
+};
+
+class TMyFindFile {
+ public:
+  using TNotifyEvent = std::function<void(TMyFindFile& sender)>;
+  // Path is the entry's folder, always ending with PathDelim; Stop is the finder's Stop.
+  using TFileFoundEvent = std::function<void(TMyFindFile& sender, const std::string& path,
+                                             const TSearchRec& rec, bool& stop)>;
+
+  // True ends the walk at the next check (after each OnFileFound and each folder). The
+  // caller clears it before a run; Execute does not.
+  bool Stop = false;
+  // Sum of Size of the entries reported by the last Execute (wraps modulo 2^64).
+  std::int64_t TotalSize = 0;
+  // Reported entries whose Attr is exactly kAttrDirectory, and all other reported entries.
+  // Both wrap on overflow.
+  std::int32_t DirCount = 0;
+  std::int32_t FileCount = 0;
+  // Optional kinds a reported entry may carry: an entry carrying hidden, system or directory
+  // while that kind is missing here is passed over. The default reports hidden files but no
+  // folders.
+  TFileAttrs Attributes{TFileAttr::ReadOnly, TFileAttr::Hidden, TFileAttr::System,
+                        TFileAttr::Archive};
+  std::string Path;  // start folder, with or without trailing PathDelim; empty walks nothing
+  bool Recursive = false;
+  bool SearchInList = false;
+  std::string Mask = "*.*";
+  // List mode: the full names to test (left unchanged). Walk mode: emptied, then receives the
+  // full name of each reported entry.
+  std::vector<std::string> FileList;
+  TNotifyEvent OnStart;
+  TNotifyEvent OnFinish;
+  TFileFoundEvent OnFileFound;
+
+  void SetFileList(const std::vector<std::string>& list) { FileList = list; }
+
+  // One run with the current members. OnStart and OnFinish are raised around every run; an
+  // exception from OnFileFound, or an invalid mask in list mode, leaves at once (no
+  // OnFinish) with everything released.
+  void Execute();
+
+ private:
+  struct FolderEntry;
+
+  // The names of a folder in byte order (so runs are repeatable), "." and ".." left out. A
+  // folder that cannot be read has none.
+  static std::vector<FolderEntry> ReadFolder(const std::string& folder);
+  void SearchTree(std::int32_t exclusion);
+  // False when Stop ended it.
+  bool SearchFolder(const std::string& folder, const std::vector<FolderEntry>& entries,
+                    std::int32_t exclusion);
+  void SearchList(std::int32_t exclusion);
+  void Report(const std::string& folder, const TSearchRec& rec);
+};
+
+// The walk-mode name rule: "*" any run, "?" one character, ASCII letters without regard to
+// case; a mask ending in ".*" also matches names without that dot part, so "*.*" matches
+// every name. The empty mask matches nothing.
+bool WalkMaskMatches(std::string_view name, std::string_view mask);
+
+}  // namespace velmora
