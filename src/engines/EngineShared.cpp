@@ -1,0 +1,249 @@
+#include "engines/EngineShared.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace velmora {
+
+namespace {
+
+bool IsListSeparator(char c) {
+  return static_cast<unsigned char>(c) <= 32;
+}
+
+// Reads one "Search Engine" word from q; false at a quote error. next is where parsing goes on.
+bool ReadQueryWord(std::string_view query, std::size_t q, std::string& word, std::size_t& next) {
+  if (q < query.size() && query[q] == '"') {
+    const auto close = query.find('"', q + 1);
+    if (close == std::string_view::npos) return false;
+    if (close + 1 < query.size() && query[close + 1] != ' ') return false;
+    word.assign(query.substr(q + 1, close - q - 1));
+    next = close + 1;
+    return true;
+  }
+  const auto space = std::min(query.find(' ', q), query.size());
+  word.assign(query.substr(std::min(q, query.size()), space - std::min(q, query.size())));
+  next = space;
+  return true;
+}
+
+}  // namespace
+
+void EngineProgress::Bind(TRegex& regex) const {
+  const TProgressEvent* event = &event_;
+  void* sender = sender_;
+  bool* stop = &stop_;
+  regex.OnProgress = [event, sender, stop](bool& stopMatch) {
+    ProgressSaysStop(*event, sender, *stop);
+    stopMatch = *stop;
+  };
+}
+
+void PrepareRegex(TRegex& regex, bool caseSensitive, const EngineProgress& progress) {
+  regex.SetModifier(1, !caseSensitive);
+  progress.Bind(regex);
+}
+
+namespace {
+
+// The progress calls of lines that cannot match; false when a stop was requested. Without an
+// event nothing can change Stop meanwhile, so the lines need not be walked one by one.
+bool PassLines(std::string_view lines, const EngineProgress& progress) {
+  if (lines.empty()) return true;
+  if (!progress.Assigned()) return !progress.Stopped();
+  LineCursor cursor(lines);
+  std::string_view line;
+  while (cursor.Next(line)) {
+    if (progress.Tick()) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool SearchLines(std::string_view text, TRegex& regex, const CandidateFinder& next,
+                 const EngineProgress& progress) {
+  if (!next) {
+    LineCursor cursor(text);
+    std::string_view line;
+    while (cursor.Next(line)) {
+      if (regex.ExecView(line)) return true;
+      if (progress.Tick()) return false;
+    }
+    return false;
+  }
+  std::size_t from = 0;  // always the start of a line
+  while (from < text.size()) {
+    // A candidate on a line break lies in no line.
+    std::size_t hit = next(text, from);
+    while (hit < text.size() && (text[hit] == '\r' || text[hit] == '\n')) hit = next(text, hit + 1);
+    if (hit >= text.size()) {
+      PassLines(text.substr(from), progress);
+      return false;
+    }
+    const std::size_t breakBefore = text.substr(from, hit - from).find_last_of("\r\n");
+    const std::size_t start = breakBefore == std::string_view::npos ? from : from + breakBefore + 1;
+    if (!PassLines(text.substr(from, start - from), progress)) return false;
+    const std::size_t end = std::min(text.find_first_of("\r\n", hit), text.size());
+    if (regex.ExecView(text.substr(start, end - start))) return true;
+    if (progress.Tick()) return false;
+    const bool crLf = end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n';
+    from = end + (crLf ? 2 : 1);
+  }
+  return false;
+}
+
+bool FindWordInBuffer(const TextBuffer& file, const std::string& word, bool caseSensitive,
+                      bool wholeWords, const EngineProgress& progress) {
+  TRegex regex;
+  PrepareRegex(regex, caseSensitive, progress);
+  regex.SetExpression(WordPattern(word, wholeWords));
+  if (word.empty()) return SearchLines(file.Text(), regex, nullptr, progress);
+  // Every match contains the word itself, found with the matcher's own case folding.
+  const LiteralScanner scanner(word, caseSensitive, regex.ToggleCaseFunction());
+  return SearchLines(
+      file.Text(), regex,
+      [&scanner](std::string_view text, std::size_t from) { return scanner.Find(text, from); },
+      progress);
+}
+
+void CollectedLines::Add(std::size_t index, std::string_view text) {
+  std::string number = std::to_string(index);
+  if (intervals != nullptr) intervals->push_back(number);
+  numbers.push_back(std::move(number));
+  texts.emplace_back(text);
+}
+
+void CollectLines(std::string_view text, const std::function<bool(std::string_view)>& matches,
+                  bool perLineProgress, const EngineProgress& progress, CollectedLines out) {
+  LineCursor cursor(text);
+  std::string_view line;
+  for (std::size_t index = 0; cursor.Next(line); ++index) {
+    if (matches(line)) out.Add(index, line);
+    if (perLineProgress ? progress.Tick() : progress.Stopped()) return;
+  }
+}
+
+std::vector<std::string> SplitWordList(std::string_view query) {
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  while (i < query.size()) {
+    if (IsListSeparator(query[i])) {
+      ++i;
+      continue;
+    }
+    std::string word;
+    if (query[i] == '"') {
+      std::size_t j = i + 1;
+      bool closed = false;
+      while (j < query.size()) {
+        if (query[j] != '"') {
+          word += query[j++];
+        } else if (j + 1 < query.size() && query[j + 1] == '"') {
+          word += '"';
+          j += 2;
+        } else {
+          closed = true;
+          ++j;
+          break;
+        }
+      }
+      if (!closed) word.assign(query.substr(i + 1));
+      i = j;
+    } else {
+      const std::size_t start = i;
+      while (i < query.size() && !IsListSeparator(query[i])) ++i;
+      word.assign(query.substr(start, i - start));
+    }
+    words.push_back(std::move(word));
+  }
+  return words;
+}
+
+bool ParseSearchQuery(std::string_view query, SearchQuery& out) {
+  out = SearchQuery{};
+  std::size_t p = 0;
+  while (p < query.size()) {
+    if (query[p] == ' ') {
+      ++p;
+      continue;
+    }
+    std::vector<std::string>* list = &out.optional;
+    std::size_t start = p;
+    if (query[p] == '+') {
+      list = &out.required;
+      start = p + 1;
+    } else if (query[p] == '-') {
+      list = &out.excluded;
+      start = p + 1;
+    }
+    std::string word;
+    if (!ReadQueryWord(query, start, word, p)) return false;
+    list->push_back(std::move(word));
+  }
+  return true;
+}
+
+std::vector<std::string> NonEmptyWords(const std::vector<std::string>& words) {
+  std::vector<std::string> result;
+  std::copy_if(words.begin(), words.end(), std::back_inserter(result),
+               [](const std::string& w) { return !w.empty(); });
+  return result;
+}
+
+void OrderForHighlighting(std::vector<std::string>& words) {
+  for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+    for (std::size_t j = i + 1; j < words.size(); ++j) {
+      if (!words[i].empty() && words[j].find(words[i]) != std::string::npos) {
+        std::swap(words[i], words[j]);
+      }
+    }
+  }
+}
+
+std::string HighlightWords(std::string text, const std::vector<std::string>& words,
+                           bool caseSensitive, bool wholeWords) {
+  for (const auto& word : words) {
+    if (word.empty()) continue;
+    TRegex regex;
+    regex.SetModifier(1, !caseSensitive);
+    regex.SetExpression(WordPattern(HtmlEscape(word), wholeWords));
+    text = regex.ReplaceAll(text, HIGHLIGHT_TEMPLATE, true);
+  }
+  return text;
+}
+
+LinesPage::Mark MarkFor(bool useIntervals, const std::vector<std::string>& intervals,
+                        const std::string& entry) {
+  if (!useIntervals) return LinesPage::Mark::Plain;
+  const bool chosen = std::find(intervals.begin(), intervals.end(), entry) != intervals.end();
+  return chosen ? LinesPage::Mark::Chosen : LinesPage::Mark::NotChosen;
+}
+
+std::string ModifyLine(TRegex& regex, std::string_view line, std::int32_t modType,
+                       const std::string& replacement) {
+  switch (modType) {
+    case 1:
+      return regex.ReplaceAll(line, replacement, true);
+    case 2:
+      return regex.ReplaceAll(line, replacement + "$0", true);
+    case 3:
+      return regex.ReplaceAll(line, "$0" + replacement, true);
+    case 4: {
+      if (!regex.ExecView(line)) return std::string(line);
+      std::string kept;
+      std::size_t from = 0;
+      do {
+        const auto start = static_cast<std::size_t>(regex.MatchStart(0) - 1);
+        kept.append(line.substr(from, start - from));
+        from = start + static_cast<std::size_t>(regex.MatchLength(0));
+      } while (regex.ExecNext());
+      kept.append(line.substr(from));
+      return kept;
+    }
+    default:
+      return std::string(line);
+  }
+}
+
+}  // namespace velmora

@@ -1,0 +1,110 @@
+#pragma once
+
+// Pieces the regex-based engines share: the progress binding, the one-word file search with
+// its whole-buffer pre-check, line collection, the two word-list syntaxes, highlighting and
+// the per-line modifications.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engines/Un_Tambahan.h"
+#include "regex/Regex.h"
+
+namespace velmora {
+
+// An engine's progress event, itself as sender and its Stop flag.
+class EngineProgress {
+ public:
+  EngineProgress(const TProgressEvent& event, void* sender, bool& stop)
+      : event_(event), sender_(sender), stop_(stop) {}
+
+  // One progress call; true when a stop was requested.
+  bool Tick() const { return ProgressSaysStop(event_, sender_, stop_); }
+  // Lets Stop end a runaway match inside a single long line.
+  void Bind(TRegex& regex) const;
+  bool Stopped() const { return stop_; }
+  bool Assigned() const { return static_cast<bool>(event_); }
+
+ private:
+  const TProgressEvent& event_;
+  void* sender_;
+  bool& stop_;
+};
+
+// Modifier i from the case option, and the progress binding.
+void PrepareRegex(TRegex& regex, bool caseSensitive, const EngineProgress& progress);
+
+// The next position at or after from that a matching line must hold (where a match can begin,
+// or a literal every match contains); npos when there is none.
+using CandidateFinder = std::function<std::size_t(std::string_view text, std::size_t from)>;
+
+// Goes through the lines of text in order until the regex matches in one; after each line
+// without a match the progress is called and a stop ends the search with false. Only lines
+// that hold a candidate (every line when next is empty) are given to the regex: the others
+// cannot match, so they just get their progress call.
+bool SearchLines(std::string_view text, TRegex& regex, const CandidateFinder& next,
+                 const EngineProgress& progress);
+
+// Does a line of the buffer contain word (as WordPattern with wholeWords)? Lines are tried in
+// order (only those that hold the word itself can match); after each line without a match the
+// progress is called and a stop ends the search. Errors propagate.
+bool FindWordInBuffer(const TextBuffer& file, const std::string& word, bool caseSensitive,
+                      bool wholeWords, const EngineProgress& progress);
+
+// The indices and texts of the lines BuildLines collects.
+struct CollectedLines {
+  std::vector<std::string>& numbers;
+  std::vector<std::string>& texts;
+  std::vector<std::string>* intervals;  // also receives every index when given
+
+  void Add(std::size_t index, std::string_view text);
+};
+
+// Offers every line of the text to matches(line) and collects those it accepts. After each
+// line the progress is called when perLineProgress is set; a stop ends the collection either
+// way (matches may call the progress itself).
+void CollectLines(std::string_view text, const std::function<bool(std::string_view)>& matches,
+                  bool perLineProgress, const EngineProgress& progress, CollectedLines out);
+
+// "Word: or" / "Word: and" syntax: words separated by runs of control characters and spaces; a
+// double-quoted word may hold spaces, "" inside it stands for one quote; an unclosed quote runs
+// to the end of the query and keeps every character after it.
+std::vector<std::string> SplitWordList(std::string_view query);
+
+// "Search Engine" syntax: +required, -excluded, optional words and "quoted phrases", separated
+// by spaces. False at an unclosed quote or a closing quote followed by anything but a space;
+// the lists then keep the words read before it.
+struct SearchQuery {
+  std::vector<std::string> excluded;
+  std::vector<std::string> optional;
+  std::vector<std::string> required;
+};
+bool ParseSearchQuery(std::string_view query, SearchQuery& out);
+
+// The words that take part in a search: an empty word is never searched nor highlighted.
+std::vector<std::string> NonEmptyWords(const std::vector<std::string>& words);
+
+// Puts words that contain another word before it, so that the longer one is marked first
+// (a, ab, abc become abc, ab, a).
+void OrderForHighlighting(std::vector<std::string>& words);
+
+// Marks every word of the list, in list order, in text that is already HTML-escaped; each word
+// is marked in what the earlier ones left. The words are raw: they are escaped here.
+std::string HighlightWords(std::string text, const std::vector<std::string>& words,
+                           bool caseSensitive, bool wholeWords);
+
+// The form of a body line of the phrase and regex pages.
+LinesPage::Mark MarkFor(bool useIntervals, const std::vector<std::string>& intervals,
+                        const std::string& entry);
+
+// The line with every match of the regex rewritten by modification type 1 to 3, using
+// replacement as the template (wrapped around "$0" for the insertions), or removed (type 4).
+// Any other type leaves the line as it is.
+std::string ModifyLine(TRegex& regex, std::string_view line, std::int32_t modType,
+                       const std::string& replacement);
+
+}  // namespace velmora

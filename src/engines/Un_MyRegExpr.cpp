@@ -1,0 +1,125 @@
+#include "engines/Un_MyRegExpr.h"
+
+#include <memory>
+
+#include "engines/EngineShared.h"
+
+namespace velmora {
+
+namespace {
+
+// Where a matching line must hold something: the literal every match contains, else the byte
+// every match begins with, else a byte a match can begin at. None when a match may begin at the
+// end of a line (an empty match, say): then every line is tried.
+CandidateFinder CandidatesOf(TRegex& regex) {
+  regex.Compile();
+  const TRegexFastPath& fast = regex.FastPath();
+  if (!fast.RequiredLiteral.empty()) {
+    const auto scanner = std::make_shared<LiteralScanner>(fast.RequiredLiteral, true, &ToggleCase);
+    return [scanner](std::string_view text, std::size_t from) { return scanner->Find(text, from); };
+  }
+  if (fast.FirstLiteralChar != 0) {
+    const char first = static_cast<char>(fast.FirstLiteralChar);
+    return [first](std::string_view text, std::size_t from) { return text.find(first, from); };
+  }
+  if (fast.StartCharSet[0]) return nullptr;
+  const auto starts = fast.StartCharSet;
+  return [starts](std::string_view text, std::size_t from) {
+    for (std::size_t i = from; i < text.size(); ++i) {
+      if (starts[static_cast<unsigned char>(text[i])]) return i;
+    }
+    return std::string_view::npos;
+  };
+}
+
+}  // namespace
+
+void Tmy_regexpr::Prepare(TRegex& regex, const std::string& expression, bool caseSensitive,
+                          bool watchStop) {
+  regex.SetModifier(1, !caseSensitive);
+  if (watchStop) EngineProgress(OnProgress, this, Stop).Bind(regex);
+  regex.SetModifier(3, DotAll);
+  regex.SetModifier(6, IgnoreSpace);
+  regex.SetExpression(expression);
+}
+
+bool Tmy_regexpr::Search(const std::string& fileName) {
+  return FindInFile(Query, fileName, CaseSensitive);
+}
+
+bool Tmy_regexpr::FindInFile(const std::string& expression, const std::string& fileName,
+                             bool caseSensitive) {
+  const BusyScope busy(Idle);
+  try {
+    const TextBuffer file(fileName);
+    TRegex regex;
+    Prepare(regex, expression, caseSensitive, true);
+    return SearchLines(file.Text(), regex, CandidatesOf(regex),
+                       EngineProgress(OnProgress, this, Stop));
+  } catch (...) {
+    return false;
+  }
+}
+
+void Tmy_regexpr::BuildLines(const std::string& fileName) {
+  if (Query.empty()) return;
+  LineNumbers.clear();
+  LineTexts.clear();
+  Intervals.clear();
+  const BusyScope busy(Idle);
+  try {
+    const TextBuffer file(fileName);
+    TRegex regex;
+    Prepare(regex, Query, CaseSensitive, true);
+    CollectLines(file.Text(), [&](std::string_view line) { return regex.ExecView(line); }, true,
+                 EngineProgress(OnProgress, this, Stop), {LineNumbers, LineTexts, &Intervals});
+  } catch (...) {
+    // What was collected until the error stays.
+  }
+}
+
+void Tmy_regexpr::WriteLinesView(const std::string& pageFileName, const std::string& fileName) {
+  const BusyScope busy(Idle);
+  LinesPage page(fileName);
+  if (!Query.empty() && !LineNumbers.empty()) {
+    TRegex regex;
+    Prepare(regex, Query, CaseSensitive, false);
+    for (std::size_t k = 0; k < LineNumbers.size(); ++k) {
+      // The expression runs on the raw text; only the output is escaped.
+      const std::string_view text = LineTexts.at(k);
+      std::string marked;
+      std::size_t from = 0;
+      if (regex.ExecView(text)) {
+        do {
+          const auto start = static_cast<std::size_t>(regex.MatchStart(0) - 1);
+          marked += HtmlEscape(text.substr(from, start - from));
+          marked += "<font color=\"#0000FF\">";
+          marked += HtmlEscape(regex.MatchText(0));
+          marked += "</font>";
+          from = start + static_cast<std::size_t>(regex.MatchLength(0));
+        } while (regex.ExecNext());
+      }
+      marked += HtmlEscape(text.substr(from));
+      page.AddLine(LineNumbers[k], marked, MarkFor(UseIntervals, Intervals, LineNumbers[k]));
+    }
+  }
+  page.Save(pageFileName);
+}
+
+void Tmy_regexpr::Modify(const std::string& fileName) {
+  const BusyScope busy(Idle);
+  if (MakeBackup) BackupFile(fileName);
+  const TextBuffer file(fileName);
+  LineEditor editor(file);
+  TRegex regex;
+  Prepare(regex, Query, CaseSensitive, false);  // Modify does not look at Stop
+  for (const auto& entry : Intervals) {
+    auto& line = editor.Lines()[editor.IndexOf(entry)];
+    if (ModType >= 1 && ModType <= 4) {
+      line = editor.Keep(ModifyLine(regex, line, ModType, Replacement));
+    }
+  }
+  WriteFileSafely(fileName, editor.Compose());
+}
+
+}  // namespace velmora

@@ -1,0 +1,47 @@
+#pragma once
+
+// "Reg Expr": a file matches when the expression matches within one of its lines. Modifies the
+// chosen matching lines with a replacement template ("$n", "${n}", "$&").
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engines/Un_Tambahan.h"
+
+namespace velmora {
+
+class TRegex;
+
+class Tmy_regexpr {
+ public:
+  bool CaseSensitive = false;
+  bool DotAll = false;  // modifier s
+  bool UseIntervals = false;
+  bool IgnoreSpace = false;  // modifier x
+  bool MakeBackup = false;
+  std::int32_t ModType = 0;  // 1 Replace, 2 Insert Before, 3 Insert After, 4 Delete; others: none
+  std::string Query;
+  std::string Replacement;
+  std::vector<std::string> Intervals;
+  std::vector<std::string> LineNumbers;
+  std::vector<std::string> LineTexts;
+  bool Stop = false;
+  bool Idle = true;
+  TProgressEvent OnProgress;
+
+  bool Search(const std::string& fileName);
+  // Does the expression match within a line of the file? Any error, an invalid expression
+  // included, gives false.
+  bool FindInFile(const std::string& expression, const std::string& fileName, bool caseSensitive);
+  void BuildLines(const std::string& fileName);
+  void WriteLinesView(const std::string& pageFileName, const std::string& fileName);
+  void SetIntervals(const std::vector<std::string>& intervals) { Intervals = intervals; }
+  void Modify(const std::string& fileName);
+
+ private:
+  // Modifiers i, s, x and the expression; watchStop lets Stop end a long match.
+  void Prepare(TRegex& regex, const std::string& expression, bool caseSensitive, bool watchStop);
+};
+
+}  // namespace velmora

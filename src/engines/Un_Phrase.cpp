@@ -1,0 +1,77 @@
+#include "engines/Un_Phrase.h"
+
+#include "engines/EngineShared.h"
+
+namespace velmora {
+
+bool Tmy_phrase::Search(const std::string& fileName) {
+  return FindInFile(Query, fileName, CaseSensitive);
+}
+
+bool Tmy_phrase::FindInFile(const std::string& phrase, const std::string& fileName,
+                            bool caseSensitive) {
+  const BusyScope busy(Idle);
+  try {
+    const TextBuffer file(fileName);
+    return FindWordInBuffer(file, phrase, caseSensitive, WholeWords,
+                            EngineProgress(OnProgress, this, Stop));
+  } catch (...) {
+    return false;
+  }
+}
+
+void Tmy_phrase::BuildLines(const std::string& fileName) {
+  if (Query.empty()) return;
+  LineNumbers.clear();
+  Intervals.clear();
+  LineTexts.clear();
+  const BusyScope busy(Idle);
+  try {
+    const TextBuffer file(fileName);
+    const EngineProgress progress(OnProgress, this, Stop);
+    TRegex regex;
+    PrepareRegex(regex, CaseSensitive, progress);
+    regex.SetExpression(WordPattern(Query, WholeWords));
+    CollectLines(file.Text(), [&](std::string_view line) { return regex.ExecView(line); }, true,
+                 progress, {LineNumbers, LineTexts, &Intervals});
+  } catch (...) {
+    // What was collected until the error stays.
+  }
+}
+
+void Tmy_phrase::WriteLinesView(const std::string& pageFileName, const std::string& fileName) {
+  const BusyScope busy(Idle);
+  LinesPage page(fileName);
+  if (!Query.empty() && !LineNumbers.empty()) {
+    // The pattern is built from the escaped phrase: it runs over escaped text.
+    TRegex regex;
+    regex.SetModifier(1, !CaseSensitive);
+    regex.SetExpression(WordPattern(HtmlEscape(Query), WholeWords));
+    for (std::size_t k = 0; k < LineNumbers.size(); ++k) {
+      const std::string marked = regex.ReplaceAll(HtmlEscape(LineTexts.at(k)), HIGHLIGHT_TEMPLATE);
+      page.AddLine(LineNumbers[k], marked, MarkFor(UseIntervals, Intervals, LineNumbers[k]));
+    }
+  }
+  page.Save(pageFileName);
+}
+
+void Tmy_phrase::Modify(const std::string& fileName) {
+  const BusyScope busy(Idle);
+  if (MakeBackup) BackupFile(fileName);
+  const TextBuffer file(fileName);
+  LineEditor editor(file);
+  TRegex regex;
+  regex.SetModifier(1, !CaseSensitive);
+  regex.SetExpression(WordPattern(Query, WholeWords));
+  // The replacement is plain text: "$" and "\" in it stand for themselves.
+  const std::string replacement =
+      ModType == 5 ? std::string(Query.size(), ' ') : EscapeMetaChars(Replacement);
+  const std::int32_t type = ModType == 5 ? 1 : ModType;
+  for (const auto& entry : Intervals) {
+    auto& line = editor.Lines()[editor.IndexOf(entry)];
+    if (type >= 1 && type <= 4) line = editor.Keep(ModifyLine(regex, line, type, replacement));
+  }
+  WriteFileSafely(fileName, editor.Compose());
+}
+
+}  // namespace velmora

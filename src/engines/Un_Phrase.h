@@ -1,0 +1,44 @@
+#pragma once
+
+// "Phrase": a file matches when one of its lines contains the phrase literally (optionally
+// case-sensitive, optionally as whole words). Modifies the chosen matching lines.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engines/Un_Tambahan.h"
+
+namespace velmora {
+
+class Tmy_phrase {
+ public:
+  bool CaseSensitive = false;
+  bool UseIntervals = false;  // mark chosen lines on the page
+  bool MakeBackup = false;
+  std::int32_t ModType =
+      0;  // 0 None, 1 Replace, 2 Insert Before, 3 Insert After, 4 Delete, 5 Clear
+  bool WholeWords = false;
+  bool Stop = false;
+  bool Idle = true;
+  std::string Query;
+  std::string Replacement;
+  std::vector<std::string> Intervals;    // 0-based lines Modify changes and the page marks
+  std::vector<std::string> LineNumbers;  // 0-based indices of the matching lines, ascending
+  std::vector<std::string> LineTexts;
+  TProgressEvent OnProgress;
+
+  bool Search(const std::string& fileName);
+  // Does a line of the file contain phrase? Any error gives false.
+  bool FindInFile(const std::string& phrase, const std::string& fileName, bool caseSensitive);
+  // Collects the matching lines; Intervals becomes all of them. Nothing happens for an empty
+  // Query; an error keeps what was collected.
+  void BuildLines(const std::string& fileName);
+  void WriteLinesView(const std::string& pageFileName, const std::string& fileName);
+  void SetIntervals(const std::vector<std::string>& intervals) { Intervals = intervals; }
+  // Applies ModType to the lines listed in Intervals and writes the file back. A bad entry
+  // raises before anything is written.
+  void Modify(const std::string& fileName);
+};
+
+}  // namespace velmora

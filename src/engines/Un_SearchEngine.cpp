@@ -1,0 +1,112 @@
+#include "engines/Un_SearchEngine.h"
+
+#include <memory>
+
+#include "engines/EngineShared.h"
+
+namespace velmora {
+
+namespace {
+
+std::vector<std::string> Concat(std::vector<std::string> first,
+                                const std::vector<std::string>& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
+}
+
+}  // namespace
+
+bool Tmy_searchengine::CheckQuery(const std::string& query) {
+  SearchQuery parsed;
+  const bool closed = ParseSearchQuery(query, parsed);
+  ExcludedWords = std::move(parsed.excluded);
+  OptionalWords = std::move(parsed.optional);
+  RequiredWords = std::move(parsed.required);
+  return closed;
+}
+
+bool Tmy_searchengine::FindInFile(const std::string& word, const std::string& fileName,
+                                  bool caseSensitive) {
+  const BusyScope busy(Idle);
+  try {
+    const TextBuffer file(fileName);
+    return FindWordInBuffer(file, word, caseSensitive, WholeWords,
+                            EngineProgress(OnProgress, this, Stop));
+  } catch (...) {
+    return false;
+  }
+}
+
+bool Tmy_searchengine::Search(const std::string& fileName) {
+  const BusyScope busy(Idle);
+  // Copies: a preview started from a progress call may parse the query again meanwhile.
+  const auto excluded = NonEmptyWords(ExcludedWords);
+  const auto required = NonEmptyWords(RequiredWords);
+  const auto optional = NonEmptyWords(OptionalWords);
+  if (excluded.empty() && required.empty() && optional.empty()) return true;
+  try {
+    const TextBuffer file(fileName);
+    const EngineProgress progress(OnProgress, this, Stop);
+    const auto found = [&](const std::string& word) {
+      return FindWordInBuffer(file, word, CaseSensitive, WholeWords, progress);
+    };
+    for (const auto& word : excluded) {
+      if (found(word)) return false;
+    }
+    for (const auto& word : required) {
+      if (!found(word)) return false;
+    }
+    if (!excluded.empty() || !required.empty()) return true;
+    for (const auto& word : optional) {
+      if (found(word)) return true;
+    }
+    return false;
+  } catch (...) {
+    return false;  // a file that cannot be read is not known to lack a word
+  }
+}
+
+void Tmy_searchengine::BuildLines(const std::string& fileName) {
+  if (Query.empty()) return;
+  LineNumbers.clear();
+  LineTexts.clear();
+  const auto words = NonEmptyWords(Concat(RequiredWords, OptionalWords));
+  const BusyScope busy(Idle);
+  try {
+    const TextBuffer file(fileName);
+    const EngineProgress progress(OnProgress, this, Stop);
+    std::vector<std::unique_ptr<TRegex>> patterns;
+    for (const auto& word : words) {
+      auto& regex = *patterns.emplace_back(std::make_unique<TRegex>());
+      PrepareRegex(regex, CaseSensitive, progress);
+      regex.SetExpression(WordPattern(word, WholeWords));
+    }
+    // The progress is called after every word that does not match.
+    const auto matches = [&](std::string_view line) {
+      for (const auto& regex : patterns) {
+        if (regex->ExecView(line)) return true;
+        if (progress.Tick()) return false;
+      }
+      return false;
+    };
+    CollectLines(file.Text(), matches, false, progress, {LineNumbers, LineTexts, nullptr});
+  } catch (...) {
+    // What was collected until the error stays.
+  }
+}
+
+void Tmy_searchengine::WriteLinesView(const std::string& pageFileName,
+                                      const std::string& fileName) {
+  const BusyScope busy(Idle);
+  LinesPage page(fileName);
+  if (!Query.empty()) {
+    const auto words = Concat(RequiredWords, OptionalWords);
+    for (std::size_t k = 0; k < LineNumbers.size(); ++k) {
+      page.AddLine(LineNumbers[k],
+                   HighlightWords(HtmlEscape(LineTexts.at(k)), words, CaseSensitive, WholeWords));
+    }
+  }
+  page.Save(pageFileName);
+}
+
+}  // namespace velmora

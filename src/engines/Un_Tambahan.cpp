@@ -1,0 +1,501 @@
+#include "engines/Un_Tambahan.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "ports/Paths.h"
+#include "regex/Regex.h"
+
+namespace velmora {
+
+namespace {
+
+std::string SystemMessage(int error) {
+  return std::strerror(error);
+}
+
+[[noreturn]] void FailFile(const char* what, const std::string& fileName, int error) {
+  throw EFileError(std::string(what) + " \"" + fileName + "\": " + SystemMessage(error));
+}
+
+// Closes a descriptor on every way out.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int Get() const { return fd_; }
+  // Closes now and reports the result (a late write error shows up here).
+  int Close() {
+    const int result = ::close(fd_);
+    fd_ = -1;
+    return result;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, std::string_view content) {
+  while (!content.empty()) {
+    const ssize_t written = ::write(fd, content.data(), content.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    content.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+// The file a name finally stands for once symbolic links are followed; a relative link target
+// is taken from the folder of the link. A name that does not exist stands for itself.
+std::string ResolveLinks(const std::string& fileName) {
+  std::string current = fileName;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat info {};
+    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    std::string target(PATH_MAX, '\0');
+    const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+    if (length < 0) FailFile("Cannot read link", current, errno);
+    target.resize(static_cast<std::size_t>(length));
+    current = target.front() == PathDelim ? target : FolderOf(current) + target;
+  }
+  FailFile("Cannot resolve", fileName, ELOOP);
+}
+
+// Syncs the folder so that a rename survives a crash; failures here lose nothing.
+void SyncFolder(const std::string& fileName) {
+  std::string folder = FolderOf(fileName);
+  if (folder.empty()) folder = ".";
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// Writes content to a new temporary file beside target and returns its name. The file gets
+// mode (and, where allowed, the owner of the original) and is synced to disk.
+std::string WriteTemporary(const std::string& target, std::string_view content, mode_t mode,
+                           const struct stat* original) {
+  std::string name = FolderOf(target) + "." + NameOf(target) + ".velmora-XXXXXX";
+  Descriptor fd(::mkstemp(name.data()));
+  if (fd.Get() < 0) FailFile("Cannot create a temporary file for", target, errno);
+  const auto fail = [&](int error) {
+    ::unlink(name.c_str());
+    FailFile("Cannot write", target, error);
+  };
+  if (original != nullptr) {
+    // Only root may give the file away; for anyone else the owner simply stays theirs.
+    if (::fchown(fd.Get(), original->st_uid, original->st_gid) != 0) errno = 0;
+  }
+  if (::fchmod(fd.Get(), mode) != 0) fail(errno);
+  if (!WriteAll(fd.Get(), content)) fail(errno);
+  if (::fsync(fd.Get()) != 0) fail(errno);
+  if (fd.Close() != 0) fail(errno);
+  return name;
+}
+
+mode_t DefaultMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+// Rewrites a file that has several names through its own inode, so that all names keep
+// sharing it. Called only once the complete content sits in the temporary file; if this
+// step fails the temporary file is kept and named in the error, so nothing is lost.
+void RewriteInPlace(const std::string& target, std::string_view content,
+                    const std::string& temporary) {
+  const auto fail = [&](int error) {
+    throw EFileError("Cannot rewrite \"" + target + "\" in place (" + SystemMessage(error) +
+                     "); its new content is in \"" + temporary + "\"");
+  };
+  Descriptor fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC));
+  if (fd.Get() < 0) {
+    const int error = errno;
+    ::unlink(temporary.c_str());
+    FailFile("Cannot open", target, error);
+  }
+  if (!WriteAll(fd.Get(), content)) fail(errno);
+  if (::ftruncate(fd.Get(), static_cast<off_t>(content.size())) != 0) fail(errno);
+  if (::fsync(fd.Get()) != 0) fail(errno);
+  if (fd.Close() != 0) fail(errno);
+  ::unlink(temporary.c_str());
+}
+
+// One read buffer is kept per thread between files, so that searching a large file again and
+// again does not pay for fresh pages each time. Buffers above the limit are not kept.
+struct ReadBuffer {
+  std::unique_ptr<char[]> data;
+  std::size_t capacity = 0;
+};
+constexpr std::size_t kKeptBufferLimit = std::size_t{64} << 20;
+thread_local ReadBuffer spareBuffer;
+
+ReadBuffer TakeBuffer(std::size_t atLeast) {
+  if (spareBuffer.capacity >= atLeast) return std::exchange(spareBuffer, ReadBuffer{});
+  return {std::make_unique_for_overwrite<char[]>(atLeast), atLeast};
+}
+
+void ReturnBuffer(ReadBuffer buffer) {
+  if (buffer.capacity <= kKeptBufferLimit && buffer.capacity > spareBuffer.capacity) {
+    spareBuffer = std::move(buffer);
+  }
+}
+
+bool IsWordChar(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+}  // namespace
+
+// ---- reading -------------------------------------------------------------------------------
+
+TextBuffer::TextBuffer(const std::string& fileName) {
+  // O_NONBLOCK: a FIFO given by mistake must not hang the open; only regular files are read.
+  Descriptor fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (fd.Get() < 0) FailFile("Cannot open file", fileName, errno);
+  struct stat info {};
+  if (::fstat(fd.Get(), &info) != 0) FailFile("Cannot read file", fileName, errno);
+  if (S_ISDIR(info.st_mode)) FailFile("Cannot read file", fileName, EISDIR);
+  if (!S_ISREG(info.st_mode)) FailFile("Cannot read file", fileName, EINVAL);
+  // The size is a hint only: a file may grow or shrink while it is read.
+  ReadBuffer buffer =
+      TakeBuffer(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 4096);
+  std::size_t used = 0;
+  for (;;) {
+    if (used == buffer.capacity) {
+      ReadBuffer larger{std::make_unique_for_overwrite<char[]>(used * 2), used * 2};
+      std::memcpy(larger.data.get(), buffer.data.get(), used);
+      buffer = std::move(larger);
+    }
+    const ssize_t got = ::read(fd.Get(), buffer.data.get() + used, buffer.capacity - used);
+    if (got < 0) {
+      const int error = errno;
+      if (error == EINTR) continue;
+      ReturnBuffer(std::move(buffer));
+      FailFile("Cannot read file", fileName, error);
+    }
+    if (got == 0) break;
+    used += static_cast<std::size_t>(got);
+  }
+  bytes_ = std::move(buffer.data);
+  capacity_ = buffer.capacity;
+  const std::string_view all(bytes_.get(), used);
+  const auto nul = all.find('\0');
+  text_ = all.substr(0, nul);
+  tail_ = nul == std::string_view::npos ? std::string_view() : all.substr(nul);
+}
+
+TextBuffer::~TextBuffer() {
+  ReturnBuffer({std::move(bytes_), capacity_});
+}
+
+bool LineCursor::Next(std::string_view& line) {
+  if (done_ || rest_.empty()) return false;
+  const char* begin = rest_.data();
+  const char* end = begin + rest_.size();
+  const char* p = begin;
+  while (p != end && *p != '\n' && *p != '\r') ++p;
+  line = std::string_view(begin, static_cast<std::size_t>(p - begin));
+  if (p == end) {
+    done_ = true;
+    return true;
+  }
+  const std::size_t breakLength = (*p == '\r' && p + 1 != end && p[1] == '\n') ? 2 : 1;
+  rest_.remove_prefix(line.size() + breakLength);
+  return true;
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  LineCursor cursor(text);
+  std::string_view line;
+  while (cursor.Next(line)) lines.push_back(line);
+  return lines;
+}
+
+bool EndsWithLineBreak(std::string_view text) {
+  return !text.empty() && (text.back() == '\n' || text.back() == '\r');
+}
+
+// ---- editing and writing back --------------------------------------------------------------
+
+std::size_t ParseLineIndex(const std::string& entry) {
+  std::size_t value = 0;
+  const char* first = entry.data();
+  const char* last = first + entry.size();
+  const auto [end, error] = std::from_chars(first, last, value);
+  if (entry.empty() || error != std::errc() || end != last) {
+    throw EListError("'" + entry + "' is not a valid integer value");
+  }
+  return value;
+}
+
+LineEditor::LineEditor(const TextBuffer& file)
+    : lines_(SplitLines(file.Text())),
+      tail_(file.Tail()),
+      openEnd_(!file.Tail().empty() && !file.Text().empty() && !EndsWithLineBreak(file.Text())) {}
+
+std::string_view LineEditor::Keep(std::string text) {
+  return kept_.emplace_back(std::move(text));
+}
+
+std::size_t LineEditor::IndexOf(const std::string& entry) const {
+  const std::size_t index = ParseLineIndex(entry);
+  if (index >= lines_.size()) {
+    throw EListError("List index out of bounds (" + entry + ")");
+  }
+  return index;
+}
+
+std::string LineEditor::Compose() const {
+  std::size_t size = tail_.size();
+  for (const auto line : lines_) size += line.size() + 2;
+  std::string out;
+  out.reserve(size);
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    out += lines_[i];
+    if (!(openEnd_ && i + 1 == lines_.size())) out += "\r\n";
+  }
+  out += tail_;
+  return out;
+}
+
+namespace {
+
+// Puts content under target through a temporary file and a rename, giving it mode and owner.
+void ReplaceThroughTemporary(const std::string& target, std::string_view content, mode_t mode,
+                             const struct stat* owner) {
+  const std::string temporary = WriteTemporary(target, content, mode, owner);
+  if (::rename(temporary.c_str(), target.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temporary.c_str());
+    FailFile("Cannot replace", target, error);
+  }
+  SyncFolder(target);
+}
+
+}  // namespace
+
+void WriteFileSafely(const std::string& fileName, std::string_view content, LinkPolicy links) {
+  if (links == LinkPolicy::ReplaceName) {
+    struct stat own {};
+    // lstat: a link in the way is replaced, not followed.
+    const bool regular = ::lstat(fileName.c_str(), &own) == 0 && S_ISREG(own.st_mode);
+    ReplaceThroughTemporary(fileName, content, regular ? (own.st_mode & 07777) : DefaultMode(),
+                            regular ? &own : nullptr);
+    return;
+  }
+  const std::string target = ResolveLinks(fileName);
+  struct stat info {};
+  const bool exists = ::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  if (exists && info.st_nlink > 1) {
+    const std::string temporary = WriteTemporary(target, content, info.st_mode & 07777, &info);
+    RewriteInPlace(target, content, temporary);
+    return;
+  }
+  ReplaceThroughTemporary(target, content, exists ? (info.st_mode & 07777) : DefaultMode(),
+                          exists ? &info : nullptr);
+}
+
+void BackupFile(const std::string& fileName) {
+  struct stat source {};
+  if (::stat(fileName.c_str(), &source) != 0) FailFile("Cannot open file", fileName, errno);
+  std::string content;
+  {
+    const TextBuffer file(fileName);
+    content.reserve(file.Text().size() + file.Tail().size());
+    content += file.Text();
+    content += file.Tail();
+  }
+  // The rename replaces an older backup in one step, so a failed copy keeps the old one; the
+  // copy is as private as the file it saves.
+  const std::string backup = fileName + ".bak";
+  ReplaceThroughTemporary(backup, content, source.st_mode & 07777, nullptr);
+}
+
+// ---- text helpers --------------------------------------------------------------------------
+
+std::string HtmlEscape(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string WordPattern(const std::string& word, bool wholeWords) {
+  const std::string core = EscapeMetaChars(word);
+  if (!wholeWords) return core;
+  const char* prefix = !word.empty() && !IsWordChar(word.front()) ? "\\B" : "\\b";
+  const char* suffix = !word.empty() && !IsWordChar(word.back()) ? "\\B" : "\\b";
+  return prefix + core + suffix;
+}
+
+IconHandle GetFileIcon(Shell& shell, const std::string& path, bool small) {
+  return shell.FileIcon(path, small);
+}
+
+// ---- the page ------------------------------------------------------------------------------
+
+LinesPage::LinesPage(const std::string& fileName) {
+  Append("<html>");
+  Append("<Title>Lines Viewer</Title>");
+  Append("<body>");
+  Append("<pre>");
+  // Names may hold "<", "&" or quotes on this platform: escaped, they cannot break the page.
+  Append("<strong>     File:  " + HtmlEscape(NameOf(fileName)) +
+         "      Path:  " + HtmlEscape(FolderOf(fileName)) + "</strong>");
+}
+
+void LinesPage::AddLine(const std::string& indexEntry, std::string_view markedText, Mark mark) {
+  const std::string number = std::to_string(ParseLineIndex(indexEntry) + 1);
+  std::string line;
+  switch (mark) {
+    case Mark::Plain:
+      line = "line ";
+      break;
+    case Mark::Chosen:
+      line = "<font color=\"#FF0000\">+</font>line ";
+      break;
+    case Mark::NotChosen:
+      line = " line ";
+      break;
+  }
+  line += number;
+  line += " : ";
+  line += markedText;
+  Append(line);
+}
+
+void LinesPage::AddBlock(std::size_t first, std::size_t last) {
+  std::string line = "<font color=\"#0000FF\">line " + std::to_string(first);
+  if (last != first) line += " - line " + std::to_string(last);
+  line += "</font>";
+  Append(line);
+}
+
+void LinesPage::Save(const std::string& pageFileName) {
+  Append("</pre>");
+  Append("</body>");
+  Append("</html>");
+  WriteFileSafely(pageFileName, text_);
+}
+
+void LinesPage::Append(std::string_view line) {
+  text_ += line;
+  text_ += "\r\n";
+}
+
+// ---- whole-buffer literal test -------------------------------------------------------------
+
+namespace {
+
+// A rough rank of how often a byte occurs in text (higher: more often), to pick the byte of a
+// literal whose occurrences are fewest and let memchr skip to them.
+int Commonness(unsigned char c) {
+  static constexpr std::string_view kLetters = "zqxjkvbpygfwmucldrhsnioate";  // rare first
+  if (c == ' ') return 100;
+  if (c >= 'a' && c <= 'z') return 40 + static_cast<int>(kLetters.find(static_cast<char>(c)));
+  if (c >= 'A' && c <= 'Z')
+    return 30 + static_cast<int>(kLetters.find(static_cast<char>(c + 32))) / 2;
+  if (c >= '0' && c <= '9') return 35;
+  if (c == '\t' || c == '\n' || c == '\r' || c == '_' || c == '.' || c == ',') return 50;
+  if (c >= 128) return 5;
+  return 20;
+}
+
+}  // namespace
+
+LiteralScanner::LiteralScanner(std::string_view literal, bool caseSensitive,
+                               unsigned char (*toggleCase)(unsigned char))
+    : literal_(literal), other_(literal) {
+  // A text byte t stands for literal byte b when t is b or b's other-case form.
+  if (!caseSensitive) {
+    for (auto& c : other_) c = static_cast<char>(toggleCase(static_cast<unsigned char>(c)));
+  }
+  int best = 1 << 30;
+  for (std::size_t j = 0; j < literal_.size(); ++j) {
+    const auto b = static_cast<unsigned char>(literal_[j]);
+    const auto o = static_cast<unsigned char>(other_[j]);
+    const int score = Commonness(b) + (o != b ? Commonness(o) : 0);
+    if (score < best) {
+      best = score;
+      rare_ = j;
+    }
+  }
+}
+
+bool LiteralScanner::MatchesAt(const unsigned char* t) const {
+  const auto* p = reinterpret_cast<const unsigned char*>(literal_.data());
+  const auto* o = reinterpret_cast<const unsigned char*>(other_.data());
+  for (std::size_t j = 0; j < literal_.size(); ++j) {
+    if (t[j] != p[j] && t[j] != o[j]) return false;
+  }
+  return true;
+}
+
+std::size_t LiteralScanner::Find(std::string_view text, std::size_t from) const {
+  constexpr auto npos = std::string_view::npos;
+  const std::size_t m = literal_.size();
+  if (from > text.size()) return npos;
+  if (m == 0) return from;
+  if (text.size() - from < m) return npos;
+  const auto* t = reinterpret_cast<const unsigned char*>(text.data());
+  const auto rareByte = static_cast<unsigned char>(literal_[rare_]);
+  const auto rareOther = static_cast<unsigned char>(other_[rare_]);
+  // The rare byte can only sit in [first, last] for a whole occurrence to fit.
+  const std::size_t first = from + rare_;
+  const std::size_t last = text.size() - m + rare_;
+  const auto next = [&](unsigned char byte, std::size_t at) -> std::size_t {
+    if (at > last) return npos;
+    const void* hit = std::memchr(t + at, byte, last + 1 - at);
+    return hit == nullptr ? npos
+                          : static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - t);
+  };
+  // With two case forms both are tracked and the nearer one is tried first.
+  std::size_t one = next(rareByte, first);
+  std::size_t two = rareOther != rareByte ? next(rareOther, first) : npos;
+  while (one != npos || two != npos) {
+    const bool takeOne = two == npos || (one != npos && one < two);
+    const std::size_t at = takeOne ? one : two;
+    if (MatchesAt(t + at - rare_)) return at - rare_;
+    if (takeOne) {
+      one = next(rareByte, at + 1);
+    } else {
+      two = next(rareOther, at + 1);
+    }
+  }
+  return npos;
+}
+
+}  // namespace velmora

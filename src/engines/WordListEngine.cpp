@@ -1,0 +1,80 @@
+#include "engines/WordListEngine.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "engines/EngineShared.h"
+
+namespace velmora {
+
+bool WordListEngine::FindInFile(const std::string& word, const std::string& fileName,
+                                bool caseSensitive) {
+  const BusyScope busy(Idle);
+  try {
+    const TextBuffer file(fileName);
+    return FindWordInBuffer(file, word, caseSensitive, WholeWords,
+                            EngineProgress(OnProgress, this, Stop));
+  } catch (...) {
+    return false;
+  }
+}
+
+bool WordListEngine::SearchWords(const std::string& fileName, bool needAll) {
+  const BusyScope busy(Idle);
+  const auto words = NonEmptyWords(SplitWordList(Query));
+  if (words.empty()) return false;
+  try {
+    const TextBuffer file(fileName);  // read once for all the words
+    const EngineProgress progress(OnProgress, this, Stop);
+    for (const auto& word : words) {
+      const bool found = FindWordInBuffer(file, word, CaseSensitive, WholeWords, progress);
+      if (found != needAll) return found;  // "or": one found; "and": one missing
+      if (progress.Tick()) return false;
+    }
+    return needAll;
+  } catch (...) {
+    return false;
+  }
+}
+
+void WordListEngine::BuildLines(const std::string& fileName) {
+  if (Query.empty()) return;
+  LineNumbers.clear();
+  LineTexts.clear();
+  const auto words = NonEmptyWords(SplitWordList(Query));
+  const BusyScope busy(Idle);
+  try {
+    const TextBuffer file(fileName);
+    const EngineProgress progress(OnProgress, this, Stop);
+    std::vector<std::unique_ptr<TRegex>> patterns;
+    for (const auto& word : words) {
+      auto& regex = *patterns.emplace_back(std::make_unique<TRegex>());
+      PrepareRegex(regex, CaseSensitive, progress);
+      regex.SetExpression(WordPattern(word, WholeWords));
+    }
+    CollectLines(file.Text(),
+                 [&](std::string_view line) {
+                   return std::any_of(patterns.begin(), patterns.end(),
+                                      [&](const auto& regex) { return regex->ExecView(line); });
+                 },
+                 true, progress, {LineNumbers, LineTexts, nullptr});
+  } catch (...) {
+    // What was collected until the error stays.
+  }
+}
+
+void WordListEngine::WriteLinesView(const std::string& pageFileName, const std::string& fileName) {
+  const BusyScope busy(Idle);
+  LinesPage page(fileName);
+  if (!Query.empty()) {
+    auto words = SplitWordList(Query);
+    OrderForHighlighting(words);
+    for (std::size_t k = 0; k < LineNumbers.size(); ++k) {
+      page.AddLine(LineNumbers[k],
+                   HighlightWords(HtmlEscape(LineTexts.at(k)), words, CaseSensitive, WholeWords));
+    }
+  }
+  page.Save(pageFileName);
+}
+
+}  // namespace velmora

@@ -1,0 +1,262 @@
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "doubles/RecordingShell.h"
+#include "engines/EngineFixture.h"
+#include "engines/Un_Tambahan.h"
+#include "regex/Regex.h"
+
+namespace velmora {
+namespace {
+
+using testing::ExpectedPage;
+using testing::TempFolder;
+
+std::vector<std::string> Lines(std::string_view text) {
+  std::vector<std::string> out;
+  for (const auto line : SplitLines(text)) out.emplace_back(line);
+  return out;
+}
+
+TEST(SplitLines, BreaksAtEveryKindOfLineEnd) {
+  struct Case {
+    std::string text;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\n", {"a"}},  // a final break gives no extra line
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\rb\r", {"a", "b"}},  // lone CR
+      {"a\n\nb", {"a", "", "b"}},
+      {"\r\n", {""}},
+      {"a\r\r\nb", {"a", "", "b"}},            // CR, then CR LF
+      {"\n\r", {"", ""}},                      // LF CR is two breaks, not one
+      {"\xEF\xBB\xBFx\n", {"\xEF\xBB\xBFx"}},  // a byte-order mark stays in the line
+  };
+  for (const auto& c : cases) EXPECT_EQ(Lines(c.text), c.lines) << "text: " << c.text;
+}
+
+TEST(TextBuffer, NulEndsTheTextAndStartsTheTail) {
+  TempFolder dir;
+  const auto name = dir.Write("n.txt", std::string("ab\ncd\0ef\ngh", 11));
+  const TextBuffer file(name);
+  EXPECT_EQ(file.Text(), "ab\ncd");
+  EXPECT_EQ(file.Tail(), std::string_view("\0ef\ngh", 6));
+  EXPECT_EQ(Lines(file.Text()), (std::vector<std::string>{"ab", "cd"}));
+}
+
+TEST(TextBuffer, ReadsEmptyAndLargeFilesAndRejectsMissingOnes) {
+  TempFolder dir;
+  const TextBuffer empty(dir.Write("e.txt", ""));
+  EXPECT_TRUE(empty.Text().empty());
+  EXPECT_TRUE(empty.Tail().empty());
+  const std::string big(3 * 1024 * 1024 + 7, 'x');
+  const TextBuffer large(dir.Write("big.txt", big));
+  EXPECT_EQ(large.Text().size(), big.size());
+  EXPECT_THROW(TextBuffer(dir.File("missing.txt")), EFileError);
+  EXPECT_THROW(TextBuffer(dir.Path()), EFileError);
+  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
+  EXPECT_THROW(TextBuffer(dir.File("fifo")), EFileError);  // and no hang
+}
+
+TEST(LineEditor, ComposesCrLfLinesAndKeepsTheNulTail) {
+  struct Case {
+    std::string bytes;
+    std::string written;
+  } cases[] = {
+      {"a\nb\n", "a\r\nb\r\n"},
+      {"a\rb", "a\r\nb\r\n"},
+      {"", ""},
+      {std::string("a\nb\0x\ny", 7), std::string("a\r\nb\0x\ny", 8)},  // b was cut short
+      {std::string("a\n\0z", 4), std::string("a\r\n\0z", 5)},
+      {std::string("\0\0tail", 6), std::string("\0\0tail", 6)},
+  };
+  TempFolder dir;
+  for (const auto& c : cases) {
+    const TextBuffer file(dir.Write("c.txt", c.bytes));
+    const LineEditor editor(file);
+    EXPECT_EQ(editor.Compose(), c.written) << "bytes: " << c.bytes;
+  }
+}
+
+TEST(LineEditor, IndexEntriesMustBeDecimalAndInRange) {
+  TempFolder dir;
+  const TextBuffer file(dir.Write("c.txt", "a\nb\n"));
+  const LineEditor editor(file);
+  EXPECT_EQ(editor.IndexOf("1"), 1u);
+  for (const std::string bad : {"2", "-1", "", "1 ", "x", "99999999999999999999999"}) {
+    EXPECT_THROW(editor.IndexOf(bad), EListError) << bad;
+  }
+}
+
+TEST(WriteFileSafely, KeepsPermissionBitsAndLeavesNoTemporaryFile) {
+  TempFolder dir;
+  const auto name = dir.Write("p.txt", "old");
+  ::chmod(name.c_str(), 0640);
+  WriteFileSafely(name, "new content");
+  EXPECT_EQ(TempFolder::Read(name), "new content");
+  EXPECT_EQ(TempFolder::Mode(name), 0640u);
+  EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
+TEST(WriteFileSafely, ASymbolicLinkStaysALink) {
+  TempFolder dir;
+  const auto target = dir.Write("target.txt", "old");
+  ASSERT_EQ(::symlink("target.txt", dir.File("link.txt").c_str()), 0);
+  WriteFileSafely(dir.File("link.txt"), "new");
+  struct stat info {};
+  ASSERT_EQ(::lstat(dir.File("link.txt").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  EXPECT_EQ(TempFolder::Read(target), "new");
+}
+
+TEST(WriteFileSafely, HardLinkedNamesKeepSharingTheFile) {
+  TempFolder dir;
+  const auto first = dir.Write("one.txt", "old content that is longer");
+  ASSERT_EQ(::link(first.c_str(), dir.File("two.txt").c_str()), 0);
+  WriteFileSafely(first, "new");
+  EXPECT_EQ(TempFolder::Read(dir.File("two.txt")), "new");
+  EXPECT_EQ(TempFolder::Read(first), "new");
+  EXPECT_EQ(dir.EntryCount(), 2u);
+}
+
+// A file-size limit makes every write past it fail, as a full disk would.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    ::signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit saved_{};
+  sighandler_t oldHandler_;
+};
+
+TEST(WriteFileSafely, AFailedWriteLeavesTheFileAsItWas) {
+  TempFolder dir;
+  const auto name = dir.Write("f.txt", "precious");
+  {
+    const FileSizeLimit limit(64);
+    EXPECT_THROW(WriteFileSafely(name, std::string(4096, 'x')), EFileError);
+  }
+  EXPECT_EQ(TempFolder::Read(name), "precious");
+  EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
+TEST(BackupFile, MakesAndReplacesTheBackupWithTheFilesMode) {
+  TempFolder dir;
+  const auto name = dir.Write("x.txt", std::string("one\0two", 7));
+  ::chmod(name.c_str(), 0600);
+  dir.Write("x.txt.bak", "stale backup");
+  BackupFile(name);
+  EXPECT_EQ(TempFolder::Read(name + ".bak"), std::string("one\0two", 7));
+  EXPECT_EQ(TempFolder::Mode(name + ".bak"), 0600u);
+  EXPECT_EQ(dir.EntryCount(), 2u);
+}
+
+TEST(BackupFile, AFailedCopyIsReportedAndKeepsTheOldBackup) {
+  TempFolder dir;
+  EXPECT_THROW(BackupFile(dir.File("missing.txt")), EFileError);
+  const auto name = dir.Write("y.txt", std::string(4096, 'y'));
+  dir.Write("y.txt.bak", "older");
+  {
+    const FileSizeLimit limit(64);
+    EXPECT_THROW(BackupFile(name), EFileError);
+  }
+  EXPECT_EQ(TempFolder::Read(name + ".bak"), "older");
+}
+
+TEST(HtmlEscape, EscapesTheFourMarkupCharacters) {
+  EXPECT_EQ(HtmlEscape("a<b & \"c\""), "a&lt;b &amp; &quot;c&quot;");
+  EXPECT_EQ(HtmlEscape("&lt;'x'>"), "&amp;lt;'x'&gt;");
+  EXPECT_EQ(HtmlEscape(""), "");
+}
+
+TEST(WordPattern, EscapesTheWordAndAddsTheRightBoundaries) {
+  struct Case {
+    std::string word;
+    bool whole;
+    std::string pattern;
+  } cases[] = {
+      {"(foo", true, "\\B\\(foo\\b"},
+      {"foo", true, "\\bfoo\\b"},
+      {"a.b", false, "a\\.b"},
+      {"x)", true, "\\bx\\)\\B"},
+      {"", true, "\\b\\b"},
+      {"_9", true, "\\b_9\\b"},
+      {"\xE9t\xE9", true, "\\B\xE9t\xE9\\B"},  // bytes above 127 are no word characters
+  };
+  for (const auto& c : cases) EXPECT_EQ(WordPattern(c.word, c.whole), c.pattern) << c.word;
+}
+
+TEST(LinesPage, WritesTheFixedLayoutWithEscapedNames) {
+  TempFolder dir;
+  const auto page = dir.File("page.html");
+  LinesPage empty(dir.File("a.txt"));
+  empty.Save(page);
+  EXPECT_EQ(TempFolder::Read(page), ExpectedPage("a.txt", dir.Path(), ""));
+
+  LinesPage marked(dir.File("<b>&\"q\".txt"));
+  marked.AddLine("0", "x");
+  marked.AddLine("9", "<i>", LinesPage::Mark::Chosen);
+  marked.AddLine("10", "", LinesPage::Mark::NotChosen);
+  marked.AddBlock(3, 3);
+  marked.AddBlock(4, 6);
+  marked.Save(page);
+  EXPECT_EQ(TempFolder::Read(page),
+            ExpectedPage("&lt;b&gt;&amp;&quot;q&quot;.txt", dir.Path(),
+                         "line 1 : x\r\n"
+                         "<font color=\"#FF0000\">+</font>line 10 : <i>\r\n"
+                         " line 11 : \r\n"
+                         "<font color=\"#0000FF\">line 3</font>\r\n"
+                         "<font color=\"#0000FF\">line 4 - line 6</font>\r\n"));
+}
+
+TEST(LiteralScanner, FindsTheLiteralWithAndWithoutCase) {
+  struct Case {
+    std::string literal;
+    bool caseSensitive;
+    std::string text;
+    bool found;
+  } cases[] = {
+      {"abc", true, "xxabcxx", true},
+      {"abc", true, "xxABCxx", false},
+      {"abc", false, "xxABcxx", true},
+      {"abc", false, "xxab", false},
+      {"aab", false, "aaAaAB", true},
+      {"a", false, "bbbA", true},
+      {"x1_", false, "X1_", true},
+      {"", true, "", true},
+      {"long needle", false, "a LONG NEEDLE", true},
+      {"ab", false, "a\nb", false},
+  };
+  for (const auto& c : cases) {
+    const LiteralScanner scanner(c.literal, c.caseSensitive, &ToggleCase);
+    EXPECT_EQ(scanner.FoundIn(c.text), c.found) << c.literal << " in " << c.text;
+  }
+}
+
+TEST(GetFileIcon, AsksTheShellByNameOnly) {
+  testing::RecordingShell shell;
+  EXPECT_EQ(GetFileIcon(shell, "/no/such/dir/report.pdf", true), "small:pdf");
+  EXPECT_EQ(GetFileIcon(shell, "/no/such/dir/report.pdf", false), "large:pdf");
+  EXPECT_EQ(shell.iconRequests.size(), 2u);
+}
+
+}  // namespace
+}  // namespace velmora
