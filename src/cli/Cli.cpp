@@ -17,6 +17,7 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
+    {"find", RunFind},
     {"regex", RunRegex},
     {"mask", RunMask},
 };

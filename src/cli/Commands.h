@@ -10,6 +10,7 @@
 
 namespace velmora::cli {
 
+int RunFind(std::span<const std::string> args, Io& io);
 int RunRegex(std::span<const std::string> args, Io& io);
 int RunMask(std::span<const std::string> args, Io& io);
 

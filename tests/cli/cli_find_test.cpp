@@ -1,0 +1,97 @@
+// velmora-cli find, run as a process on trees made in temporary folders.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "cli/CliRunner.h"
+
+namespace velmora::testing {
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find('\n', start);
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+class CliFind : public ::testing::Test {
+ protected:
+  CliFind() {
+    tree_.Write("top.txt", "The quick brown fox\r\njumps\r\n");
+    tree_.Write("README", "no dot in this name, fox inside\n");
+    tree_.Write("A/one.txt", "nothing here\n");
+    tree_.Write("A/deep/two.txt", "a Fox and a dog\n");
+    tree_.Write("B/three.log", std::string("before\0the fox hides after a NUL\n", 34));
+    tree_.Write("B/Top.txt", "red\nsomething\nblue\n");
+    tree_.Write("B/deep/top.txt", "foxes everywhere\n");
+  }
+
+  std::string Root() const { return tree_.Root().string(); }
+  std::string P(const std::string& relative) const { return tree_.Path(relative); }
+
+  CliResult Find(std::vector<std::string> args) const {
+    args.insert(args.begin(), "find");
+    args.push_back(Root());
+    return RunCli(args);
+  }
+
+  TempTree tree_;
+};
+
+TEST_F(CliFind, EmptyQueryListsEveryFileBreadthFirst) {
+  const CliResult result = Find({});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::vector<std::string> found = Lines(result.out);
+  ASSERT_EQ(found.size(), 7u) << result.out;
+  // Level by level: the start folder's files, then A's and B's, then the deep folders'.
+  auto level = [&](const std::string& name) {
+    return std::count(name.begin() + static_cast<long>(Root().size()), name.end(), '/');
+  };
+  for (std::size_t i = 1; i < found.size(); ++i) {
+    EXPECT_LE(level(found[i - 1]), level(found[i])) << result.out;
+  }
+  // A mask that matches nothing: status 1, nothing printed.
+  const CliResult none = Find({"--mask", "*.pdf"});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_EQ(none.out, "");
+}
+
+TEST_F(CliFind, SortOrdersByNameThenFolderBytewise) {
+  const CliResult result = Find({"--sort"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, P("README") + "\n" + P("B/Top.txt") + "\n" + P("A/one.txt") + "\n" +
+                            P("B/three.log") + "\n" + P("top.txt") + "\n" + P("B/deep/top.txt") +
+                            "\n" + P("A/deep/two.txt") + "\n");
+}
+
+TEST_F(CliFind, ErrorsAreReportedWithTheirTexts) {
+  const CliResult missing = RunCli({"find", P("no-such-folder")});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("no-such-folder"), std::string::npos);
+}
+
+TEST_F(CliFind, ListModeReportsListedFilesThatStillExist) {
+  const TempTree other;
+  const std::string list = other.Write("list.txt", P("B/Top.txt") + "\r\n" + P("gone.txt") + "\n" +
+                                                       P("README") + "\n" + P("top.txt") + "\n");
+  // List mode matches the mask against the whole name: "*.txt" passes the two .txt files.
+  const CliResult result = Find({"--in-list", list, "--mask", "*.txt"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, P("B/Top.txt") + "\n" + P("top.txt") + "\n");
+
+  const CliResult bad = Find({"--in-list", list, "--mask", "a[]"});
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_EQ(bad.out, "");
+  EXPECT_EQ(bad.err, "'a[]' is an invalid mask at (3)\n");
+}
+
+}  // namespace
+}  // namespace velmora::testing
