@@ -137,7 +137,7 @@ void TMyFindFile::SearchTree(std::int32_t exclusion) {
   }
 }
 
-bool TMyFindFile::SearchFolder(const std::string& folder, const std::vector<FolderEntry>& entries,
+void TMyFindFile::SearchFolder(const std::string& folder, const std::vector<FolderEntry>& entries,
                                std::int32_t exclusion) {
   for (const FolderEntry& entry : entries) {
     if (!WalkMaskMatches(entry.name, Mask)) continue;
@@ -145,9 +145,8 @@ bool TMyFindFile::SearchFolder(const std::string& folder, const std::vector<Fold
     if (!ReadRecord(folder + entry.name, entry.name, rec) || (rec.Attr & exclusion) != 0) continue;
     FileList.push_back(folder + rec.Name);
     Report(folder, rec);
-    if (Stop) return false;
+    if (Stop) return;
   }
-  return true;
 }
 
 void TMyFindFile::SearchList(std::int32_t exclusion) {

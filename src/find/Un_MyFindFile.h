@@ -106,8 +106,7 @@ class TMyFindFile {
   // folder that cannot be read has none.
   static std::vector<FolderEntry> ReadFolder(const std::string& folder);
   void SearchTree(std::int32_t exclusion);
-  // False when Stop ended it.
-  bool SearchFolder(const std::string& folder, const std::vector<FolderEntry>& entries,
+  void SearchFolder(const std::string& folder, const std::vector<FolderEntry>& entries,
                     std::int32_t exclusion);
   void SearchList(std::int32_t exclusion);
   void Report(const std::string& folder, const TSearchRec& rec);

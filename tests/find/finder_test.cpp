@@ -96,6 +96,18 @@ std::vector<std::string> Walk(const std::string& path, const std::string& mask, 
   return recorder.FullNames();
 }
 
+// A temporary tree and a finder pointed at it, its events recorded.
+class FinderTest : public ::testing::Test {
+ protected:
+  FinderTest() {
+    recorder.Attach(finder);
+    finder.Path = tree.Root();
+  }
+  TempTree tree;
+  TMyFindFile finder;
+  Recorder recorder;
+};
+
 TEST(FinderAttrs, DefaultSetIsThirtyNine) {
   EXPECT_EQ(TMyFindFile().Attributes.ToMask(), 39);
   TFileAttrs all{TFileAttr::ReadOnly,    TFileAttr::Hidden,    TFileAttr::System,
@@ -133,8 +145,7 @@ TEST(WalkMask, Table) {
   }
 }
 
-TEST(Finder, TrailingDelimiterGivesTheSameWalk) {
-  TempTree tree;
+TEST_F(FinderTest, TrailingDelimiterGivesTheSameWalk) {
   tree.File("a.txt");
   tree.File("sub/b.txt");
   const auto without = Walk(tree.Root(), "*.*", true);
@@ -155,11 +166,7 @@ TEST(Finder, EmptyPathReportsNothingButRaisesStartAndFinish) {
   EXPECT_EQ(finder.FileList, std::vector<std::string>{"kept"});
 }
 
-TEST(Finder, MissingStartFolderReportsNothing) {
-  TempTree tree;
-  TMyFindFile finder;
-  Recorder recorder;
-  recorder.Attach(finder);
+TEST_F(FinderTest, MissingStartFolderReportsNothing) {
   finder.Path = tree / "missing";
   finder.Recursive = true;
   finder.Execute();
@@ -167,8 +174,7 @@ TEST(Finder, MissingStartFolderReportsNothing) {
   EXPECT_EQ(recorder.finishes, 1);
 }
 
-TEST(Finder, TreeIsWalkedBreadthFirst) {
-  TempTree tree;
+TEST_F(FinderTest, TreeIsWalkedBreadthFirst) {
   tree.File("r1.txt");
   tree.File("r2.txt");
   tree.File("A/a.txt");
@@ -178,10 +184,6 @@ TEST(Finder, TreeIsWalkedBreadthFirst) {
   tree.File("A/A1/deeper/d.txt");
   const std::string root = tree.Root() + "/";
 
-  TMyFindFile finder;
-  Recorder recorder;
-  recorder.Attach(finder);
-  finder.Path = tree.Root();
   finder.Mask = "*.txt";  // no folder matches it, every folder is still walked
   finder.Recursive = true;
   finder.Execute();
@@ -201,12 +203,10 @@ TEST(Finder, TreeIsWalkedBreadthFirst) {
             (std::vector<std::string>{root + "r1.txt", root + "r2.txt"}));
 }
 
-TEST(Finder, StopInFirstEventEndsTheWalk) {
-  TempTree tree;
+TEST_F(FinderTest, StopInFirstEventEndsTheWalk) {
   tree.File("a.txt");
   tree.File("b.txt");
   tree.File("sub/c.txt");
-  TMyFindFile finder;
   std::vector<std::string> events;
   finder.OnFileFound = [&](TMyFindFile&, const std::string&, const TSearchRec& rec, bool& stop) {
     events.push_back(rec.Name);
@@ -215,7 +215,6 @@ TEST(Finder, StopInFirstEventEndsTheWalk) {
   finder.OnFinish = [&](TMyFindFile& sender) {
     events.push_back(sender.Stop ? "finish, stopped" : "finish");
   };
-  finder.Path = tree.Root();
   finder.Recursive = true;
   finder.Execute();
   EXPECT_EQ(events, (std::vector<std::string>{"a.txt", "finish, stopped"}));
@@ -232,17 +231,12 @@ TEST(Finder, StopInFirstEventEndsTheWalk) {
   EXPECT_EQ(finder.FileList.size(), 3u);  // emptied before the walk, not appended to
 }
 
-TEST(Finder, HiddenFilesAreReportedFoldersAreNot) {
-  TempTree tree;
+TEST_F(FinderTest, HiddenFilesAreReportedFoldersAreNot) {
   tree.File(".hidden.txt", "12345");
   tree.File("plain.txt");
   tree.Dir("folder.txt");
   tree.Dir(".hdir.txt");
 
-  TMyFindFile finder;
-  Recorder recorder;
-  recorder.Attach(finder);
-  finder.Path = tree.Root();
   finder.Execute();
   ASSERT_EQ(recorder.found.size(), 2u);
   EXPECT_EQ(recorder.found[0].name, ".hidden.txt");
@@ -271,8 +265,7 @@ TEST(Finder, HiddenFilesAreReportedFoldersAreNot) {
             (std::vector<std::string>{tree / "folder.txt", tree / "plain.txt"}));
 }
 
-TEST(Finder, RecordCarriesReadOnlyTrueSizeAndLocalTime) {
-  TempTree tree;
+TEST_F(FinderTest, RecordCarriesReadOnlyTrueSizeAndLocalTime) {
   tree.File("ro.txt");
   ASSERT_EQ(chmod((tree / "ro.txt").c_str(), 0444), 0);
   // A sparse file past 4 GiB shows its true size.
@@ -293,10 +286,6 @@ TEST(Finder, RecordCarriesReadOnlyTrueSizeAndLocalTime) {
   const timespec times[2] = {{std::mktime(&local), 0}, {std::mktime(&local), 0}};
   ASSERT_EQ(utimensat(AT_FDCWD, (tree / "big.bin").c_str(), times, 0), 0);
 
-  TMyFindFile finder;
-  Recorder recorder;
-  recorder.Attach(finder);
-  finder.Path = tree.Root();
   finder.Execute();
   ASSERT_EQ(recorder.found.size(), 2u);
   EXPECT_EQ(recorder.found[0].name, "big.bin");
@@ -307,8 +296,7 @@ TEST(Finder, RecordCarriesReadOnlyTrueSizeAndLocalTime) {
   EXPECT_EQ(finder.TotalSize, (std::int64_t{5} << 30) + 8);
 }
 
-TEST(Finder, ListModeReportsExistingMatchingNames) {
-  TempTree tree;
+TEST_F(FinderTest, ListModeReportsExistingMatchingNames) {
   tree.File("a.txt");
   tree.File("b.txt");
   tree.File("sub/c.txt", "abc");
@@ -320,10 +308,6 @@ TEST(Finder, ListModeReportsExistingMatchingNames) {
                                          tree / "dir.txt",   tree / ".hidden.txt"};
   ASSERT_EQ(std::remove((tree / "b.txt").c_str()), 0);
 
-  TMyFindFile finder;
-  Recorder recorder;
-  recorder.Attach(finder);
-  finder.Path = tree.Root();
   finder.Mask = "*.txt";
   finder.SearchInList = true;
   finder.Recursive = true;  // has no say in list mode
@@ -344,14 +328,9 @@ TEST(Finder, ListModeReportsExistingMatchingNames) {
   EXPECT_TRUE(recorder.found.empty());
 }
 
-TEST(Finder, ListModeStopsAndRaisesMaskErrors) {
-  TempTree tree;
+TEST_F(FinderTest, ListModeStopsAndRaisesMaskErrors) {
   tree.File("a.txt");
   tree.File("b.txt");
-  TMyFindFile finder;
-  Recorder recorder;
-  recorder.Attach(finder);
-  finder.Path = tree.Root();
   finder.SearchInList = true;
   finder.SetFileList({tree / "a.txt", tree / "b.txt"});
   finder.OnFileFound = [&](TMyFindFile&, const std::string&, const TSearchRec& rec, bool& stop) {
@@ -375,15 +354,10 @@ TEST(Finder, ListModeStopsAndRaisesMaskErrors) {
   EXPECT_EQ(recorder.finishes, 1);  // no OnFinish after the error
 }
 
-TEST(Finder, EmptyMaskReportsNothingInEitherMode) {
-  TempTree tree;
+TEST_F(FinderTest, EmptyMaskReportsNothingInEitherMode) {
   tree.File("a.txt");
   tree.File("sub/b");
   EXPECT_TRUE(Walk(tree.Root(), "", true).empty());
-  TMyFindFile finder;
-  Recorder recorder;
-  recorder.Attach(finder);
-  finder.Path = tree.Root();
   finder.Mask = "";
   finder.SearchInList = true;
   finder.SetFileList({tree / "a.txt", tree / "sub/b"});
@@ -405,8 +379,7 @@ bool MakeSocketFile(const std::string& path) {
   return ok;
 }
 
-TEST(Finder, SpecialFilesAndLinkLoopsAreSafe) {
-  TempTree tree;
+TEST_F(FinderTest, SpecialFilesAndLinkLoopsAreSafe) {
   tree.File("a.txt");
   tree.File("sub/b.txt");
   ASSERT_EQ(mkfifo((tree / "fifo.txt").c_str(), 0644), 0);
@@ -435,15 +408,10 @@ TEST(Finder, SpecialFilesAndLinkLoopsAreSafe) {
                               tree / "sublink.txt", tree / "sub/b.txt", tree / "sub/up"}));
 }
 
-TEST(Finder, NamesArePassedThroughAsBytes) {
-  TempTree tree;
+TEST_F(FinderTest, NamesArePassedThroughAsBytes) {
   const std::string odd = "\xff\xfe name\x01.TXT";
   tree.File(odd);
   EXPECT_EQ(Walk(tree.Root(), "*.txt", false), std::vector<std::string>{tree / odd});
-  TMyFindFile finder;
-  Recorder recorder;
-  recorder.Attach(finder);
-  finder.Path = tree.Root();
   finder.SearchInList = true;
   finder.SetFileList({tree / odd});
   finder.Execute();
@@ -451,8 +419,7 @@ TEST(Finder, NamesArePassedThroughAsBytes) {
   EXPECT_EQ(recorder.found[0].name, odd);
 }
 
-TEST(Finder, DeepChainIsWalkedToTheBottom) {
-  TempTree tree;
+TEST_F(FinderTest, DeepChainIsWalkedToTheBottom) {
   std::string rel;
   for (int level = 0; level < 200; ++level) {
     rel += "d" + std::to_string(level % 10) + "/";
@@ -463,22 +430,19 @@ TEST(Finder, DeepChainIsWalkedToTheBottom) {
   EXPECT_EQ(found.back(), tree / (rel + "f.txt"));
 }
 
-TEST(Finder, ErrorFromHandlerLeavesAtOnceAndReleasesEverything) {
-  TempTree tree;
+TEST_F(FinderTest, ErrorFromHandlerLeavesAtOnceAndReleasesEverything) {
   for (int i = 0; i < 20; ++i) tree.File("d" + std::to_string(i) + "/f.txt");
   const auto open_descriptors = [] {
     return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
   };
   const auto before = open_descriptors();
 
-  TMyFindFile finder;
   int reported = 0;
   int finishes = 0;
   finder.OnFinish = [&](TMyFindFile&) { ++finishes; };
   finder.OnFileFound = [&](TMyFindFile&, const std::string&, const TSearchRec&, bool&) {
     if (++reported == 3) throw std::runtime_error("handler failed");
   };
-  finder.Path = tree.Root();
   finder.Recursive = true;
   for (int round = 0; round < 50; ++round) {
     reported = 0;
@@ -500,8 +464,7 @@ TEST(Finder, ErrorFromHandlerLeavesAtOnceAndReleasesEverything) {
 
 // A folder that cannot be read is passed over, and its siblings are not. Root reads every
 // folder whatever its mode, so then the walk runs in a child process that has given up root.
-TEST(Finder, UnreadableFolderIsSkipped) {
-  TempTree tree;
+TEST_F(FinderTest, UnreadableFolderIsSkipped) {
   tree.File("a.txt");
   tree.File("locked/secret.txt");
   tree.File("locked/inner/deep.txt");

@@ -141,11 +141,6 @@ TEST(MaskError, ThirtySkipStatesAreAllowed) {
   EXPECT_NO_THROW(TMask(Groups(30, "a?*")));  // one "*" before the end state
 }
 
-TEST(MaskError, MatchesMaskRaisesBeforeMatching) {
-  EXPECT_THROW(MatchesMask("", "["), EMaskError);
-  EXPECT_THROW(MatchesMask("anything", "[]"), EMaskError);
-}
-
 // Many stars over a long name that almost matches: the bounded backtracking must still find
 // the answer (and not run away or overflow its fixed stack).
 TEST(MaskMatch, DeepBacktracking) {
@@ -154,13 +149,6 @@ TEST(MaskMatch, DeepBacktracking) {
   EXPECT_TRUE(MatchesMask(std::string(40, 'a') + "b", mask));
   EXPECT_TRUE(MatchesMask(std::string(29, 'a') + "xb", mask));
   EXPECT_FALSE(MatchesMask(std::string(28, 'a') + "xb", mask));
-}
-
-TEST(MaskMatch, CompiledMaskIsReusable) {
-  const TMask mask("*.t?t");
-  EXPECT_TRUE(mask.Matches("a.txt"));
-  EXPECT_FALSE(mask.Matches("a.doc"));
-  EXPECT_TRUE(mask.Matches("B.TAT"));
 }
 
 // A double-byte code page where 0x81..0x9F lead a two-byte character.
