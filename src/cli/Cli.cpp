@@ -17,9 +17,8 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"find", RunFind},
-    {"regex", RunRegex},
-    {"mask", RunMask},
+    {"find", RunFind},   {"lines", RunLines}, {"modify", RunModify},
+    {"regex", RunRegex}, {"mask", RunMask},
 };
 
 bool IsHelp(const std::string& arg) {

@@ -9,6 +9,7 @@
 #include "cli/Args.h"
 #include "cli/Commands.h"
 #include "cli/EngineOptions.h"
+#include "cli/EngineSetup.h"
 #include "cli/FoundPrinter.h"
 #include "cli/TextFiles.h"
 #include "find/Un_MyFindFile.h"
@@ -49,12 +50,14 @@ int RunFind(std::span<const std::string> args, Io& io) {
     throw std::runtime_error("Folder not found: " + folder);
   }
 
-  if (!options.QueryEmpty()) throw UsageError("searching file contents is not built in yet");
+  const std::unique_ptr<ActiveEngine> engine = MakeEngine(options);
+  CheckQueryOrThrow(*engine);
+  const bool listOnly = options.QueryEmpty();
 
   FoundPrinter printer(io, parsed.Has("sort"));
   finder.OnFileFound = [&](TMyFindFile&, const std::string& path, const TSearchRec& rec, bool&) {
-    // An empty query lists the file without reading it.
-    printer.Add(path, rec.Name);
+    // path ends with the delimiter; an empty query lists the file without reading it.
+    if (listOnly || engine->Search(path + rec.Name)) printer.Add(path, rec.Name);
   };
   finder.Execute();
   printer.Finish();

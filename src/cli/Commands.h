@@ -11,6 +11,8 @@
 namespace velmora::cli {
 
 int RunFind(std::span<const std::string> args, Io& io);
+int RunLines(std::span<const std::string> args, Io& io);
+int RunModify(std::span<const std::string> args, Io& io);
 int RunRegex(std::span<const std::string> args, Io& io);
 int RunMask(std::span<const std::string> args, Io& io);
 

@@ -72,7 +72,54 @@ TEST_F(CliFind, SortOrdersByNameThenFolderBytewise) {
                             "\n" + P("A/deep/two.txt") + "\n");
 }
 
+TEST_F(CliFind, EngineOptionsMaskAndSubfolders) {
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> expected;  // relative names, sorted output
+  };
+  const std::vector<Case> cases = {
+      // Not case-sensitive by default; text after a NUL byte is not seen.
+      {{"--query", "fox"}, {"README", "top.txt", "B/deep/top.txt", "A/deep/two.txt"}},
+      {{"--query", "fox", "--case-sensitive"}, {"README", "top.txt", "B/deep/top.txt"}},
+      {{"--query", "fox", "--whole-words"}, {"README", "top.txt", "A/deep/two.txt"}},
+      {{"--query", "fox", "--no-subfolders"}, {"README", "top.txt"}},
+      {{"--query", "fox", "--mask", "*.txt"}, {"top.txt", "B/deep/top.txt", "A/deep/two.txt"}},
+      // The walk's "*.*" lets names without a dot through; "*.t?t" does not.
+      {{"--mask", "t*.T?T", "--no-subfolders"}, {"top.txt"}},
+      {{"--type", "word-or", "--query", "dog red"}, {"B/Top.txt", "A/deep/two.txt"}},
+      {{"--type", "word-and", "--query", "red blue"}, {"B/Top.txt"}},
+      {{"--type", "query", "--query", "+fox -dog -\"no dot\""}, {"top.txt", "B/deep/top.txt"}},
+      {{"--type", "regex", "--query", "^f.x"}, {"B/deep/top.txt"}},
+      {{"--type", "regex", "--query", "qu ick", "--ignore-space"}, {"top.txt"}},
+      {{"--type", "regex", "--query", "qu ick"}, {}},
+      {{"--type", "multiline", "--query", "  red\nsomething  "}, {"B/Top.txt"}},
+      {{"--type", "multiline", "--query", "  red\nsomething", "--no-trim-left"}, {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.push_back("--sort");
+    const CliResult result = Find(args);
+    std::string expected;
+    for (const auto& name : c.expected) expected += P(name) + "\n";
+    EXPECT_EQ(result.out, expected) << c.args[0] << " " << c.args[1];
+    EXPECT_EQ(result.status, c.expected.empty() ? 1 : 0) << c.args[1];
+  }
+}
+
+TEST_F(CliFind, QueryFileTakesTheFirstLineOrTheWholeBlock) {
+  const TempTree other;
+  const std::string phrase = other.Write("phrase.txt", "quick\r\nnot this line\r\n");
+  EXPECT_EQ(Find({"--query-file", phrase, "--sort"}).out, P("top.txt") + "\n");
+  const std::string block = other.Write("block.txt", "red\r\nsomething\r\n");
+  EXPECT_EQ(Find({"--type", "multiline", "--query-file", block}).out, P("B/Top.txt") + "\n");
+}
+
 TEST_F(CliFind, ErrorsAreReportedWithTheirTexts) {
+  const CliResult quote = Find({"--type", "query", "--query", "fox \"brown"});
+  EXPECT_EQ(quote.status, 2);
+  EXPECT_EQ(quote.out, "");
+  EXPECT_EQ(quote.err, "Missing \"\n");
+
   const CliResult missing = RunCli({"find", P("no-such-folder")});
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find("no-such-folder"), std::string::npos);
@@ -83,7 +130,7 @@ TEST_F(CliFind, ListModeReportsListedFilesThatStillExist) {
   const std::string list = other.Write("list.txt", P("B/Top.txt") + "\r\n" + P("gone.txt") + "\n" +
                                                        P("README") + "\n" + P("top.txt") + "\n");
   // List mode matches the mask against the whole name: "*.txt" passes the two .txt files.
-  const CliResult result = Find({"--in-list", list, "--mask", "*.txt"});
+  const CliResult result = Find({"--in-list", list, "--mask", "*.txt", "--query", "e"});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, P("B/Top.txt") + "\n" + P("top.txt") + "\n");
 

@@ -1,0 +1,55 @@
+// velmora-cli lines: the "Lines Viewer" page of one file, written as the preview writes it.
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+
+#include "cli/Args.h"
+#include "cli/Commands.h"
+#include "cli/EngineSetup.h"
+#include "cli/TextFiles.h"
+
+namespace velmora::cli {
+
+namespace {
+
+constexpr OptionSpec kLinesOptions[] = {
+    {"use-intervals"},
+    {"intervals", true},
+    {"page", true},
+};
+
+// BuildLines turns an unreadable file into an empty page; a script must hear about it.
+void ExpectReadable(const std::string& fileName) {
+  std::ifstream in(fileName, std::ios::binary);
+  if (!in)
+    throw std::runtime_error("Cannot open file \"" + fileName + "\": " + std::strerror(errno));
+}
+
+}  // namespace
+
+int RunLines(std::span<const std::string> args, Io&) {
+  const ParsedArgs parsed = ParsedArgs::Parse(args, {EngineOptionSpecs(), kLinesOptions});
+  if (parsed.Positional().size() != 1) throw UsageError("lines needs exactly one FILE");
+  const auto page = parsed.Value("page");
+  if (!page) throw UsageError("lines needs --page OUT");
+  const std::string& fileName = parsed.Positional().front();
+  const EngineOptions options = ReadEngineOptions(parsed);
+
+  const std::unique_ptr<ActiveEngine> engine = MakeEngine(options);
+  if ((parsed.Has("intervals") || parsed.Has("use-intervals")) && !engine->HasIntervals()) {
+    throw UsageError(std::string("--intervals and --use-intervals do not apply to type ") +
+                     TypeName(options.type));
+  }
+  CheckQueryOrThrow(*engine);
+  ExpectReadable(fileName);
+
+  engine->SetUseIntervals(parsed.Has("use-intervals"));
+  engine->BuildLines(fileName);
+  if (const auto list = parsed.Value("intervals")) engine->SetIntervals(SplitAtComma(*list));
+  engine->WriteLinesView(*page, fileName);
+  return kExitFound;
+}
+
+}  // namespace velmora::cli

@@ -1,0 +1,173 @@
+// velmora-cli lines and modify, run as a process; modify is checked against the engines'
+// own API on a second copy of the same file.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cli/CliRunner.h"
+#include "engines/Un_Multiline.h"
+#include "engines/Un_MyRegExpr.h"
+#include "engines/Un_Phrase.h"
+
+namespace velmora::testing {
+namespace {
+
+const std::string kBlue = "<font color=\"#0000FF\">";
+const std::string kRedPlus = "<font color=\"#FF0000\">+</font>";
+
+std::string Page(const TempTree& tree, const std::string& name, const std::string& body) {
+  return "<html>\r\n<Title>Lines Viewer</Title>\r\n<body>\r\n<pre>\r\n<strong>     File:  " + name +
+         "      Path:  " + tree.Root().string() + "/</strong>\r\n" + body +
+         "</pre>\r\n</body>\r\n</html>\r\n";
+}
+
+TEST(CliLines, WritesThePreviewPage) {
+  const TempTree tree;
+  const std::string file = tree.Write("f.txt", "a<b cat\nnothing\r\ncat & dog\nconcat\n");
+  const std::string page = tree.Path("page.html");
+
+  CliResult result = RunCli(
+      {"lines", "--query", "cat", "--use-intervals", "--intervals", "2", "--page", page, file});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(ReadFile(page),
+            Page(tree, "f.txt",
+                 " line 1 : a&lt;b " + kBlue + "cat</font>\r\n" + kRedPlus + "line 3 : " + kBlue +
+                     "cat</font> &amp; dog\r\n" + " line 4 : con" + kBlue + "cat</font>\r\n"));
+
+  result = RunCli({"lines", "--type", "regex", "--query", "<|&", "--page", page, file});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(ReadFile(page), Page(tree, "f.txt",
+                                 "line 1 : a" + kBlue + "&lt;</font>b cat\r\nline 3 : cat " +
+                                     kBlue + "&amp;</font> dog\r\n"));
+
+  result = RunCli(
+      {"lines", "--type", "multiline", "--query", "nothing\ncat & dog", "--page", page, file});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(ReadFile(page), Page(tree, "f.txt", kBlue + "line 2 - line 3</font>\r\n"));
+}
+
+TEST(CliLines, ErrorsExitWithTwo) {
+  const TempTree tree;
+  const std::string file = tree.Write("f.txt", "x\n");
+  const std::string page = tree.Path("page.html");
+
+  const CliResult quote =
+      RunCli({"lines", "--type", "query", "--query", "\"open", "--page", page, file});
+  EXPECT_EQ(quote.status, 2);
+  EXPECT_EQ(quote.err, "Missing \"\n");
+
+  // An unreadable file is an error, not an empty page.
+  const CliResult missing = RunCli({"lines", "--query", "x", "--page", page, tree.Path("nope")});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("nope"), std::string::npos);
+
+  const CliResult badPage =
+      RunCli({"lines", "--query", "x", "--page", tree.Path("no/such/dir/p.html"), file});
+  EXPECT_EQ(badPage.status, 2);
+  EXPECT_NE(badPage.err, "");
+}
+
+// One modification, run once through velmora-cli and once through the engine's API on a
+// second copy of the same bytes.
+struct ModifyCase {
+  std::string name;
+  std::string original;
+  std::vector<std::string> args;  // engine and modify options
+  std::string expected;
+  std::function<void(const std::string& file)> viaEngine;
+};
+
+TEST(CliModify, BackupThenTheSameBytesAsTheEngineApi) {
+  const std::vector<ModifyCase> cases = {
+      {"phrase replace, whole words, literal $1",
+       "cat dog\r\nconcat\nno cat\n",
+       {"--query", "cat", "--whole-words", "--mod", "replace", "--replacement", "$1"},
+       "$1 dog\r\nconcat\r\nno $1\r\n",
+       [](const std::string& file) {
+         Tmy_phrase engine;
+         engine.Query = "cat";
+         engine.WholeWords = true;
+         engine.MakeBackup = true;
+         engine.Replacement = "$1";
+         engine.ModType = 1;
+         engine.BuildLines(file);
+         engine.Modify(file);
+       }},
+      {"regex replace on chosen lines",
+       "10-20\n30-40\n50-60",
+       {"--type", "regex", "--query", "(\\d+)-(\\d+)", "--mod", "replace", "--replacement", "$2-$1",
+        "--intervals", "0,2"},
+       "20-10\r\n30-40\r\n60-50\r\n",
+       [](const std::string& file) {
+         Tmy_regexpr engine;
+         engine.Query = "(\\d+)-(\\d+)";
+         engine.MakeBackup = true;
+         engine.Replacement = "$2-$1";
+         engine.ModType = 1;
+         engine.BuildLines(file);
+         engine.SetIntervals({"0", "2"});
+         engine.Modify(file);
+       }},
+      {"multiline delete, trimmed",
+       "a\n  b\nc\na\nb \n",
+       {"--type", "multiline", "--query", "a\r\nb", "--mod", "delete"},
+       "c\r\n",
+       [](const std::string& file) {
+         Tmy_multiline engine;
+         engine.SetLines({"a", "b"});
+         engine.TrimLeft = engine.TrimRight = true;
+         engine.MakeBackup = true;
+         engine.ModType = 4;
+         engine.BuildLines(file);
+         engine.Modify(file);
+       }},
+  };
+  for (const ModifyCase& c : cases) {
+    const TempTree tree;
+    const std::string viaCli = tree.Write("cli.txt", c.original);
+    const std::string viaApi = tree.Write("api.txt", c.original);
+    std::vector<std::string> args{"modify", "--backup"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    args.push_back(viaCli);
+    const CliResult result = RunCli(args);
+    ASSERT_EQ(result.status, 0) << c.name << ": " << result.err;
+    EXPECT_EQ(result.out, "") << c.name;
+    EXPECT_EQ(ReadFile(viaCli), c.expected) << c.name;
+    EXPECT_EQ(ReadFile(viaCli + ".bak"), c.original) << c.name;
+    c.viaEngine(viaApi);
+    EXPECT_EQ(ReadFile(viaApi), ReadFile(viaCli)) << c.name;
+  }
+}
+
+TEST(CliModify, ReplacementFileAndWithoutBackup) {
+  const TempTree tree;
+  const std::string file = tree.Write("f.txt", "ab ab\n");
+  // The phrase's replacement box holds one line: the file's first line.
+  const std::string replacement = tree.Write("r.txt", "[\nignored\n");
+  const CliResult result = RunCli({"modify", "--query", "ab", "--mod", "insert-before",
+                                   "--replacement-file", replacement, file});
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(ReadFile(file), "[ab [ab\r\n");
+  EXPECT_FALSE(std::filesystem::exists(file + ".bak"));
+}
+
+TEST(CliModify, StopsAtTheFirstErrorKeepingEarlierFiles) {
+  const TempTree tree;
+  const std::string first = tree.Write("1.txt", "x\nx\nx\nx\n");
+  const std::string shortFile = tree.Write("2.txt", "x\nx\n");
+  const std::string last = tree.Write("3.txt", "x\nx\nx\nx\n");
+  // Line index 3 is past the end of the second file.
+  const CliResult result = RunCli({"modify", "--query", "x", "--mod", "replace", "--replacement",
+                                   "y", "--intervals", "3", first, shortFile, last});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.err, "");
+  EXPECT_EQ(ReadFile(first), "x\r\nx\r\nx\r\ny\r\n");
+  EXPECT_EQ(ReadFile(shortFile), "x\nx\n");
+  EXPECT_EQ(ReadFile(last), "x\nx\nx\nx\n");
+}
+
+}  // namespace
+}  // namespace velmora::testing
