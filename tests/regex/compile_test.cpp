@@ -636,6 +636,27 @@ TEST(RegexCompileLiterals, QuantifierTakesOnlyTheLastCharacterOfARun) {
             "14: PLUS -> 26\n"
             "19: LITERAL \"c\" -> none\n"
             "26: END -> none\n");
+  EXPECT_EQ(DumpOf("abc?"),
+            "1: BRANCH -> 36\n"
+            "6: LITERAL \"ab\" -> 14\n"
+            "14: BRANCH -> 26\n"
+            "19: LITERAL \"c\" -> 31\n"
+            "26: BRANCH -> 31\n"
+            "31: EMPTY -> 36\n"
+            "36: END -> none\n");
+  EXPECT_EQ(DumpOf("abc{2}"),
+            "1: BRANCH -> 34\n"
+            "6: LITERAL \"ab\" -> 14\n"
+            "14: BRACES {2,2} -> 34\n"
+            "27: LITERAL \"c\" -> none\n"
+            "34: END -> none\n");
+  // A "{" that is no bound still splits the run before it.
+  EXPECT_EQ(DumpOf("ab{x}"),
+            "1: BRANCH -> 29\n"
+            "6: LITERAL \"a\" -> 13\n"
+            "13: LITERAL \"b\" -> 20\n"
+            "20: LITERAL \"{x}\" -> 29\n"
+            "29: END -> none\n");
   // Extended syntax: the skipped blank belongs to the run, the quantifier to "c".
   EXPECT_EQ(DumpOf("ab c*", "x"), DumpOf("abc*"));
 }
