@@ -149,7 +149,7 @@ class TRegex {
   bool IsCompiled() const { return CompiledFlag; }
   // The program bytes; empty while no program is compiled.
   std::span<const std::uint8_t> ProgramBytes() const { return Program; }
-  // One node per line: "<pos>: <NAME> <operand> -> <next pos|end>". Compiles if needed.
+  // One node per line: "<pos>: <NAME> [operand] -> <next pos|none>". Compiles if needed.
   std::string Dump();
   const TRegexFastPath& FastPath() const { return FastPathData; }
 
