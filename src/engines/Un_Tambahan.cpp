@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -142,6 +143,7 @@ struct ReadBuffer {
   std::size_t capacity = 0;
 };
 constexpr std::size_t kKeptBufferLimit = std::size_t{64} << 20;
+constexpr std::size_t kReadChunk = std::size_t{256} << 10;
 thread_local ReadBuffer spareBuffer;
 
 ReadBuffer TakeBuffer(std::size_t atLeast) {
@@ -175,13 +177,16 @@ TextBuffer::TextBuffer(const std::string& fileName) {
   ReadBuffer buffer =
       TakeBuffer(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 4096);
   std::size_t used = 0;
+  std::size_t nul = std::string_view::npos;
   for (;;) {
     if (used == buffer.capacity) {
       ReadBuffer larger{std::make_unique_for_overwrite<char[]>(used * 2), used * 2};
       std::memcpy(larger.data.get(), buffer.data.get(), used);
       buffer = std::move(larger);
     }
-    const ssize_t got = ::read(fd.Get(), buffer.data.get() + used, buffer.capacity - used);
+    // Chunks that fit the cache: each is looked through for a NUL while it is still there.
+    const std::size_t chunk = std::min(buffer.capacity - used, kReadChunk);
+    const ssize_t got = ::read(fd.Get(), buffer.data.get() + used, chunk);
     if (got < 0) {
       const int error = errno;
       if (error == EINTR) continue;
@@ -189,12 +194,16 @@ TextBuffer::TextBuffer(const std::string& fileName) {
       FailFile("Cannot read file", fileName, error);
     }
     if (got == 0) break;
+    if (nul == std::string_view::npos) {
+      const void* hit = std::memchr(buffer.data.get() + used, '\0', static_cast<std::size_t>(got));
+      if (hit != nullptr)
+        nul = static_cast<std::size_t>(static_cast<const char*>(hit) - buffer.data.get());
+    }
     used += static_cast<std::size_t>(got);
   }
   bytes_ = std::move(buffer.data);
   capacity_ = buffer.capacity;
   const std::string_view all(bytes_.get(), used);
-  const auto nul = all.find('\0');
   text_ = all.substr(0, nul);
   tail_ = nul == std::string_view::npos ? std::string_view() : all.substr(nul);
 }
