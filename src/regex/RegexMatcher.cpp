@@ -82,6 +82,9 @@ class TRegex::Matcher {
   bool Backtrack(const std::uint8_t*& node, std::uint32_t& pos);
   void CleanUpAfterSuccess();
   bool ScanStartSet(std::uint32_t from);
+  std::string_view MandatoryLiteral(bool& ignoreCase) const;
+  bool ContainsLiteral(std::string_view literal, bool ignoreCase, std::uint32_t from) const;
+  bool LiteralAt(std::string_view literal, bool ignoreCase, std::uint32_t pos) const;
 
   // Counts the units of a single-character operand matching from `pos`, at most `limit`;
   // `unit` receives the length of one unit (0: a back-reference whose capture is empty).
@@ -159,7 +162,7 @@ class TRegex::Matcher {
 
   std::uint32_t pos_ = 0;
   // Capture offsets: slots 0..14 starts, 15..29 ends; kUnset when unset.
-  std::array<std::uint32_t, 2 * CAPTURE_COUNT> caps_{};
+  std::array<std::uint32_t, 2 * CAPTURE_COUNT> caps_;  // filled by Search
   int depth_ = 0;
   std::array<std::uint32_t, LOOP_STACK_DEPTH + 1> loopCount_{};
   std::array<std::uint32_t, LOOP_STACK_DEPTH + 1> loopStart_{};
@@ -171,14 +174,15 @@ class TRegex::Matcher {
 
 bool TRegex::Matcher::Search(std::uint32_t from) {
   const TRegexFastPath& fast = re_.FastPathData;
-  const std::string& required = fast.RequiredLiteral;
-  if (!required.empty()) {
-    const std::size_t rest = len_ - from;
-    if (rest < required.size() ||
-        memmem(in_ + from, rest, required.data(), required.size()) == nullptr) {
-      return false;
-    }
-  }
+  std::string_view required = fast.RequiredLiteral;
+  bool requiredIgnoresCase = false;
+  // An anchored search makes a single try; looking for a literal first would cost more.
+  if (required.empty() && !fast.AnchoredAtStart) required = MandatoryLiteral(requiredIgnoresCase);
+  if (!required.empty() && !ContainsLiteral(required, requiredIgnoresCase, from)) return false;
+  // A failed try restores every capture and loop counter through its undo frames, so they
+  // are set up once per search, not once per start position.
+  caps_.fill(kUnset);
+  depth_ = 0;
   if (backPass_.size() < re_.Program.size()) backPass_.resize(re_.Program.size(), -1);
   if (re_.BackPassDirty) std::fill(backPass_.begin(), backPass_.end(), -1);
   re_.BackPassDirty = true;  // cleared below unless an exception leaves it unrestored
@@ -205,16 +209,129 @@ bool TRegex::Matcher::Search(std::uint32_t from) {
   return found && !stopped_;
 }
 
+// The longest literal on the sequence of a single-alternative program: every match contains
+// it. The compiler computes the same only for patterns that begin with a repeat (those have no
+// first character to look for); searching for it first also rejects most other lines early.
+std::string_view TRegex::Matcher::MandatoryLiteral(bool& ignoreCase) const {
+  const std::uint8_t* first = base_ + 1;
+  const std::uint8_t* afterFirst = NextNode(first);
+  if (Opcode(first) != OP_BRANCH || afterFirst == nullptr || Opcode(afterFirst) != OP_END) {
+    return {};
+  }
+  std::string_view best;
+  int budget = 64;  // a long sequence only costs time; the walk gives up instead
+  for (const std::uint8_t* node = Operand(first); node != nullptr && budget > 0; --budget) {
+    const std::uint8_t op = Opcode(node);
+    if (op == OP_END) break;
+    if (op == OP_LITERAL || op == OP_LITERAL_CI) {
+      const std::string_view text = LiteralText(node);
+      if (text.size() > best.size()) {
+        best = text;
+        ignoreCase = op == OP_LITERAL_CI;
+      }
+    }
+    const std::int32_t next = NextOffset(node);
+    if (next <= 0) break;
+    node += next;
+  }
+  return best;
+}
+
+namespace {
+
+// Rough frequency rank of a byte in text (higher: more common), to pick the byte of a literal
+// that is rarest and so the cheapest to look for.
+constexpr int ByteCommonness(unsigned char c) {
+  constexpr std::string_view kLettersByFrequency = "etaoinsrhldcumfpgwybvkxjqz";
+  if (c == ' ') return 100;
+  if (c >= 'a' && c <= 'z') return 90 - static_cast<int>(kLettersByFrequency.find(c));
+  if (c >= 'A' && c <= 'Z') {
+    return 45 - static_cast<int>(kLettersByFrequency.find(static_cast<char>(c - 'A' + 'a'))) / 2;
+  }
+  if (c >= '0' && c <= '9') return 50;
+  if (c == '\t' || c == '_' || c == '.' || c == ',' || c == '(' || c == ')') return 40;
+  return 10;
+}
+
+constexpr std::array<std::uint8_t, 256> kCommonness = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    table[c] = static_cast<std::uint8_t>(ByteCommonness(static_cast<unsigned char>(c)));
+  }
+  return table;
+}();
+
+int Commonness(unsigned char c) {
+  return kCommonness[c];
+}
+
+}  // namespace
+
+bool TRegex::Matcher::LiteralAt(std::string_view literal, bool ignoreCase,
+                                std::uint32_t pos) const {
+  if (literal.size() > len_ - pos) return false;
+  for (std::size_t i = 0; i < literal.size(); ++i) {
+    const auto want = static_cast<unsigned char>(literal[i]);
+    const unsigned char got = in_[pos + i];
+    if (got != want && !(ignoreCase && got == toggle_[want])) return false;
+  }
+  return true;
+}
+
+// Whether `literal` occurs in the input at or after `from`: its rarest byte is looked for
+// with memchr (in both cases when ignoring case), and the whole literal compared around it.
+bool TRegex::Matcher::ContainsLiteral(std::string_view literal, bool ignoreCase,
+                                      std::uint32_t from) const {
+  if (literal.size() > len_ - from) return false;
+  std::size_t rare = 0;
+  for (std::size_t i = 1; i < literal.size(); ++i) {
+    if (Commonness(static_cast<unsigned char>(literal[i])) <
+        Commonness(static_cast<unsigned char>(literal[rare]))) {
+      rare = i;
+    }
+  }
+  const auto first = static_cast<unsigned char>(literal[rare]);
+  const unsigned char second = ignoreCase ? toggle_[first] : first;
+  const std::uint32_t last = len_ - static_cast<std::uint32_t>(literal.size() - rare);
+  std::uint32_t p = from + static_cast<std::uint32_t>(rare);
+  std::uint32_t next[2] = {p, first == second ? len_ : p};
+  const unsigned char bytes[2] = {first, second};
+  while (p <= last) {
+    for (int i = 0; i < 2; ++i) {
+      if (next[i] < p) next[i] = p;
+      if (next[i] < len_ && in_[next[i]] != bytes[i]) {
+        const void* hit = std::memchr(in_ + next[i], bytes[i], last + 1 - next[i]);
+        next[i] =
+            hit ? static_cast<std::uint32_t>(static_cast<const unsigned char*>(hit) - in_) : len_;
+      }
+    }
+    const std::uint32_t hit = std::min(next[0], next[1]);
+    if (hit > last) return false;
+    if (LiteralAt(literal, ignoreCase, hit - static_cast<std::uint32_t>(rare))) return true;
+    p = hit + 1;
+  }
+  return false;
+}
+
 // Tries every position from `from` whose byte is in StartCharSet (the input end counts as
 // byte 0). Sets of one or two bytes are searched with memchr instead of a byte-by-byte walk.
 bool TRegex::Matcher::ScanStartSet(std::uint32_t from) {
   const std::array<bool, 256>& set = re_.FastPathData.StartCharSet;
+  // Members other than 0, counted eight at a time (a bool is one byte holding 0 or 1).
+  // Each byte lane of the sum counts at most 32 members, so lanes never carry into each other.
+  std::uint64_t words[32];
+  std::memcpy(words, set.data(), sizeof words);
+  words[0] &= ~std::uint64_t{0xFF};
+  std::uint64_t lanes = 0;
+  for (const std::uint64_t w : words) lanes += w;
+  const int count = static_cast<int>((lanes * 0x0101010101010101ULL) >> 56);
   unsigned char members[2] = {0, 0};
-  int count = 0;
-  for (int c = 1; c < 256 && count <= 2; ++c) {
-    if (set[c]) {
-      if (count < 2) members[count] = static_cast<unsigned char>(c);
-      ++count;
+  if (count <= 2) {
+    int found = 0;
+    for (int w = 0; w < 32 && found < count; ++w) {
+      for (std::uint64_t bits = words[w]; bits != 0 && found < count; bits &= bits - 1) {
+        members[found++] = static_cast<unsigned char>(w * 8 + std::countr_zero(bits) / 8);
+      }
     }
   }
   std::uint32_t p = from;
@@ -250,8 +367,6 @@ bool TRegex::Matcher::ScanStartSet(std::uint32_t from) {
 }
 
 bool TRegex::Matcher::TryAt(std::uint32_t at) {
-  caps_.fill(kUnset);
-  depth_ = 0;
   stack_.clear();
   pos_ = at;
   if (!Run(at)) return false;
@@ -779,9 +894,7 @@ bool TRegex::Exec(std::string_view input) {
   InputStart = InputCopy.data();
   InputEnd = InputStart + InputCopy.size();
   HasInput = true;
-  CaptureStart.fill(nullptr);
-  CaptureEnd.fill(nullptr);
-  return ExecPos(1);
+  return ExecPos(1);  // unsets the captures first
 }
 
 bool TRegex::ExecView(std::string_view input) {
@@ -789,14 +902,15 @@ bool TRegex::ExecView(std::string_view input) {
   InputStart = input.data() != nullptr ? input.data() : kEmptyInput;
   InputEnd = InputStart + input.size();
   HasInput = true;
-  CaptureStart.fill(nullptr);
-  CaptureEnd.fill(nullptr);
-  return ExecPos(1);
+  return ExecPos(1);  // unsets the captures first
 }
 
 bool TRegex::ExecPos(std::int32_t offset) {
-  CaptureStart.fill(nullptr);
-  CaptureEnd.fill(nullptr);
+  // Captures 1..14 are only ever set together with capture 0.
+  if (CaptureStart[0] != nullptr || CaptureEnd[0] != nullptr) {
+    CaptureStart.fill(nullptr);
+    CaptureEnd.fill(nullptr);
+  }
   PrepareProgram();
   if (!HasInput) RaiseError(1005);
   if (offset < 1) RaiseError(1006);
