@@ -205,7 +205,8 @@ bool TRegex::Matcher::Search(std::uint32_t from) {
   } else {
     found = ScanStartSet(from);
   }
-  re_.BackPassDirty = false;
+  // A stopped try leaves its frames unpopped, and with them the loop guards it changed.
+  re_.BackPassDirty = stopped_;
   return found && !stopped_;
 }
 

@@ -512,6 +512,18 @@ TEST(RegexProgress, StopEndsARunawaySearchWithoutError) {
   EXPECT_EQ(re.MatchLength(0), 4);
 }
 
+TEST(RegexProgress, AStoppedSearchLeavesNothingBehindForTheNextOne) {
+  // The stop comes inside the second iteration of the outer loop, after its loop-back passed
+  // position 2; the next search must see that loop as fresh.
+  TRegex re;
+  re.SetExpression("(ab|(x+x+)+y)+");
+  re.OnProgress = [](bool& stop) { stop = true; };
+  EXPECT_FALSE(re.Exec("ab" + std::string(30, 'x')));
+  re.OnProgress = nullptr;
+  ASSERT_TRUE(re.Exec("abab"));
+  EXPECT_EQ(re.MatchLength(0), 4);
+}
+
 TEST(RegexProgress, HookIsCalledDuringLongRepeatsToo) {
   // No node-level backtracking here, only counting and giving back characters.
   TRegex re;
