@@ -11,6 +11,9 @@
 
 #include "regex/Regex.h"
 
+// Number of operator new calls so far in this test program (allocation_counter.cpp).
+long AllocationCount();
+
 namespace velmora {
 namespace {
 
@@ -437,6 +440,24 @@ TEST(RegexMatch, FastPathsNeverChangeTheResult) {
   EXPECT_EQ(AllMatches("^\\s*#x", "", "#x #x"), (Matches{{1, 2}}));
   EXPECT_EQ(AllMatches("b*$", "", "abb"), (Matches{{2, 2}, {4, 0}}));
   EXPECT_EQ(AllMatches("[ab]x|c", "", "bx ax c"), (Matches{{1, 2}, {4, 2}, {7, 1}}));
+}
+
+TEST(RegexMatch, SearchesOfTheSameLengthDoNotAllocate) {
+  TRegex re;
+  re.SetExpression("(a|b)+c\\1");
+  ASSERT_TRUE(re.Exec("xxabcbyy, and a tail past the short-string size"));
+  ASSERT_TRUE(re.ExecView("zzbacaqq"));
+  const long before = AllocationCount();
+  bool all = true;
+  for (int i = 0; i < 100; ++i) {
+    // The same length as the copy: its buffer is reused. A view is never copied.
+    all = re.Exec("yyabcbxx, and a tail past the short-string-size") && all;
+    all = re.ExecView("a longer line: bbcb") && all;
+    all = re.ExecPos(1) && !re.ExecNext() && all;
+  }
+  const long allocations = AllocationCount() - before;
+  EXPECT_TRUE(all);
+  EXPECT_EQ(allocations, 0);
 }
 
 // ---- long inputs: an explicit backtracking stack, no call-stack recursion -----------------
