@@ -14,5 +14,10 @@ int main(int argc, char** argv) {
   velmora::cli::Io io{std::cout, std::cerr, isatty(STDOUT_FILENO) != 0};
   const int status = velmora::cli::RunCli(args, io);
   std::cout.flush();
+  if (!std::cout) {
+    // A full disk or a closed pipe must not pass for a complete listing.
+    std::cerr << "velmora-cli: write error on standard output\n";
+    return velmora::cli::kExitError;
+  }
   return status;
 }

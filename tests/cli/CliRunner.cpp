@@ -21,9 +21,9 @@ std::string ReadFile(const std::string& fileName) {
   return content.str();
 }
 
-CliResult RunCli(const std::vector<std::string>& args) {
+CliResult RunCli(const std::vector<std::string>& args, const std::string& stdoutTo) {
   const TempTree capture;
-  const std::string outName = capture.Path("out");
+  const std::string outName = stdoutTo.empty() ? capture.Path("out") : stdoutTo;
   const std::string errName = capture.Path("err");
 
   std::vector<std::string> argv{VELMORA_CLI_PATH};
@@ -48,7 +48,7 @@ CliResult RunCli(const std::vector<std::string>& args) {
 
   CliResult result;
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-  result.out = ReadFile(outName);
+  if (stdoutTo.empty()) result.out = ReadFile(outName);
   result.err = ReadFile(errName);
   return result;
 }

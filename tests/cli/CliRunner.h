@@ -15,8 +15,9 @@ struct CliResult {
   std::string err;
 };
 
-// Runs the executable directly (no shell), with stdin empty.
-CliResult RunCli(const std::vector<std::string>& args);
+// Runs the executable directly (no shell), with stdin empty. Standard output goes to
+// stdoutTo when given (result.out then stays empty).
+CliResult RunCli(const std::vector<std::string>& args, const std::string& stdoutTo = "");
 
 // A fresh folder below the system's temporary folder, removed with everything in it.
 class TempTree {

@@ -50,6 +50,13 @@ TEST(CliUsage, VersionHelpAndBadArguments) {
   }
 }
 
+TEST(CliUsage, FailedOutputIsAnError) {
+  // A full disk must not pass for a complete listing.
+  const CliResult result = RunCli({"mask", "*", "a"}, "/dev/full");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.err.find("write error"), std::string::npos);
+}
+
 // One line of 15 "start,length" pairs: the given leading pairs, the rest unset.
 std::string Captures(const std::vector<std::string>& set) {
   std::string line;
