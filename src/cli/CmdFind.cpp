@@ -51,7 +51,7 @@ int RunFind(std::span<const std::string> args, Io& io) {
   }
 
   const std::unique_ptr<ActiveEngine> engine = MakeEngine(options);
-  CheckQueryOrThrow(*engine);
+  CheckQueryOrThrow(*engine, options);
   const bool listOnly = options.QueryEmpty();
 
   FoundPrinter printer(io, parsed.Has("sort"));

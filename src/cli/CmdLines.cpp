@@ -42,7 +42,7 @@ int RunLines(std::span<const std::string> args, Io&) {
     throw UsageError(std::string("--intervals and --use-intervals do not apply to type ") +
                      TypeName(options.type));
   }
-  CheckQueryOrThrow(*engine);
+  CheckQueryOrThrow(*engine, options);
   ExpectReadable(fileName);
 
   engine->SetUseIntervals(parsed.Has("use-intervals"));

@@ -63,6 +63,8 @@ int RunModify(std::span<const std::string> args, Io&) {
     throw UsageError(std::string("--intervals does not apply to type ") + TypeName(options.type));
   }
 
+  CheckQueryOrThrow(*engine, options);
+
   for (const std::string& file : files) {
     engine->SetModification(parsed.Has("backup"), replacement, modType);
     engine->BuildLines(file);

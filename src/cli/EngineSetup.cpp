@@ -9,6 +9,7 @@
 #include "engines/Un_SearchEngine.h"
 #include "engines/Un_wordand.h"
 #include "engines/Un_wordor.h"
+#include "regex/Regex.h"
 
 namespace velmora::cli {
 
@@ -83,8 +84,20 @@ class EngineSlot final : public ActiveEngine {
 
 }  // namespace
 
-void CheckQueryOrThrow(ActiveEngine& engine) {
+void CheckQueryOrThrow(ActiveEngine& engine, const EngineOptions& options) {
   if (!engine.CheckQuery()) throw std::runtime_error("Missing \"");
+  if (options.type != SearchType::Regex || options.QueryEmpty()) return;
+  // The modifiers the engine compiles with: i, s and x.
+  TRegex regex;
+  regex.SetModifier(1, !options.caseSensitive);
+  regex.SetModifier(3, options.dotAll);
+  regex.SetModifier(6, options.ignoreSpace);
+  regex.SetExpression(options.query);
+  try {
+    regex.Compile();
+  } catch (const ERegexError& e) {
+    throw std::runtime_error(e.what());
+  }
 }
 
 std::unique_ptr<ActiveEngine> MakeEngine(const EngineOptions& options) {

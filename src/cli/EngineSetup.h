@@ -36,8 +36,9 @@ class ActiveEngine {
 };
 
 // Throws the window's warning text, "Missing" and a double quote, when a "Search Engine" query
-// has an unclosed quote.
-void CheckQueryOrThrow(ActiveEngine& engine);
+// has an unclosed quote; and the compile error of a regex query, which the engine would turn
+// into "no file matches" (a script must not take a typo for an empty result).
+void CheckQueryOrThrow(ActiveEngine& engine, const EngineOptions& options);
 
 // A fresh engine of options.type with the query and the options filled in.
 std::unique_ptr<ActiveEngine> MakeEngine(const EngineOptions& options);

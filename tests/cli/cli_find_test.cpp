@@ -120,6 +120,12 @@ TEST_F(CliFind, ErrorsAreReportedWithTheirTexts) {
   EXPECT_EQ(quote.out, "");
   EXPECT_EQ(quote.err, "Missing \"\n");
 
+  // A bad expression is an error, not "no file matches".
+  const CliResult regex = Find({"--type", "regex", "--query", "(fox"});
+  EXPECT_EQ(regex.status, 2);
+  EXPECT_EQ(regex.out, "");
+  EXPECT_NE(regex.err.find("Regex(comp): ParseReg Unmatched ()"), std::string::npos) << regex.err;
+
   const CliResult missing = RunCli({"find", P("no-such-folder")});
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find("no-such-folder"), std::string::npos);

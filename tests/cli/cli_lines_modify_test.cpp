@@ -169,5 +169,16 @@ TEST(CliModify, StopsAtTheFirstErrorKeepingEarlierFiles) {
   EXPECT_EQ(ReadFile(last), "x\nx\nx\nx\n");
 }
 
+TEST(CliModify, BadExpressionTouchesNoFile) {
+  const TempTree tree;
+  const std::string file = tree.Write("f.txt", "a(b\n");
+  const CliResult result =
+      RunCli({"modify", "--type", "regex", "--query", "a(", "--mod", "delete", "--backup", file});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_NE(result.err.find("Regex(comp)"), std::string::npos) << result.err;
+  EXPECT_EQ(ReadFile(file), "a(b\n");
+  EXPECT_FALSE(std::filesystem::exists(file + ".bak"));
+}
+
 }  // namespace
 }  // namespace velmora::testing
