@@ -545,6 +545,37 @@ TEST(RegexProgress, AStoppedSearchLeavesNothingBehindForTheNextOne) {
   EXPECT_EQ(re.MatchLength(0), 4);
 }
 
+TEST(RegexProgress, HostilePatternsEndWhenStopped) {
+  struct Hostile {
+    const char* pattern;
+    std::string input;
+  };
+  const std::string as(5000, 'a');
+  const Hostile cases[] = {
+      {"(a+)+b", "b" + as},
+      {"(a|a)*c|z", as},
+      {"((a+)+)+b", "b" + as},
+      {"(a|aa)+$", as + "b"},
+      {"(\\w+\\s?)+$", "word " + std::string(3000, 'w') + "!"},
+      {"(a|aa)*?c|z", as},
+      {"((a|b){1,3}){2,}x", "x" + std::string(3000, 'b')},
+      {"(x+x+)+y", std::string(5000, 'x') + "_y"},
+  };
+  for (const Hostile& h : cases) {
+    SCOPED_TRACE(h.pattern);
+    TRegex re;
+    re.SetExpression(h.pattern);
+    int calls = 0;
+    re.OnProgress = [&calls](bool& stop) { stop = ++calls == 20; };
+    try {
+      re.Exec(h.input);
+    } catch (const ERegexError& e) {
+      ADD_FAILURE() << e.what();
+    }
+    EXPECT_EQ(calls, 20);  // each one runs away, and each one stops at the 20th call
+  }
+}
+
 TEST(RegexProgress, HookIsCalledDuringLongRepeatsToo) {
   // No node-level backtracking here, only counting and giving back characters.
   TRegex re;
