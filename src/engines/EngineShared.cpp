@@ -61,48 +61,110 @@ bool PassLines(std::string_view lines, const EngineProgress& progress) {
 
 }  // namespace
 
-bool SearchLines(std::string_view text, TRegex& regex, const CandidateFinder& next,
-                 const EngineProgress& progress) {
+namespace {
+
+enum class Outcome { Match, Stop, Exhausted };
+
+bool IsBreak(char c) {
+  return c == '\r' || c == '\n';
+}
+
+// Byte loops, not find_first_of: each byte is looked at once, however long the line.
+std::size_t NextBreak(std::string_view text, std::size_t pos) {
+  while (pos < text.size() && !IsBreak(text[pos])) ++pos;
+  return pos;
+}
+
+// The last line break in [from, to), or npos.
+std::size_t LastBreak(std::string_view text, std::size_t from, std::size_t to) {
+  while (to > from) {
+    if (IsBreak(text[--to])) return to;
+  }
+  return std::string_view::npos;
+}
+
+// The lines of text from the line start from on; text ends at a line break or at the end of
+// the file's text.
+Outcome SearchRegion(std::string_view text, std::size_t from, TRegex& regex,
+                     const CandidateFinder& next, const EngineProgress& progress) {
   if (!next) {
-    LineCursor cursor(text);
+    LineCursor cursor(text.substr(from));
     std::string_view line;
     while (cursor.Next(line)) {
-      if (regex.ExecView(line)) return true;
-      if (progress.Tick()) return false;
+      if (regex.ExecView(line)) return Outcome::Match;
+      if (progress.Tick()) return Outcome::Stop;
     }
-    return false;
+    return Outcome::Exhausted;
   }
-  std::size_t from = 0;  // always the start of a line
   while (from < text.size()) {
     // A candidate on a line break lies in no line.
     std::size_t hit = next(text, from);
-    while (hit < text.size() && (text[hit] == '\r' || text[hit] == '\n')) hit = next(text, hit + 1);
+    while (hit < text.size() && IsBreak(text[hit])) hit = next(text, hit + 1);
     if (hit >= text.size()) {
-      PassLines(text.substr(from), progress);
-      return false;
+      return PassLines(text.substr(from), progress) ? Outcome::Exhausted : Outcome::Stop;
     }
-    const std::size_t breakBefore = text.substr(from, hit - from).find_last_of("\r\n");
-    const std::size_t start = breakBefore == std::string_view::npos ? from : from + breakBefore + 1;
-    if (!PassLines(text.substr(from, start - from), progress)) return false;
-    const std::size_t end = std::min(text.find_first_of("\r\n", hit), text.size());
-    if (regex.ExecView(text.substr(start, end - start))) return true;
-    if (progress.Tick()) return false;
+    const std::size_t breakBefore = LastBreak(text, from, hit);
+    const std::size_t start = breakBefore == std::string_view::npos ? from : breakBefore + 1;
+    if (!PassLines(text.substr(from, start - from), progress)) return Outcome::Stop;
+    const std::size_t end = NextBreak(text, hit);
+    if (regex.ExecView(text.substr(start, end - start))) return Outcome::Match;
+    if (progress.Tick()) return Outcome::Stop;
     const bool crLf = end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n';
     from = end + (crLf ? 2 : 1);
   }
-  return false;
+  return Outcome::Exhausted;
 }
 
-bool FindWordInBuffer(const TextBuffer& file, const std::string& word, bool caseSensitive,
+// Just past the break of the last whole line of text, looking only at [unseen, end of text)
+// (the bytes before it hold no break); npos when there is none. A CR at the very end does not
+// count yet: its LF may come with the next chunk.
+std::size_t WholeLinesEnd(std::string_view text, std::size_t unseen) {
+  std::size_t end = text.size();
+  if (end > unseen && text[end - 1] == '\r') --end;
+  const std::size_t pos = LastBreak(text, unseen, end);
+  if (pos == std::string_view::npos) return pos;
+  const bool crLf = text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n';
+  return pos + (crLf ? 2 : 1);
+}
+
+}  // namespace
+
+bool SearchLines(TextBuffer& file, TRegex& regex, const CandidateFinder& next,
+                 const EngineProgress& progress) {
+  std::size_t from = 0;    // the start of the first line not yet searched
+  std::size_t unseen = 0;  // no line break lies in [from, unseen)
+  for (;;) {
+    const std::string_view text = file.Text();
+    const bool complete = file.TextComplete();
+    const std::size_t end = complete ? text.size() : WholeLinesEnd(text, unseen);
+    // A CR left at the end is looked at again once more is read.
+    unseen = std::max(from, text.empty() || text.back() != '\r' ? text.size() : text.size() - 1);
+    if (end != std::string_view::npos && end > from) {
+      switch (SearchRegion(text.substr(0, end), from, regex, next, progress)) {
+        case Outcome::Match:
+          return true;
+        case Outcome::Stop:
+          return false;
+        case Outcome::Exhausted:
+          break;
+      }
+      from = end;
+    }
+    if (complete) return false;
+    file.ReadMore();
+  }
+}
+
+bool FindWordInBuffer(TextBuffer& file, const std::string& word, bool caseSensitive,
                       bool wholeWords, const EngineProgress& progress) {
   TRegex regex;
   PrepareRegex(regex, caseSensitive, progress);
   regex.SetExpression(WordPattern(word, wholeWords));
-  if (word.empty()) return SearchLines(file.Text(), regex, nullptr, progress);
+  if (word.empty()) return SearchLines(file, regex, nullptr, progress);
   // Every match contains the word itself, found with the matcher's own case folding.
   const LiteralScanner scanner(word, caseSensitive, regex.ToggleCaseFunction());
   return SearchLines(
-      file.Text(), regex,
+      file, regex,
       [&scanner](std::string_view text, std::size_t from) { return scanner.Find(text, from); },
       progress);
 }

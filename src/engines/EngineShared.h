@@ -46,13 +46,14 @@ using CandidateFinder = std::function<std::size_t(std::string_view text, std::si
 // without a match the progress is called and a stop ends the search with false. Only lines
 // that hold a candidate (every line when next is empty) are given to the regex: the others
 // cannot match, so they just get their progress call.
-bool SearchLines(std::string_view text, TRegex& regex, const CandidateFinder& next,
+// Reads more of the file only while the result is still open.
+bool SearchLines(TextBuffer& file, TRegex& regex, const CandidateFinder& next,
                  const EngineProgress& progress);
 
 // Does a line of the buffer contain word (as WordPattern with wholeWords)? Lines are tried in
 // order (only those that hold the word itself can match); after each line without a match the
 // progress is called and a stop ends the search. Errors propagate.
-bool FindWordInBuffer(const TextBuffer& file, const std::string& word, bool caseSensitive,
+bool FindWordInBuffer(TextBuffer& file, const std::string& word, bool caseSensitive,
                       bool wholeWords, const EngineProgress& progress);
 
 // The indices and texts of the lines BuildLines collects.

@@ -51,11 +51,10 @@ bool Tmy_regexpr::FindInFile(const std::string& expression, const std::string& f
                              bool caseSensitive) {
   const BusyScope busy(Idle);
   try {
-    const TextBuffer file(fileName);
+    TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
     TRegex regex;
     Prepare(regex, expression, caseSensitive, true);
-    return SearchLines(file.Text(), regex, CandidatesOf(regex),
-                       EngineProgress(OnProgress, this, Stop));
+    return SearchLines(file, regex, CandidatesOf(regex), EngineProgress(OnProgress, this, Stop));
   } catch (...) {
     return false;
   }

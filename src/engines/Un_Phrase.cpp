@@ -12,7 +12,7 @@ bool Tmy_phrase::FindInFile(const std::string& phrase, const std::string& fileNa
                             bool caseSensitive) {
   const BusyScope busy(Idle);
   try {
-    const TextBuffer file(fileName);
+    TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
     return FindWordInBuffer(file, phrase, caseSensitive, WholeWords,
                             EngineProgress(OnProgress, this, Stop));
   } catch (...) {

@@ -29,7 +29,7 @@ bool Tmy_searchengine::FindInFile(const std::string& word, const std::string& fi
                                   bool caseSensitive) {
   const BusyScope busy(Idle);
   try {
-    const TextBuffer file(fileName);
+    TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
     return FindWordInBuffer(file, word, caseSensitive, WholeWords,
                             EngineProgress(OnProgress, this, Stop));
   } catch (...) {
@@ -45,7 +45,7 @@ bool Tmy_searchengine::Search(const std::string& fileName) {
   const auto optional = NonEmptyWords(OptionalWords);
   if (excluded.empty() && required.empty() && optional.empty()) return true;
   try {
-    const TextBuffer file(fileName);
+    TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
     const EngineProgress progress(OnProgress, this, Stop);
     const auto found = [&](const std::string& word) {
       return FindWordInBuffer(file, word, CaseSensitive, WholeWords, progress);

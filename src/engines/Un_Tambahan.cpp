@@ -143,7 +143,6 @@ struct ReadBuffer {
   std::size_t capacity = 0;
 };
 constexpr std::size_t kKeptBufferLimit = std::size_t{64} << 20;
-constexpr std::size_t kReadChunk = std::size_t{256} << 10;
 thread_local ReadBuffer spareBuffer;
 
 ReadBuffer TakeBuffer(std::size_t atLeast) {
@@ -165,51 +164,74 @@ bool IsWordChar(char c) {
 
 // ---- reading -------------------------------------------------------------------------------
 
-TextBuffer::TextBuffer(const std::string& fileName) {
+TextBuffer::TextBuffer(const std::string& fileName, Mode mode, std::size_t chunk)
+    : fileName_(fileName), chunk_(std::max<std::size_t>(chunk, 1)) {
   // O_NONBLOCK: a FIFO given by mistake must not hang the open; only regular files are read.
-  Descriptor fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (fd.Get() < 0) FailFile("Cannot open file", fileName, errno);
+  fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd_ < 0) FailFile("Cannot open file", fileName, errno);
   struct stat info {};
-  if (::fstat(fd.Get(), &info) != 0) FailFile("Cannot read file", fileName, errno);
-  if (S_ISDIR(info.st_mode)) FailFile("Cannot read file", fileName, EISDIR);
-  if (!S_ISREG(info.st_mode)) FailFile("Cannot read file", fileName, EINVAL);
+  const int statResult = ::fstat(fd_, &info);
+  const int error = statResult != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+  if (statResult != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd_);
+    FailFile("Cannot read file", fileName, error);
+  }
   // The size is a hint only: a file may grow or shrink while it is read.
   ReadBuffer buffer =
       TakeBuffer(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 4096);
-  std::size_t used = 0;
-  std::size_t nul = std::string_view::npos;
-  for (;;) {
-    if (used == buffer.capacity) {
-      ReadBuffer larger{std::make_unique_for_overwrite<char[]>(used * 2), used * 2};
-      std::memcpy(larger.data.get(), buffer.data.get(), used);
-      buffer = std::move(larger);
-    }
-    // Chunks that fit the cache: each is looked through for a NUL while it is still there.
-    const std::size_t chunk = std::min(buffer.capacity - used, kReadChunk);
-    const ssize_t got = ::read(fd.Get(), buffer.data.get() + used, chunk);
-    if (got < 0) {
-      const int error = errno;
-      if (error == EINTR) continue;
-      ReturnBuffer(std::move(buffer));
-      FailFile("Cannot read file", fileName, error);
-    }
-    if (got == 0) break;
-    if (nul == std::string_view::npos) {
-      const void* hit = std::memchr(buffer.data.get() + used, '\0', static_cast<std::size_t>(got));
-      if (hit != nullptr)
-        nul = static_cast<std::size_t>(static_cast<const char*>(hit) - buffer.data.get());
-    }
-    used += static_cast<std::size_t>(got);
-  }
   bytes_ = std::move(buffer.data);
   capacity_ = buffer.capacity;
-  const std::string_view all(bytes_.get(), used);
-  text_ = all.substr(0, nul);
-  tail_ = nul == std::string_view::npos ? std::string_view() : all.substr(nul);
+  try {
+    if (mode == Mode::Whole) {
+      while (!done_) ReadMore();
+    } else {
+      ReadMore();
+    }
+  } catch (...) {
+    ReturnBuffer({std::move(bytes_), capacity_});
+    ::close(fd_);
+    throw;
+  }
 }
 
 TextBuffer::~TextBuffer() {
+  if (fd_ >= 0) ::close(fd_);
   ReturnBuffer({std::move(bytes_), capacity_});
+}
+
+void TextBuffer::Grow() {
+  ReadBuffer larger{std::make_unique_for_overwrite<char[]>(capacity_ * 2), capacity_ * 2};
+  std::memcpy(larger.data.get(), bytes_.get(), used_);
+  ReturnBuffer({std::move(bytes_), capacity_});
+  bytes_ = std::move(larger.data);
+  capacity_ = larger.capacity;
+}
+
+bool TextBuffer::ReadMore() {
+  // A NUL ends the text; in Whole mode the rest is still read, for the tail.
+  if (done_) return false;
+  const bool textWasComplete = TextComplete();
+  ssize_t got = 0;
+  do {
+    if (used_ == capacity_) Grow();
+    // Chunks that fit the cache: each is looked through for a NUL while it is still there.
+    got = ::read(fd_, bytes_.get() + used_, std::min(capacity_ - used_, chunk_));
+  } while (got < 0 && errno == EINTR);
+  if (got < 0) FailFile("Cannot read file", fileName_, errno);
+  if (got == 0) {
+    done_ = true;
+    ::close(fd_);
+    fd_ = -1;
+  } else if (nul_ == std::string_view::npos) {
+    const void* hit = std::memchr(bytes_.get() + used_, '\0', static_cast<std::size_t>(got));
+    if (hit != nullptr)
+      nul_ = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes_.get());
+  }
+  used_ += static_cast<std::size_t>(got);
+  const std::string_view all(bytes_.get(), used_);
+  text_ = all.substr(0, nul_);
+  tail_ = nul_ == std::string_view::npos ? std::string_view() : all.substr(nul_);
+  return !textWasComplete;
 }
 
 bool LineCursor::Next(std::string_view& line) {

@@ -35,22 +35,41 @@ class EListError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The whole content of a file in one buffer. Text() is what matching sees (up to the first NUL
+// The content of a file in one buffer. Text() is what matching sees (up to the first NUL
 // byte); Tail() is everything from that NUL on, kept so that a rewrite loses nothing.
-// Views handed out stay valid as long as the object lives, hence no copy or move.
+// Whole reads the file at once. OnDemand reads a first chunk and more on ReadMore(), and stops
+// at a NUL, so a search that decides early need not read a large file to its end; views taken
+// before ReadMore() are then no longer valid. No copy or move, so views stay valid otherwise.
 class TextBuffer {
  public:
-  explicit TextBuffer(const std::string& fileName);
+  enum class Mode { Whole, OnDemand };
+  static constexpr std::size_t kChunk = std::size_t{256} << 10;
+
+  explicit TextBuffer(const std::string& fileName, Mode mode = Mode::Whole,
+                      std::size_t chunk = kChunk);
   ~TextBuffer();
   TextBuffer(const TextBuffer&) = delete;
   TextBuffer& operator=(const TextBuffer&) = delete;
 
   std::string_view Text() const { return text_; }
+  // Meaningful once the whole file was read (always in Whole mode).
   std::string_view Tail() const { return tail_; }
+  // True when Text() is final: the end of the file or a NUL byte was reached.
+  bool TextComplete() const { return done_ || nul_ != std::string_view::npos; }
+  // Reads one more chunk; false when the text was already complete. EFileError on failure.
+  bool ReadMore();
 
  private:
+  void Grow();
+
+  std::string fileName_;
+  int fd_ = -1;
+  std::size_t chunk_;
   std::unique_ptr<char[]> bytes_;  // not zero-filled: every byte used is read from the file
   std::size_t capacity_ = 0;
+  std::size_t used_ = 0;
+  std::size_t nul_ = std::string_view::npos;
+  bool done_ = false;  // end of file reached
   std::string_view text_;
   std::string_view tail_;
 };

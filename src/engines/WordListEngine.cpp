@@ -11,7 +11,7 @@ bool WordListEngine::FindInFile(const std::string& word, const std::string& file
                                 bool caseSensitive) {
   const BusyScope busy(Idle);
   try {
-    const TextBuffer file(fileName);
+    TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
     return FindWordInBuffer(file, word, caseSensitive, WholeWords,
                             EngineProgress(OnProgress, this, Stop));
   } catch (...) {
@@ -24,7 +24,7 @@ bool WordListEngine::SearchWords(const std::string& fileName, bool needAll) {
   const auto words = NonEmptyWords(SplitWordList(Query));
   if (words.empty()) return false;
   try {
-    const TextBuffer file(fileName);  // read once for all the words
+    TextBuffer file(fileName, TextBuffer::Mode::OnDemand);  // read once for all the words
     const EngineProgress progress(OnProgress, this, Stop);
     for (const auto& word : words) {
       const bool found = FindWordInBuffer(file, word, CaseSensitive, WholeWords, progress);

@@ -1,0 +1,80 @@
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engines/EngineFixture.h"
+#include "engines/EngineShared.h"
+
+namespace velmora {
+namespace {
+
+using testing::TempFolder;
+
+TEST(TextBufferOnDemand, ReadsInChunksAndStopsAtANul) {
+  TempFolder dir;
+  const auto name = dir.Write("f.txt", std::string("abc\r\ndefgh\0tail", 15));
+  TextBuffer file(name, TextBuffer::Mode::OnDemand, 4);
+  EXPECT_EQ(file.Text(), "abc\r");
+  EXPECT_FALSE(file.TextComplete());
+  EXPECT_TRUE(file.ReadMore());
+  EXPECT_EQ(file.Text(), "abc\r\ndef");
+  EXPECT_TRUE(file.ReadMore());
+  EXPECT_EQ(file.Text(), "abc\r\ndefgh");
+  EXPECT_TRUE(file.TextComplete());
+  EXPECT_FALSE(file.ReadMore());
+
+  const TextBuffer whole(name, TextBuffer::Mode::Whole, 4);
+  EXPECT_EQ(whole.Text(), "abc\r\ndefgh");
+  EXPECT_EQ(whole.Tail(), std::string_view("\0tail", 5));
+}
+
+// The line-by-line search must give the same result and the same progress calls whatever the
+// chunks and whichever lines the quick literal search lets it skip. The reference tries every
+// line of the whole text.
+TEST(SearchLines, ChunkedSearchAgreesWithPlainLineByLine) {
+  TempFolder dir;
+  std::mt19937 random(77);
+  const std::string alphabet = "abAB \r\n\r\n.x";
+  for (int round = 0; round < 300; ++round) {
+    std::string bytes;
+    const auto length = random() % 60;
+    for (std::size_t i = 0; i < length; ++i) bytes += alphabet[random() % alphabet.size()];
+    if (round % 7 == 0) bytes.insert(random() % (bytes.size() + 1), 1, '\0');
+    const auto name = dir.Write("f.txt", bytes);
+    std::string word(1 + random() % 2, 'a');
+    for (auto& c : word) c = "abAB."[random() % 5];
+    const bool caseSensitive = round % 2 == 0;
+    const bool whole = round % 3 == 0;
+
+    TRegex reference;
+    reference.SetModifier(1, !caseSensitive);
+    reference.SetExpression(WordPattern(word, whole));
+    const TextBuffer all(name);
+    const auto lines = SplitLines(all.Text());
+    int expectedCalls = 0;
+    bool expected = false;
+    for (const auto line : lines) {
+      if (reference.Exec(std::string(line))) {
+        expected = true;
+        break;
+      }
+      ++expectedCalls;
+    }
+
+    for (const std::size_t chunk : {1, 2, 3, 5, 8, 4096}) {
+      TextBuffer file(name, TextBuffer::Mode::OnDemand, chunk);
+      int calls = 0;
+      bool stop = false;
+      const TProgressEvent count = [&](void*, bool&) { ++calls; };
+      const bool found =
+          FindWordInBuffer(file, word, caseSensitive, whole, EngineProgress(count, nullptr, stop));
+      ASSERT_EQ(found, expected) << "round " << round << " chunk " << chunk << " word " << word;
+      ASSERT_EQ(calls, expectedCalls) << "round " << round << " chunk " << chunk;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velmora
