@@ -90,7 +90,8 @@ void SyncFolder(const std::string& fileName) {
 // mode (and, where allowed, the owner of the original) and is synced to disk.
 std::string WriteTemporary(const std::string& target, std::string_view content, mode_t mode,
                            const struct stat* original) {
-  std::string name = FolderOf(target) + "." + NameOf(target) + ".velmora-XXXXXX";
+  // Shortened so that a name near the length limit still leaves room for the suffix.
+  std::string name = FolderOf(target) + "." + NameOf(target).substr(0, 200) + ".velmora-XXXXXX";
   Descriptor fd(::mkstemp(name.data()));
   if (fd.Get() < 0) FailFile("Cannot create a temporary file for", target, errno);
   const auto fail = [&](int error) {
@@ -321,18 +322,12 @@ void ReplaceThroughTemporary(const std::string& target, std::string_view content
 
 }  // namespace
 
-void WriteFileSafely(const std::string& fileName, std::string_view content, LinkPolicy links) {
-  if (links == LinkPolicy::ReplaceName) {
-    struct stat own {};
-    // lstat: a link in the way is replaced, not followed.
-    const bool regular = ::lstat(fileName.c_str(), &own) == 0 && S_ISREG(own.st_mode);
-    ReplaceThroughTemporary(fileName, content, regular ? (own.st_mode & 07777) : DefaultMode(),
-                            regular ? &own : nullptr);
-    return;
-  }
+void WriteFileSafely(const std::string& fileName, std::string_view content) {
   const std::string target = ResolveLinks(fileName);
   struct stat info {};
   const bool exists = ::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  // A rename would get past a file the user may not write; writing in place would not.
+  if (exists && ::access(target.c_str(), W_OK) != 0) FailFile("Cannot write", target, errno);
   if (exists && info.st_nlink > 1) {
     const std::string temporary = WriteTemporary(target, content, info.st_mode & 07777, &info);
     RewriteInPlace(target, content, temporary);

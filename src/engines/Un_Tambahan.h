@@ -119,19 +119,13 @@ class LineEditor {
 // Parses a 0-based line index held as decimal text (no sign, no blanks); EListError otherwise.
 std::size_t ParseLineIndex(const std::string& entry);
 
-// How a rewrite treats a name that is a symbolic link.
-enum class LinkPolicy {
-  FollowLinks,  // rewrite the file the link points to; the link stays a link
-  ReplaceName,  // put a fresh regular file in place of whatever the name was
-};
-
 // Replaces the file's content without ever leaving it half-written: the content goes to a
 // temporary file in the same folder, is flushed to disk and renamed over the target, keeping
-// the target's permission bits. A file with several hard links is rewritten in place once the
-// complete content is safely on disk, so all its names keep sharing it. EFileError on failure;
-// the target is then as it was.
-void WriteFileSafely(const std::string& fileName, std::string_view content,
-                     LinkPolicy links = LinkPolicy::FollowLinks);
+// the target's permission bits. A symbolic link stays a link: the file it points to is
+// rewritten, in that file's folder. A file with several hard links is rewritten in place once
+// the complete content is safely on disk, so all its names keep sharing it. A file the user
+// may not write is refused. EFileError on failure; the target is then as it was.
+void WriteFileSafely(const std::string& fileName, std::string_view content);
 
 // Copies fileName to fileName + ".bak", replacing an older backup. Raises EFileError when the
 // copy cannot be made: a modification must not go on believing it has a backup.

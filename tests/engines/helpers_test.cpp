@@ -1,5 +1,6 @@
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -104,6 +105,33 @@ TEST(WriteFileSafely, KeepsPermissionBitsAndLeavesNoTemporaryFile) {
   EXPECT_EQ(TempFolder::Read(name), "new content");
   EXPECT_EQ(TempFolder::Mode(name), 0640u);
   EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
+TEST(WriteFileSafely, LongNamesAndReadOnlyFiles) {
+  TempFolder dir;
+  const auto longName = dir.Write(std::string(250, 'n'), "old");
+  WriteFileSafely(longName, "new");
+  EXPECT_EQ(TempFolder::Read(longName), "new");
+
+  // A file its user may not write stays as it is, although the folder would allow a rename.
+  const auto readOnly = dir.Write("ro.txt", "keep");
+  ::chmod(readOnly.c_str(), 0444);
+  ::chmod(dir.Path().c_str(), 0777);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    // Root may write anything: the child becomes an ordinary user first.
+    if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(2);
+    try {
+      WriteFileSafely(readOnly, "new");
+    } catch (const EFileError&) {
+      ::_exit(0);
+    }
+    ::_exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(TempFolder::Read(readOnly), "keep");
 }
 
 TEST(WriteFileSafely, ASymbolicLinkStaysALink) {
