@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times "velmora-cli find" against GNU grep and ripgrep on one corpus, side by side, and
-# prints one table: the median wall time of several warm runs per tool and row, Velmora's
+# prints one table: the median wall time of several warm runs per tool and row (the tools
+# take turns run by run), Velmora's
 # ratio to single-threaded grep (to find for the listing row), the number of files each tool
 # reported, and Velmora's peak memory per row.
 #
@@ -37,24 +38,26 @@ trap 'rm -rf "$scratch"' EXIT
 # now_ns: monotonic-enough wall clock in nanoseconds.
 now_ns() { date +%s%N; }
 
-# measure NAME CMD...: one warm-up run whose output is kept (to count files), then $runs timed
-# runs; sets $median_ms and $count. Exit status 1 (nothing found) is not a failure.
-measure() {
+# time_us CMD...: the wall time of one run in microseconds, output discarded.
+time_us() {
+  local start end
+  start=$(now_ns)
+  "$@" >/dev/null 2>&1 || true
+  end=$(now_ns)
+  echo $(((end - start) / 1000))
+}
+
+# median_ms FILE: the median of the microsecond figures in FILE, in milliseconds.
+median_ms() {
+  sort -n "$1" | awk '{ v[NR] = $1 } END { printf "%.1f", v[int((NR + 1) / 2)] / 1000 }'
+}
+
+# count_files NAME CMD...: one warm-up run whose output is kept; prints the lines it printed.
+# Exit status 1 (nothing found) is not a failure.
+count_files() {
   local name=$1; shift
-  local out=$scratch/$name.out
-  "$@" >"$out" 2>/dev/null || [ $? -eq 1 ] || { echo "failed: $*" >&2; exit 2; }
-  count=$(wc -l <"$out")
-  local times=() i start end
-  for ((i = 0; i < runs; i++)); do
-    start=$(now_ns)
-    "$@" >/dev/null 2>&1 || true
-    end=$(now_ns)
-    times+=($(((end - start) / 1000)))
-  done
-  local sorted
-  sorted=$(printf '%s\n' "${times[@]}" | sort -n)
-  local mid=$(((runs + 1) / 2))
-  median_ms=$(echo "$sorted" | sed -n "${mid}p" | awk '{printf "%.1f", $1 / 1000}')
+  "$@" >"$scratch/$name.out" 2>/dev/null || [ $? -eq 1 ] || { echo "failed: $*" >&2; exit 2; }
+  wc -l <"$scratch/$name.out"
 }
 
 # peak_mb CMD...: Velmora's maximum resident set size in MB.
@@ -68,44 +71,60 @@ printf '%-28s %9s %9s %9s %9s %7s  %-23s %8s\n' "row" "velmora" "grep" "rg -j1" 
   "files v/g/rg1/rg" "peak MB"
 printf '%-28s %9s %9s %9s %9s %7s  %-23s %8s\n' "" "ms" "ms" "ms" "ms" "v/grep" "" "velmora"
 
-# row LABEL "velmora args" "grep args" "rg args": one table row. The args are word-split.
+# row TARGET LABEL "velmora args" "grep args" "rg args": one table row; TARGET is the largest
+# acceptable ratio to grep (to find for the listing). The args are word-split.
 row() {
-  local label=$1 vargs=$2 gargs=$3 rargs=$4
+  local target=$1 label=$2 vargs=$3 gargs=$4 rargs=$5
   local -a va ga ra
   eval "va=($vargs)"; eval "ga=($gargs)"; eval "ra=($rargs)"
-  local vt gt r1t rt vc gc r1c rc
-  measure vel "$vel" find "${va[@]}" "$corpus"; vt=$median_ms; vc=$count
-  if [ "${ga[0]}" = "FIND" ]; then
-    measure find find "$corpus" -type f; gt=$median_ms; gc=$count
-  else
-    measure grep grep -rl "${ga[@]}" "$corpus"; gt=$median_ms; gc=$count
-  fi
-  measure rg1 "${rg1[@]}" "${ra[@]}" "$corpus"; r1t=$median_ms; r1c=$count
-  measure rg rg "${ra[@]}" "$corpus"; rt=$median_ms; rc=$count
+  local -a gcmd
+  if [ "${ga[0]}" = "FIND" ]; then gcmd=(find "$corpus" -type f); else gcmd=(grep -rl "${ga[@]}" "$corpus"); fi
+  local vc gc r1c rc
+  vc=$(count_files vel "$vel" find "${va[@]}" "$corpus") || exit 2
+  gc=$(count_files grep "${gcmd[@]}") || exit 2
+  r1c=$(count_files rg1 "${rg1[@]}" "${ra[@]}" "$corpus") || exit 2
+  rc=$(count_files rg rg "${ra[@]}" "$corpus") || exit 2
+  # Round-robin, so that a change in the machine's load hits every tool alike.
+  rm -f "$scratch"/*.us
+  local i
+  for ((i = 0; i < runs; i++)); do
+    time_us "$vel" find "${va[@]}" "$corpus" >>"$scratch/vel.us"
+    time_us "${gcmd[@]}" >>"$scratch/grep.us"
+    time_us "${rg1[@]}" "${ra[@]}" "$corpus" >>"$scratch/rg1.us"
+    time_us rg "${ra[@]}" "$corpus" >>"$scratch/rg.us"
+  done
+  local vt gt r1t rt
+  vt=$(median_ms "$scratch/vel.us"); gt=$(median_ms "$scratch/grep.us")
+  r1t=$(median_ms "$scratch/rg1.us"); rt=$(median_ms "$scratch/rg.us")
   local ratio
-  ratio=$(awk -v a="$vt" -v b="$gt" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }')
+  ratio=$(awk -v a="$vt" -v b="$gt" -v t="$target" \
+    'BEGIN { if (b > 0) printf "%.2f%s", a / b, (a / b <= t ? "" : "!"); else print "-" }')
   printf '%-28s %9s %9s %9s %9s %7s  %-23s %8s\n' "$label" "$vt" "$gt" "$r1t" "$rt" "$ratio" \
     "$vc/$gc/$r1c/$rc" "$(peak_mb "$vel" find "${va[@]}" "$corpus")"
 }
 
-row "phrase (~5% of files)" "--case-sensitive --query 'unsigned long'" "-F -- 'unsigned long'" \
+row 1.5 "phrase (~5% of files)" "--case-sensitive --query 'unsigned long'" "-F -- 'unsigned long'" \
   "-l -F -- 'unsigned long'"
-row "phrase, not case-sensitive" "--query 'unsigned long'" "-F -i -- 'unsigned long'" \
+row 1.5 "phrase, not case-sensitive" "--query 'unsigned long'" "-F -i -- 'unsigned long'" \
   "-l -F -i -- 'unsigned long'"
-row "whole word" "--case-sensitive --whole-words --query thread" "-F -w -- thread" \
+row 1.5 "whole word" "--case-sensitive --whole-words --query thread" "-F -w -- thread" \
   "-l -F -w -- thread"
-row "phrase found nowhere" "--case-sensitive --query 'qzxv jkwq'" "-F -- 'qzxv jkwq'" \
+row 1.5 "phrase found nowhere" "--case-sensitive --query 'qzxv jkwq'" "-F -- 'qzxv jkwq'" \
   "-l -F -- 'qzxv jkwq'"
-row "regex [0-9]+-[0-9]+" "--type regex --case-sensitive --query '[0-9]+-[0-9]+'" \
+row 3 "regex [0-9]+-[0-9]+" "--type regex --case-sensitive --query '[0-9]+-[0-9]+'" \
   "-E -- '[0-9]+-[0-9]+'" "-l -- '[0-9]+-[0-9]+'"
-row "regex (foo|bar)baz" "--type regex --case-sensitive --query '(foo|bar)baz'" \
+row 3 "regex (foo|bar)baz" "--type regex --case-sensitive --query '(foo|bar)baz'" \
   "-E -- '(foo|bar)baz'" "-l -- '(foo|bar)baz'"
-row "word-or of three words" "--type word-or --case-sensitive --query 'socket column signal'" \
+row 1.5 "word-or of three words" "--type word-or --case-sensitive --query 'socket column signal'" \
   "-F -e socket -e column -e signal" "-l -F -e socket -e column -e signal"
-row "list every file (vs find)" "" "FIND" "--files"
+row 2 "list every file (vs find)" "" "FIND" "--files"
 
 echo
 echo "corpus: $corpus ($(du -sh "$corpus" | cut -f1), $(find "$corpus" -type f | wc -l) files," \
   "largest $(find "$corpus" -type f -printf '%s\n' | sort -n | tail -1 | awk '{printf "%.1f MB", $1 / 1048576}'))"
-echo "median of $runs warm runs each; LC_ALL=C; grep -rl is single-threaded; ratio = velmora / grep" \
-  "(listing: velmora / find -type f)"
+echo "median of $runs warm runs each, tools taking turns; LC_ALL=C; grep -rl is single-threaded"
+echo "ratio = velmora / grep (listing: velmora / find -type f); \"!\" marks a ratio above the row's" \
+  "target (literal rows 1.5, regex rows 3, listing 2)"
+largest=$(find "$corpus" -type f -printf '%s\n' | sort -n | tail -1)
+echo "peak memory target: three times the largest file plus 50 MB =" \
+  "$(awk -v l="$largest" 'BEGIN { printf "%.1f MB", 3 * l / 1048576 + 50 }')"
