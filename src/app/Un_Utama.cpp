@@ -1,0 +1,957 @@
+#include "app/Un_Utama.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+#include "engines/Un_Multiline.h"
+#include "engines/Un_MyRegExpr.h"
+#include "engines/Un_Phrase.h"
+#include "engines/Un_SearchEngine.h"
+#include "engines/Un_Tambahan.h"
+#include "engines/Un_wordand.h"
+#include "engines/Un_wordor.h"
+#include "find/DosDateTime.h"
+#include "find/Masks.h"
+#include "find/Un_MyFindFile.h"
+#include "ports/Paths.h"
+#include "settings/DateFormat.h"
+
+namespace velmora {
+
+namespace {
+
+// Search types of RG_Type ("Find") and RG_Type_1 ("Search and Replace").
+enum FindType {
+  kPhrase = 0,
+  kWordOr = 1,
+  kWordAnd = 2,
+  kSearchEngine = 3,
+  kMultiline = 4,
+  kRegExpr = 5
+};
+enum ReplaceType { kReplacePhrase = 0, kReplaceMultiline = 1, kReplaceRegExpr = 2 };
+// Modification types of RG_Mod.
+enum ModType { kModNone = 0, kModReplace = 1, kModInsertAfter = 3, kModClear = 5 };
+
+const std::vector<std::string> kFindTypes = {"Phrase",        "Word: or",  "Word: and",
+                                             "Search Engine", "Multiline", "Reg Expr"};
+const std::vector<std::string> kReplaceTypes = {"Phrase", "Multiline", "Reg Expr"};
+const std::vector<std::string> kModTypes = {"None",         "Replace", "Insert Before",
+                                            "Insert After", "Delete",  "Clear"};
+
+// Recently used lists: control and stored prefix, in the order they are restored and stored.
+struct MruBinding {
+  TComboBox Tfrm_utama::*combo;
+  const char* prefix;
+};
+constexpr MruBinding kMruLists[] = {{&Tfrm_utama::cmb_path, "ComboBoxPath"},
+                                    {&Tfrm_utama::cmb_mask, "MasksComboBox"},
+                                    {&Tfrm_utama::cmb_query, "FindEditComboBox"},
+                                    {&Tfrm_utama::cmb_query_1, "SearchEdit"},
+                                    {&Tfrm_utama::cmb_replace, "Edit2"}};
+
+// Layout of the page "Find" by search type.
+struct FindLayout {
+  bool memo;
+  int panelHeight;
+  bool examples;
+};
+constexpr FindLayout kFindLayouts[] = {{false, 130, false}, {false, 130, false},
+                                       {false, 130, false}, {false, 130, false},
+                                       {true, 170, false},  {true, 220, true}};
+
+// Layout of the page "Search and Replace" by search type.
+struct ReplaceLayout {
+  bool memo;
+  int panelHeight;
+  bool examples;
+  bool clearItem;
+};
+constexpr ReplaceLayout kReplaceLayouts[] = {
+    {false, 170, false, true}, {true, 240, false, true}, {true, 300, true, false}};
+
+constexpr int kFindExamplesTop = 110;
+constexpr int kReplaceExamplesTop = 180;
+constexpr int kReplaceLabelTop = 80;
+constexpr int kMemoGap = 50;
+
+std::vector<std::string> SplitAtComma(const std::string& text) {
+  std::vector<std::string> parts;
+  std::string::size_type start = 0;
+  while (true) {
+    const auto comma = text.find(',', start);
+    parts.push_back(text.substr(start, comma - start));
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return parts;
+}
+
+bool IsBackupName(const std::string& name) {
+  const auto dot = name.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string ext = name.substr(dot);
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext == ".bak";
+}
+
+void PlaceMemoOver(TMemo& memo, const TComboBox& combo) {
+  memo.Bounds.Left = combo.Bounds.Left;
+  memo.Bounds.Top = combo.Bounds.Top;
+  memo.Bounds.Width = combo.Bounds.Width;
+  memo.Bounds.Height = combo.Bounds.Height * 3;
+}
+
+}  // namespace
+
+// Marks the window as running for the lifetime of one walk, also when the walk throws.
+struct Tfrm_utama::RunGuard {
+  explicit RunGuard(bool& flag) : flag_(flag) { flag_ = true; }
+  ~RunGuard() { flag_ = false; }
+  RunGuard(const RunGuard&) = delete;
+  RunGuard& operator=(const RunGuard&) = delete;
+  bool& flag_;
+};
+
+Tfrm_utama::Tfrm_utama(TMainWindowPorts ports) : ports_(std::move(ports)) {
+  Now = [] { return velmora::Now(); };
+
+  cmb_path.Text = "C:\\";
+  cmb_mask.Text = "*.*";
+  btn_browse.Caption = "Browse";
+  is_case_sensitive.Caption = "Case Sensitive";
+  is_whole_words.Caption = "Whole Words";
+  is_search_in_result.Caption = "Search in Results";
+  is_search_in_result.Enabled = false;
+
+  RG_Type.Caption = "Search Type";
+  RG_Type.Items = kFindTypes;
+  RG_Type.ItemIndex = 0;
+  RG_Type_1.Caption = "Search Type";
+  RG_Type_1.Items = kReplaceTypes;
+  RG_Type_1.ItemIndex = 0;
+  RG_Mod.Caption = "Modification Type";
+  RG_Mod.Items = kModTypes;
+  RG_Mod.ItemIndex = 0;
+
+  // Form positions of the boxes the layout rules move (inside their page).
+  cmb_query.Bounds = {136, 8, 250, 24};
+  cmb_query_1.Bounds = {136, 8, 250, 24};
+  cmb_replace.Bounds = {136, kReplaceLabelTop, 250, 24};
+  Label5.Caption = "To Replace or Insert";
+  Label5.Bounds.Top = kReplaceLabelTop;
+  Memo_Query.Visible = false;
+  Memo_Query_1.Visible = false;
+  Memo_Replace.Visible = false;
+  PlaceMemoOver(Memo_Query, cmb_query);
+  PlaceMemoOver(Memo_Query_1, cmb_query_1);
+  Panel2.Bounds.Height = 130;
+
+  RegExpExample.Caption = "Examples";
+  RegExpExample.Visible = false;
+  RegExprExample_1.Caption = "Examples";
+  RegExprExample_1.Visible = false;
+  btn_regexp_phone.Caption = btn_regxp_phone_1.Caption = kPhoneCaption;
+  btn_regxp_url.Caption = btn_regxp_url_1.Caption = kUrlCaption;
+  btn_regxp_email.Caption = btn_regxp_email_1.Caption = kEmailCaption;
+
+  cmb_replace.Enabled = false;
+  cmb_replace.InactiveColor = true;
+  Memo_Replace.Enabled = false;
+  Memo_Replace.InactiveColor = true;
+
+  btn_find.Caption = btn_find_1.Caption = "Find";
+  btn_stop.Caption = btn_stop_1.Caption = "Stop";
+  btn_stop.Enabled = false;
+  btn_undo.Caption = "Undo";
+  btn_mod_slc.Caption = "Modify Selected";
+  btn_mod_all.Caption = "Modify All";
+  btn_del_items.Caption = "Delete Items";
+  exec_file.Caption = "Execute File";
+  edt_file.Caption = "Edit File";
+  for (TButton* b : {&exec_file, &edt_file, &btn_undo, &btn_mod_slc, &btn_mod_all, &btn_del_items})
+    b->Enabled = false;
+  for (TMenuItem* m :
+       {&ExecuteFile1, &EditFile1, &Select1, &SelectAll1, &Deselect1, &CopyFiles1, &RenameFiles1,
+        &DeleteFiles1, &ModificationInterfal1, &EraseBackup1, &SaveList1, &SaveLines1})
+    m->Enabled = false;
+
+  ListView1.Columns = {{"Name", 100}, {"Path", 100}, {"Time", 50}, {"Size", 50}, {"Mod", 50}};
+  StatusBar1.Panels = {{"", 150}, {"", 400}, {"", 50}};
+}
+
+Tfrm_utama::~Tfrm_utama() = default;
+
+// ---------------------------------------------------------------- window
+
+void Tfrm_utama::FormShow() {
+  if (shown_) return;
+  shown_ = true;
+  program_folder = WithTrailingDelim(ports_.folders.ProgramFolder());
+  personal_folder = WithTrailingDelim(ports_.folders.PersonalFolder());
+  data_folder = WithTrailingDelim(ports_.folders.AppDataFolder()) + "Velmora";
+  // Missing parents are made too (a fresh account may have no data folder at all); a folder
+  // that cannot be made only makes previews fail.
+  std::error_code ignored;
+  std::filesystem::create_directories(data_folder, ignored);
+  CreateMembers();
+  RestoreState();
+  PageControl1.ActivePageIndex = kPageFind;
+  RG_TypeClick();
+  found_count = 0;
+}
+
+void Tfrm_utama::CreateMembers() {
+  registry = std::make_unique<TMy_Registry>(ports_.keys, ports_.locale, ports_.environment);
+  finder = std::make_unique<TMyFindFile>();
+  finder->OnFileFound = [this](TMyFindFile& sender, const std::string& path, const TSearchRec& rec,
+                               bool& stop) { FileFound(sender, path, rec, stop); };
+  finder->OnFinish = [this](TMyFindFile& sender) { SearchFinished(sender); };
+  phrase = std::make_unique<Tmy_phrase>();
+  wordor = std::make_unique<Tmy_wordor>();
+  wordand = std::make_unique<Tmy_wordand>();
+  searchengine = std::make_unique<Tmy_searchengine>();
+  multiline = std::make_unique<Tmy_multiline>();
+  regexpr = std::make_unique<Tmy_regexpr>();
+  const TProgressEvent progress = [this](void*, bool&) { ProcessPending(); };
+  phrase->OnProgress = progress;
+  wordor->OnProgress = progress;
+  wordand->OnProgress = progress;
+  searchengine->OnProgress = progress;
+  multiline->OnProgress = progress;
+  regexpr->OnProgress = progress;
+  last_backups.clear();
+}
+
+void Tfrm_utama::RestoreState() {
+  for (const auto& mru : kMruLists) {
+    TComboBox& combo = this->*mru.combo;
+    combo.Text = registry->ReadMru(mru.prefix, combo.Items);
+  }
+  EraseBackup1.Enabled = registry->PurgeBackups() > 0;
+
+  const int findType = registry->ReadInt("FindSearchType");
+  if (findType != RG_Type.ItemIndex) {
+    RG_Type.ItemIndex = findType;
+    RG_TypeClick();
+  }
+  const int replaceType = registry->ReadInt("SearchSearchType");
+  if (replaceType != RG_Type_1.ItemIndex) {
+    RG_Type_1.ItemIndex = replaceType;
+    RG_Type_1Click();
+  }
+  const int modType = registry->ReadInt("SearchModType");
+  if (modType != RG_Mod.ItemIndex) {
+    RG_Mod.ItemIndex = modType;
+    RG_ModClick();
+  }
+  is_case_sensitive.Checked = registry->ReadBool("SensitiveCheckBox");
+  is_whole_words.Checked = registry->ReadBool("WholeWordsCheckBox");
+}
+
+void Tfrm_utama::FormClose() {
+  if (closed_) return;
+  closed_ = true;
+  SetAllStops(true);
+  if (registry) StoreState();
+  ports_.pump.ProcessPending();
+}
+
+void Tfrm_utama::StoreState() {
+  for (const auto& mru : kMruLists) {
+    const TComboBox& combo = this->*mru.combo;
+    registry->WriteMru(mru.prefix, combo.Items, combo.Text);
+  }
+  registry->WriteInt("FindSearchType", RG_Type.ItemIndex);
+  registry->WriteInt("SearchSearchType", RG_Type_1.ItemIndex);
+  registry->WriteInt("SearchModType", RG_Mod.ItemIndex);
+  registry->WriteBool("SensitiveCheckBox", is_case_sensitive.Checked);
+  registry->WriteBool("WholeWordsCheckBox", is_whole_words.Checked);
+  registry->AddBackups(last_backups);
+}
+
+void Tfrm_utama::Exit1Click() {
+  if (OnCloseRequest) {
+    OnCloseRequest();
+  } else {
+    FormClose();
+  }
+}
+
+void Tfrm_utama::Contents1Click() {
+  ports_.shell.OpenFile(program_folder + kHelpFileName);
+}
+
+void Tfrm_utama::About1Click() {
+  ports_.dialogs.ShowModal(kAboutBox);
+}
+
+// ---------------------------------------------------------------- search run
+
+bool Tfrm_utama::InComboList(const std::vector<std::string>& items, const std::string& text) {
+  return std::find(items.begin(), items.end(), text) != items.end();
+}
+
+void Tfrm_utama::RememberText(TComboBox& combo) {
+  if (!combo.Text.empty() && !InComboList(combo.Items, combo.Text))
+    combo.Items.push_back(combo.Text);
+}
+
+void Tfrm_utama::ShowMissingQuote() {
+  ports_.dialogs.MessageBox("Missing \"", Caption, MsgKind::Warning, MsgButtons::Ok);
+}
+
+void Tfrm_utama::SetAllStops(bool value) {
+  if (finder) finder->Stop = value;
+  if (phrase) {
+    phrase->Stop = value;
+    wordor->Stop = value;
+    wordand->Stop = value;
+    searchengine->Stop = value;
+    multiline->Stop = value;
+    regexpr->Stop = value;
+  }
+}
+
+void Tfrm_utama::btn_findClick() {
+  if (closed_ || !finder) return;
+  if (running_) {
+    // Stop re-enables Find while the stopped walk is still unwinding: start the new run once
+    // that walk has returned, never a second walk on top of it.
+    if (finder->Stop) find_queued_ = true;
+    return;
+  }
+  do {
+    find_queued_ = false;
+    RunOnce();
+  } while (find_queued_ && !closed_);
+}
+
+void Tfrm_utama::RunOnce() {
+  try {
+    if (!StartRun()) return;
+    RunGuard guard(running_);
+    finder->Execute();
+  } catch (const std::exception& error) {
+    // The walk ended by an error (an invalid mask, an option that is not a number): show it
+    // and leave the window as a finished run would.
+    ports_.dialogs.MessageBox(error.what(), Caption, MsgKind::Error, MsgButtons::Ok);
+    SearchFinished(*finder);
+  }
+}
+
+bool Tfrm_utama::StartRun() {
+  RememberText(cmb_path);
+  RememberText(cmb_mask);
+  if (PageControl1.ActivePageIndex == kPageFind) {
+    if (!cmb_query.Text.empty()) {
+      RememberText(cmb_query);
+      if (RG_Type.ItemIndex == kSearchEngine && !searchengine->CheckQuery(cmb_query.Text)) {
+        ShowMissingQuote();
+        return false;
+      }
+      PageControl1.TabSheet2.TabVisible = false;
+    }
+  } else if (!cmb_query_1.Text.empty()) {
+    RememberText(cmb_query_1);
+    PageControl1.TabSheet1.TabVisible = false;
+  }
+
+  SetAllStops(false);
+
+  btn_find.Enabled = btn_find_1.Enabled = false;
+  btn_stop.Enabled = btn_stop_1.Enabled = true;
+  exec_file.Enabled = edt_file.Enabled = false;
+  for (TMenuItem* m : {&ExecuteFile1, &EditFile1, &Select1, &SelectAll1, &Deselect1, &CopyFiles1,
+                       &RenameFiles1, &DeleteFiles1, &SaveList1, &SaveLines1})
+    m->Enabled = false;
+  EnableInputs(false);
+  btn_undo.Enabled = false;
+
+  found_count = 0;
+  StatusBar1.Panels[0].Text = "Found : ";
+
+  finder->SearchInList = is_search_in_result.Checked;
+  if (finder->SearchInList) {
+    std::vector<std::string> names;
+    names.reserve(ListView1.Items.size());
+    for (const auto& item : ListView1.Items) names.push_back(FullName(item));
+    finder->SetFileList(names);
+  }
+
+  ListView1.Clear();
+  ListView1.Sorted = false;
+  StartRowOrder();
+  btn_mod_slc.Enabled = btn_mod_all.Enabled = btn_del_items.Enabled = false;
+  ImageList1.Clear();
+  ports_.viewer.Navigate(kAboutBlank);
+
+  finder->Path = cmb_path.Text;
+  finder->Mask = cmb_mask.Text;
+  finder->Recursive = registry->ReadBool("IncludeSubdirectoriesCheckBox");
+  return true;
+}
+
+void Tfrm_utama::btn_stopClick() {
+  SetAllStops(true);
+  btn_stop.Enabled = btn_stop_1.Enabled = false;
+  btn_find.Enabled = btn_find_1.Enabled = true;
+}
+
+void Tfrm_utama::ProcessPending() {
+  ports_.pump.ProcessPending();
+}
+
+void Tfrm_utama::FileFound(TMyFindFile&, const std::string& path, const TSearchRec& rec, bool&) {
+  const std::string folder = WithTrailingDelim(path);
+  const std::string fullName = folder + rec.Name;
+  StatusBar1.Panels[1].Text = fullName;
+  ProcessPending();
+  if (!PassesFilters(path, rec)) return;
+
+  const int page = PageControl1.ActivePageIndex;
+  const int type = page == kPageFind ? RG_Type.ItemIndex : RG_Type_1.ItemIndex;
+  if (QueryEmpty(page, type) || SearchWithEngine(page, type, fullName)) AddResultRow(folder, rec);
+}
+
+bool Tfrm_utama::QueryEmpty(int page, int type) const {
+  if (page == kPageFind)
+    return type <= kSearchEngine ? cmb_query.Text.empty() : Memo_Query.Text().empty();
+  return type == kReplacePhrase ? cmb_query_1.Text.empty() : Memo_Query_1.Text().empty();
+}
+
+bool Tfrm_utama::SearchWithEngine(int page, int type, const std::string& fileName) {
+  const bool caseSensitive = is_case_sensitive.Checked;
+  const bool wholeWords = is_whole_words.Checked;
+  auto wordEngine = [&](auto& engine, const std::string& query) {
+    engine.Query = query;
+    engine.CaseSensitive = caseSensitive;
+    engine.WholeWords = wholeWords;
+  };
+  auto multilineSearch = [&](const TMemo& memo) {
+    const std::vector<std::string> lines = memo.Lines;
+    multiline->SetLines(lines);
+    multiline->TrimRight = registry->ReadBool("TrimRightCheckBox");
+    multiline->TrimLeft = registry->ReadBool("TrimLeftCheckBox");
+    multiline->CaseSensitive = caseSensitive;
+    return multiline->Search(fileName);
+  };
+  auto regexprFill = [&](const TMemo& memo) {
+    regexpr->Query = memo.Text();
+    regexpr->CaseSensitive = caseSensitive;
+    regexpr->DotAll = registry->ReadBool("ExpPointCheckBox");
+    regexpr->IgnoreSpace = registry->ReadBool("ExpSpaceCheckBox");
+  };
+
+  if (page == kPageFind) {
+    switch (type) {
+      case kPhrase:
+        wordEngine(*phrase, cmb_query.Text);
+        return phrase->Search(fileName);
+      case kWordOr:
+        wordEngine(*wordor, cmb_query.Text);
+        return wordor->Search(fileName);
+      case kWordAnd:
+        wordEngine(*wordand, cmb_query.Text);
+        return wordand->Search(fileName);
+      case kSearchEngine:
+        wordEngine(*searchengine, cmb_query.Text);
+        return searchengine->Search(fileName);
+      case kMultiline:
+        return multilineSearch(Memo_Query);
+      case kRegExpr:
+        regexprFill(Memo_Query);
+        return regexpr->Search(fileName);
+      default:
+        return false;
+    }
+  }
+  switch (type) {
+    case kReplacePhrase:
+      wordEngine(*phrase, cmb_query_1.Text);
+      phrase->UseIntervals = registry->ReadBool("PhraseXPCheckBox");
+      ModificationInterfal1.Enabled = phrase->UseIntervals;
+      return phrase->Search(fileName);
+    case kReplaceMultiline:
+      ModificationInterfal1.Enabled = false;
+      return multilineSearch(Memo_Query_1);
+    case kReplaceRegExpr:
+      regexprFill(Memo_Query_1);
+      regexpr->UseIntervals =
+          registry->ReadBool("RegExprXPCheckBox") && registry->ReadBool("ModifyXPCheckBox");
+      ModificationInterfal1.Enabled = regexpr->UseIntervals;
+      return regexpr->Search(fileName);
+    default:
+      return false;
+  }
+}
+
+bool Tfrm_utama::PassesFilters(const std::string& path, const TSearchRec& rec) {
+  if (!is_search_in_result.Checked) {
+    if (registry->ReadBool("IgnorePathXPCh") && IgnoredFolder(path)) return false;
+    if (registry->ReadBool("IgnoreFileXPCh") && IgnoredFile(rec.Name)) return false;
+  }
+  if (registry->ReadBool("Size") && SizeRejected(rec.Size)) return false;
+  if (registry->ReadBool("Date") && DateRejected(rec.Time)) return false;
+  if (PageControl1.ActivePageIndex == kPageReplace && registry->ReadBool("CreateBackupCheckBox") &&
+      IsBackupName(rec.Name))
+    return false;
+  return true;
+}
+
+bool Tfrm_utama::IgnoredFolder(const std::string& path) {
+  std::vector<std::string> folders;
+  registry->ReadIgnoreList("Path", folders);
+  std::sort(folders.begin(), folders.end());
+  const std::string folder = WithTrailingDelim(path);
+  for (const auto& entry : folders) {
+    if (entry == folder) return true;
+    if (folder.find(entry) != std::string::npos && registry->ReadBool("IgnoreSubFoldXPCh"))
+      return true;
+  }
+  return false;
+}
+
+bool Tfrm_utama::IgnoredFile(const std::string& name) {
+  std::vector<std::string> masks;
+  registry->ReadIgnoreList("Mask", masks);
+  std::sort(masks.begin(), masks.end());
+  for (const auto& mask : masks)
+    if (MatchesMask(name, mask)) return true;
+  return false;
+}
+
+bool Tfrm_utama::SizeRejected(std::int64_t size) {
+  const std::int64_t unit = registry->ReadInt("KBComboBox") == 0 ? 1024 : 1048576;
+  const std::int64_t limit = static_cast<std::int64_t>(registry->ReadInt("SizeSpinEdit")) * unit;
+  if (registry->ReadBool("MaximumRadioButton") && size >= limit) return true;
+  if (registry->ReadBool("MinimumRadioButton") && size <= limit) return true;
+  return false;
+}
+
+bool Tfrm_utama::DateRejected(std::int32_t file_date) {
+  TDateTime t = 0;
+  try {
+    t = FileDateToDateTime(file_date);
+  } catch (const EFileDateError&) {
+    return true;  // a date that cannot be read cannot pass a date filter
+  }
+  if (registry->ReadBool("BetweenRadioButton")) {
+    const TDateTime min = registry->ReadDate("MinDateTimePicker");
+    const TDateTime max = registry->ReadDate("MaxDateTimePicker");
+    if (t < min || t > max) return true;
+  }
+  if (registry->ReadBool("Days")) {
+    const TDateTime now = Now();
+    if (t > now) return true;
+    const auto days = static_cast<std::int64_t>(now - t);
+    if (days > registry->ReadInt("DaysAgoSpinEdit")) return true;
+  }
+  return false;
+}
+
+std::string Tfrm_utama::TimeText(std::int32_t file_date) const {
+  TDateTime t = 0;
+  try {
+    t = FileDateToDateTime(file_date);
+  } catch (const EFileDateError&) {
+    return {};
+  }
+  return FormatDateTime(ports_.locale.ShortDateFormat(), t) + " " +
+         FormatDateTime(ports_.locale.ShortTimeFormat(), t);
+}
+
+std::string Tfrm_utama::SizeText(std::int64_t size) const {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.4f KB", static_cast<double>(size) / 1024.0);
+  std::string text = buffer;
+  const auto point = text.find('.');
+  if (point != std::string::npos) text[point] = ports_.locale.DecimalSeparator();
+  return text;
+}
+
+void Tfrm_utama::AddResultRow(const std::string& path, const TSearchRec& rec) {
+  TListItem item;
+  item.Caption = NameOf(rec.Name);
+  item.SubItems = {path, TimeText(rec.Time), SizeText(rec.Size), "No"};
+  item.ImageIndex = ImageList1.Add(GetFileIcon(ports_.shell, path + rec.Name, true));
+  ListView1.Items.push_back(std::move(item));
+  // Rows removed or reordered since the run began end the running order (a full sort follows).
+  if (ListView1.Generation == orderGeneration_) {
+    order_.insert(ListView1.Items.size() - 1);
+  } else {
+    order_.clear();
+  }
+  ++found_count;
+  StatusBar1.Panels[0].Text = "Found : " + std::to_string(found_count);
+}
+
+int Tfrm_utama::ListView1Compare(const TListItem& item1, const TListItem& item2) const {
+  return ports_.locale.CompareStrings(item1.Caption, item2.Caption, false);
+}
+
+bool Tfrm_utama::RowOrder::operator()(std::size_t a, std::size_t b) const {
+  return window->ListView1Compare(window->ListView1.Items[a], window->ListView1.Items[b]) < 0;
+}
+
+void Tfrm_utama::StartRowOrder() {
+  order_.clear();
+  orderGeneration_ = ListView1.Generation;
+}
+
+void Tfrm_utama::SortRows() {
+  // The order kept during the run holds when the rows are still exactly the run's rows;
+  // equal captions keep the order they were added in, as a stable sort would.
+  if (ListView1.Generation == orderGeneration_ && order_.size() == ListView1.Items.size()) {
+    std::vector<TListItem> sorted;
+    sorted.reserve(ListView1.Items.size());
+    for (std::size_t index : order_) sorted.push_back(std::move(ListView1.Items[index]));
+    ListView1.Items = std::move(sorted);
+  } else {
+    std::stable_sort(
+        ListView1.Items.begin(), ListView1.Items.end(),
+        [this](const TListItem& a, const TListItem& b) { return ListView1Compare(a, b) < 0; });
+  }
+  order_.clear();
+  ListView1.Sorted = true;
+  ListView1.Touch();
+}
+
+void Tfrm_utama::SearchFinished(TMyFindFile&) {
+  StatusBar1.Panels[1].Text.clear();
+  if (found_count > 0) {
+    SortRows();
+    Select1.Enabled = SelectAll1.Enabled = SaveList1.Enabled = true;
+    if (!closed_ && !ListView1.Items.empty()) {
+      for (auto& item : ListView1.Items) item.Selected = false;
+      SelectRow(0, true);
+      ListView1.Focused = true;
+    }
+  } else {
+    StatusBar1.Panels[0].Text = "Not Found";
+    Select1.Enabled = SelectAll1.Enabled = SaveList1.Enabled = false;
+    btn_del_items.Enabled = false;
+  }
+  EnableInputs(true);
+  RestoreAfterRun();
+}
+
+void Tfrm_utama::RestoreAfterRun() {
+  btn_find.Enabled = btn_find_1.Enabled = true;
+  btn_stop.Enabled = btn_stop_1.Enabled = false;
+  PageControl1.TabSheet1.TabVisible = PageControl1.TabSheet2.TabVisible = true;
+}
+
+void Tfrm_utama::EnableInputs(bool flag) {
+  for (TMenuItem* m : {&File1, &Report1, &Project1, &Help1}) m->Enabled = flag;
+  for (TControl* c : std::initializer_list<TControl*>{&RG_Type,
+                                                      &cmb_query,
+                                                      &Memo_Query,
+                                                      &RegExpExample,
+                                                      &btn_regexp_phone,
+                                                      &btn_regxp_url,
+                                                      &btn_regxp_email,
+                                                      &RG_Type_1,
+                                                      &cmb_query_1,
+                                                      &Memo_Query_1,
+                                                      &RG_Mod,
+                                                      &cmb_replace,
+                                                      &Memo_Replace,
+                                                      &RegExprExample_1,
+                                                      &btn_regxp_phone_1,
+                                                      &btn_regxp_email_1,
+                                                      &btn_regxp_url_1,
+                                                      &cmb_path,
+                                                      &cmb_mask,
+                                                      &btn_browse,
+                                                      &is_case_sensitive,
+                                                      &is_whole_words,
+                                                      &is_search_in_result})
+    c->Enabled = flag;
+}
+
+// ---------------------------------------------------------------- list and preview
+
+std::string Tfrm_utama::FullName(const TListItem& item) {
+  const std::string folder = item.SubItems.empty() ? std::string() : item.SubItems[0];
+  return WithTrailingDelim(folder) + item.Caption;
+}
+
+std::string Tfrm_utama::PreviewFile() const {
+  return WithTrailingDelim(data_folder) + kPreviewFileName;
+}
+
+void Tfrm_utama::SelectRow(int item, bool selected) {
+  if (item < 0 || item >= static_cast<int>(ListView1.Items.size())) return;
+  TListItem& row = ListView1.Items[static_cast<std::size_t>(item)];
+  if (row.Selected == selected) return;
+  row.Selected = selected;
+  ListView1SelectItem(item, selected);
+}
+
+void Tfrm_utama::ListView1SelectItem(int item, bool) {
+  if (item < 0 || item >= static_cast<int>(ListView1.Items.size()) || !phrase) return;
+  try {
+    Preview(item);
+  } catch (const std::exception&) {
+    // A preview that fails (the page cannot be written) leaves the window as it was.
+  }
+}
+
+void Tfrm_utama::Preview(int item) {
+  const std::string fullName = FullName(ListView1.Items[static_cast<std::size_t>(item)]);
+  const int page = PageControl1.ActivePageIndex;
+  const int type = page == kPageFind ? RG_Type.ItemIndex : RG_Type_1.ItemIndex;
+  const bool caseSensitive = is_case_sensitive.Checked;
+  const bool wholeWords = is_whole_words.Checked;
+  const std::string pageFile = PreviewFile();
+
+  // The intervals of the list's selected row, when it has chosen some.
+  auto selectedIntervals = [&](auto& engine) {
+    const int selected = ListView1.SelectedIndex();
+    if (selected < 0) return;
+    const auto& subItems = ListView1.Items[static_cast<std::size_t>(selected)].SubItems;
+    if (subItems.size() > 3 && subItems[3] != "No") engine.SetIntervals(SplitAtComma(subItems[3]));
+  };
+  // Runs one engine's preview unless a run is inside it; false when it was busy.
+  auto show = [&](auto& engine, auto&& fill, bool intervals) {
+    if (!engine.Idle) return false;
+    if constexpr (requires { engine.CheckQuery(std::string()); }) {
+      if (!engine.CheckQuery(cmb_query.Text)) {
+        ShowMissingQuote();
+        return false;
+      }
+    }
+    engine.Stop = false;
+    fill(engine);
+    engine.BuildLines(fullName);
+    if constexpr (requires { engine.SetIntervals(std::vector<std::string>()); }) {
+      if (intervals) selectedIntervals(engine);
+    }
+    engine.WriteLinesView(pageFile, fullName);
+    return true;
+  };
+  auto words = [&](const std::string& query) {
+    return [&, query](auto& engine) {
+      engine.Query = query;
+      engine.CaseSensitive = caseSensitive;
+      engine.WholeWords = wholeWords;
+    };
+  };
+  auto lines = [&](const TMemo& memo) {
+    return [&](Tmy_multiline& engine) {
+      const std::vector<std::string> copy = memo.Lines;
+      engine.SetLines(copy);
+      engine.TrimRight = registry->ReadBool("TrimRightCheckBox");
+      engine.TrimLeft = registry->ReadBool("TrimLeftCheckBox");
+      engine.CaseSensitive = caseSensitive;
+    };
+  };
+  auto pattern = [&](const TMemo& memo) {
+    return [&](Tmy_regexpr& engine) {
+      engine.Query = memo.Text();
+      engine.CaseSensitive = caseSensitive;
+      engine.DotAll = registry->ReadBool("ExpPointCheckBox");
+      engine.IgnoreSpace = registry->ReadBool("ExpSpaceCheckBox");
+    };
+  };
+
+  bool shown = false;
+  if (page == kPageFind) {
+    switch (type) {
+      case kPhrase:
+        shown = show(*phrase, words(cmb_query.Text), false);
+        break;
+      case kWordOr:
+        shown = show(*wordor, words(cmb_query.Text), false);
+        break;
+      case kWordAnd:
+        shown = show(*wordand, words(cmb_query.Text), false);
+        break;
+      case kSearchEngine:
+        shown = show(*searchengine, words(cmb_query.Text), false);
+        break;
+      case kMultiline:
+        shown = show(*multiline, lines(Memo_Query), false);
+        break;
+      case kRegExpr:
+        shown = show(*regexpr, pattern(Memo_Query), false);
+        break;
+      default:
+        break;
+    }
+  } else {
+    switch (type) {
+      case kReplacePhrase:
+        shown = show(*phrase, words(cmb_query_1.Text), true);
+        break;
+      case kReplaceMultiline:
+        shown = show(*multiline, lines(Memo_Query_1), false);
+        break;
+      case kReplaceRegExpr:
+        shown = show(*regexpr, pattern(Memo_Query_1), true);
+        break;
+      default:
+        break;
+    }
+  }
+  if (!shown) return;
+  EnableRowCommands();
+  ports_.viewer.Navigate(pageFile);
+}
+
+void Tfrm_utama::EnableRowCommands() {
+  exec_file.Enabled = edt_file.Enabled = btn_del_items.Enabled = true;
+  for (TMenuItem* m : {&ExecuteFile1, &EditFile1, &Select1, &SelectAll1, &Deselect1, &CopyFiles1,
+                       &RenameFiles1, &DeleteFiles1, &SaveList1, &SaveLines1})
+    m->Enabled = true;
+  if (RG_Mod.ItemIndex != kModNone) btn_mod_slc.Enabled = btn_mod_all.Enabled = true;
+}
+
+void Tfrm_utama::exec_fileClick() {
+  const int selected = ListView1.SelectedIndex();
+  if (selected < 0) return;
+  ports_.shell.OpenFile(FullName(ListView1.Items[static_cast<std::size_t>(selected)]));
+}
+
+void Tfrm_utama::edt_fileClick() {
+  const int selected = ListView1.SelectedIndex();
+  if (selected < 0 || !registry) return;
+  // The name goes to the editor as one argument, so no quoting is needed or wanted.
+  ports_.shell.StartProgram(registry->ReadStr("Editor"),
+                            FullName(ListView1.Items[static_cast<std::size_t>(selected)]));
+}
+
+void Tfrm_utama::cmb_queryChange() {
+  ProcessPending();
+  ports_.viewer.Navigate(kAboutBlank);
+  if (phrase) phrase->UseIntervals = false;
+  ModificationInterfal1.Enabled = false;
+}
+
+// ---------------------------------------------------------------- layout
+
+void Tfrm_utama::DisableRowCommands() {
+  exec_file.Enabled = edt_file.Enabled = false;
+  for (TMenuItem* m : {&ExecuteFile1, &EditFile1, &Deselect1, &CopyFiles1, &RenameFiles1,
+                       &DeleteFiles1, &SaveLines1})
+    m->Enabled = false;
+}
+
+void Tfrm_utama::FinishTypeChange() {
+  DisableRowCommands();
+  Select1.Enabled = SelectAll1.Enabled = true;
+  ports_.viewer.Navigate(kAboutBlank);
+}
+
+void Tfrm_utama::RG_TypeClick() {
+  const int type = std::clamp(RG_Type.ItemIndex, 0, static_cast<int>(std::size(kFindLayouts)) - 1);
+  const FindLayout& layout = kFindLayouts[type];
+  cmb_query.Visible = !layout.memo;
+  Memo_Query.Visible = layout.memo;
+  if (layout.memo) PlaceMemoOver(Memo_Query, cmb_query);
+  Panel2.Bounds.Height = layout.panelHeight;
+  RegExpExample.Visible = layout.examples;
+  if (layout.examples) RegExpExample.Bounds.Top = kFindExamplesTop;
+  is_whole_words.Visible = !layout.memo;
+  FinishTypeChange();
+}
+
+void Tfrm_utama::RG_Type_1Click() {
+  const int type =
+      std::clamp(RG_Type_1.ItemIndex, 0, static_cast<int>(std::size(kReplaceLayouts)) - 1);
+  const ReplaceLayout& layout = kReplaceLayouts[type];
+  cmb_query_1.Visible = !layout.memo;
+  Memo_Query_1.Visible = layout.memo;
+  cmb_replace.Visible = !layout.memo;
+  Memo_Replace.Visible = layout.memo;
+  PlaceMemoOver(Memo_Query_1, cmb_query_1);
+  if (layout.memo) {
+    Memo_Replace.Bounds = {cmb_query_1.Bounds.Left, Memo_Query_1.Bounds.Height + kMemoGap,
+                           cmb_query_1.Bounds.Width, cmb_query_1.Bounds.Height * 3};
+    Label5.Bounds.Top = Memo_Replace.Bounds.Top;
+  } else {
+    Label5.Bounds.Top = kReplaceLabelTop;
+  }
+  Panel2.Bounds.Height = layout.panelHeight;
+  RegExprExample_1.Visible = layout.examples;
+  if (layout.examples) RegExprExample_1.Bounds.Top = kReplaceExamplesTop;
+  is_whole_words.Visible = !layout.memo;
+
+  const bool hasClear = RG_Mod.Items.size() > kModClear;
+  if (layout.clearItem && !hasClear) {
+    RG_Mod.Items.push_back(kModTypes[kModClear]);
+  } else if (!layout.clearItem && hasClear) {
+    RG_Mod.Items.erase(RG_Mod.Items.begin() + kModClear);
+    if (RG_Mod.ItemIndex == kModClear) RG_Mod.ItemIndex = -1;
+  }
+  RG_ModClick();
+  FinishTypeChange();
+}
+
+void Tfrm_utama::SetEditBoxState(TComboBox& combo, TMemo& memo, bool enabled) {
+  combo.Enabled = memo.Enabled = enabled;
+  combo.InactiveColor = memo.InactiveColor = !enabled;
+}
+
+void Tfrm_utama::RG_ModClick() {
+  const int index = RG_Mod.ItemIndex;
+  if (index == kModNone) {
+    SetEditBoxState(cmb_replace, Memo_Replace, false);
+    btn_mod_slc.Enabled = btn_mod_all.Enabled = false;
+  } else if (index >= kModReplace && index <= kModInsertAfter) {
+    SetEditBoxState(cmb_replace, Memo_Replace, true);
+    btn_mod_all.Enabled = !ListView1.Items.empty();
+  } else {
+    SetEditBoxState(cmb_replace, Memo_Replace, false);
+  }
+}
+
+void Tfrm_utama::PageControl1Change() {
+  if (PageControl1.ActivePageIndex == kPageFind) {
+    RG_TypeClick();
+  } else {
+    RG_Type_1Click();
+  }
+  if (phrase) phrase->UseIntervals = false;
+  if (regexpr) regexpr->UseIntervals = false;
+  ModificationInterfal1.Enabled = false;
+  ports_.viewer.Navigate(kAboutBlank);
+}
+
+void Tfrm_utama::btn_browseClick() {
+  std::string chosen;
+  if (!ports_.dialogs.PickFolder("Select the directory", ports_.folders.CurrentFolder(), chosen))
+    return;
+  cmb_path.Text = chosen;
+  ports_.folders.SetCurrentFolder(chosen);
+}
+
+namespace {
+const char* ExamplePattern(const std::string& caption) {
+  if (caption == kPhoneCaption) return kPhonePattern;
+  if (caption == kUrlCaption) return kUrlPattern;
+  if (caption == kEmailCaption) return kEmailPattern;
+  return nullptr;
+}
+}  // namespace
+
+void Tfrm_utama::btn_regexp_phoneClick(const TButton& sender) {
+  if (const char* pattern = ExamplePattern(sender.Caption)) {
+    Memo_Query.SetText(pattern);
+    cmb_queryChange();
+  }
+}
+
+void Tfrm_utama::btn_regxp_phone_1Click(const TButton& sender) {
+  if (const char* pattern = ExamplePattern(sender.Caption)) {
+    Memo_Query_1.SetText(pattern);
+    cmb_queryChange();
+  }
+}
+
+}  // namespace velmora

@@ -1,0 +1,273 @@
+#pragma once
+
+// Tfrm_utama: the main window as a controller. It holds the state of every control as plain
+// members named like the controls and implements the window's handlers: the search run and
+// result list, the preview of a row, the window's layout rules and what it keeps between runs.
+// It never draws; the view copies these members to its widgets after each handler and calls
+// the handlers on user input. Everything outside goes through the ports.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/Controls.h"
+#include "ports/DateTime.h"
+#include "ports/Dialogs.h"
+#include "ports/EventPump.h"
+#include "ports/KeyStore.h"
+#include "ports/KnownFolders.h"
+#include "ports/Locale.h"
+#include "ports/Shell.h"
+#include "ports/Viewer.h"
+#include "settings/Un_MyRegistry.h"
+
+namespace velmora {
+
+class TMyFindFile;
+struct TSearchRec;
+class Tmy_phrase;
+class Tmy_wordor;
+class Tmy_wordand;
+class Tmy_searchengine;
+class Tmy_multiline;
+class Tmy_regexpr;
+
+// Everything the window reaches outside itself. All must outlive the window.
+struct TMainWindowPorts {
+  KeyStore& keys;
+  const Locale& locale;
+  Shell& shell;
+  Viewer& viewer;
+  Dialogs& dialogs;
+  EventPump& pump;
+  KnownFolders& folders;
+  RegistryEnvironment environment;
+};
+
+// Pages of PageControl1.
+inline constexpr int kPageFind = 0;
+inline constexpr int kPageReplace = 1;
+
+// Names of the program's modal windows, as Dialogs::ShowModal knows them.
+inline constexpr const char* kAboutBox = "AboutBox";
+
+// The preview page written into data_folder.
+inline constexpr const char* kPreviewFileName = "List_View.html";
+// The user guide beside the executable.
+inline constexpr const char* kHelpFileName = "Help.html";
+
+// Patterns of the regular-expression example buttons, by caption.
+inline constexpr const char* kPhoneCaption = "Phone Number";
+inline constexpr const char* kUrlCaption = "Internet Url";
+inline constexpr const char* kEmailCaption = "e-Mail Address";
+inline constexpr const char* kPhonePattern = R"((\+\d *)?(\(\d+\) *)?(\d+(-\d*)*))";
+inline constexpr const char* kUrlPattern =
+    R"((FTP|HTTP)://([_a-z\d\-]+(\.[_a-z\d\-]+)+)((/[ _a-z\d\-\\\.]+)+)*)";
+inline constexpr const char* kEmailPattern =
+    R"([_a-zA-Z\d\-\.]+@([_a-zA-Z\d\-]+(\.[_a-zA-Z\d\-]+)+))";
+
+struct TPageControl : TControl {
+  TTabSheet TabSheet1{"Find", true};
+  TTabSheet TabSheet2{"Search and Replace", true};
+  int ActivePageIndex = kPageFind;
+};
+
+class Tfrm_utama {
+ public:
+  explicit Tfrm_utama(TMainWindowPorts ports);
+  ~Tfrm_utama();
+  Tfrm_utama(const Tfrm_utama&) = delete;
+  Tfrm_utama& operator=(const Tfrm_utama&) = delete;
+
+  // ---- The form ----
+  std::string Caption = "Velmora";
+  int Width = 850;
+  int Height = 723;
+
+  // ---- Controls shared by both pages ----
+  TComboBox cmb_path;
+  TComboBox cmb_mask;
+  TButton btn_browse;
+  TCheckBox is_case_sensitive;
+  TCheckBox is_whole_words;
+  TCheckBox is_search_in_result;
+  TPanel Panel2;
+  TPageControl PageControl1;
+  TListView ListView1;
+  TImageList ImageList1;
+  TStatusBar StatusBar1;
+
+  // ---- Page "Find" ----
+  TRadioGroup RG_Type;
+  TComboBox cmb_query;
+  TMemo Memo_Query;
+  TGroupBox RegExpExample;
+  TButton btn_regexp_phone;
+  TButton btn_regxp_url;
+  TButton btn_regxp_email;
+  TButton btn_find;
+  TButton btn_stop;
+
+  // ---- Page "Search and Replace" ----
+  TRadioGroup RG_Type_1;
+  TComboBox cmb_query_1;
+  TMemo Memo_Query_1;
+  TLabel Label5;
+  TComboBox cmb_replace;
+  TMemo Memo_Replace;
+  TRadioGroup RG_Mod;
+  TGroupBox RegExprExample_1;
+  TButton btn_regxp_phone_1;
+  TButton btn_regxp_email_1;
+  TButton btn_regxp_url_1;
+  TButton btn_find_1;
+  TButton btn_stop_1;
+  TButton btn_undo;
+  TButton btn_mod_slc;
+  TButton btn_mod_all;
+  TButton btn_del_items;
+
+  // ---- Row commands ----
+  TButton exec_file;
+  TButton edt_file;
+
+  // ---- MainMenu1 ----
+  TMenuItem File1{"File"};
+  TMenuItem ExecuteFile1{"Execute File"};
+  TMenuItem EditFile1{"Edit File"};
+  TMenuItem Select1{"Select"};
+  TMenuItem SelectAll1{"Select All"};
+  TMenuItem Deselect1{"Deselect"};
+  TMenuItem CopyFiles1{"Copy Files"};
+  TMenuItem RenameFiles1{"Rename Files"};
+  TMenuItem DeleteFiles1{"Delete Files"};
+  TMenuItem ModificationInterfal1{"Modification Interfal"};
+  TMenuItem EraseBackup1{"Backups Manager "};
+  TMenuItem Settings1{"Settings"};
+  TMenuItem Exit1{"Exit"};
+  TMenuItem Report1{"Report"};
+  TMenuItem SaveList1{"Save List"};
+  TMenuItem SaveLines1{"Save Lines"};
+  TMenuItem Project1{"Project"};
+  TMenuItem Option1{"Option"};
+  TMenuItem Help1{"Help"};
+  TMenuItem Contents1{"Contents"};
+  TMenuItem About1{"About"};
+
+  // ---- Members created by FormShow ----
+  std::string program_folder;
+  std::string personal_folder;
+  std::string data_folder;
+  std::unique_ptr<TMy_Registry> registry;
+  std::unique_ptr<TMyFindFile> finder;
+  std::unique_ptr<Tmy_phrase> phrase;
+  std::unique_ptr<Tmy_wordor> wordor;
+  std::unique_ptr<Tmy_wordand> wordand;
+  std::unique_ptr<Tmy_searchengine> searchengine;
+  std::unique_ptr<Tmy_multiline> multiline;
+  std::unique_ptr<Tmy_regexpr> regexpr;
+  std::vector<std::string> last_backups;
+  std::int32_t found_count = 0;
+
+  // The clock of the date filter; the local time by default.
+  std::function<TDateTime()> Now;
+
+  // ---- Handlers: window ----
+  void FormShow();
+  // Runs once however often the window is closed; also during a run (the run then ends).
+  void FormClose();
+  void Exit1Click();
+  void Contents1Click();
+  void About1Click();
+
+  // ---- Handlers: search run ----
+  void btn_findClick();
+  void btn_stopClick();
+  void FileFound(TMyFindFile& sender, const std::string& path, const TSearchRec& rec, bool& stop);
+  bool PassesFilters(const std::string& path, const TSearchRec& rec);
+  void AddResultRow(const std::string& path, const TSearchRec& rec);
+  void SearchFinished(TMyFindFile& sender);
+  void EnableInputs(bool flag);
+  static bool InComboList(const std::vector<std::string>& items, const std::string& text);
+  void ProcessPending();
+
+  // ---- Handlers: result list and preview ----
+  void ListView1SelectItem(int item, bool selected);
+  // The order of two rows: the locale's collation of their captions, case-sensitive.
+  int ListView1Compare(const TListItem& item1, const TListItem& item2) const;
+  void exec_fileClick();
+  void edt_fileClick();
+  void cmb_queryChange();
+
+  // ---- Handlers: layout ----
+  void RG_TypeClick();
+  void RG_Type_1Click();
+  void PageControl1Change();
+  void RG_ModClick();
+  void btn_browseClick();
+  void btn_regexp_phoneClick(const TButton& sender);
+  void btn_regxp_phone_1Click(const TButton& sender);
+
+  // Changes the selection state of one row as a click would: the list's selection-change
+  // event (ListView1SelectItem) runs when the state changed.
+  void SelectRow(int item, bool selected);
+  // The full name of a row: its folder with a trailing "/" and its caption.
+  static std::string FullName(const TListItem& item);
+  // True from the start of a walk until the walk has returned.
+  bool Running() const { return running_; }
+  // True once FormClose has run.
+  bool Closed() const { return closed_; }
+  // The full name of the preview page.
+  std::string PreviewFile() const;
+  // Texts of a row.
+  std::string TimeText(std::int32_t file_date) const;
+  std::string SizeText(std::int64_t size) const;
+
+  // Set by the view: closes the window (runs FormClose through the view's close path).
+  std::function<void()> OnCloseRequest;
+
+ private:
+  struct RunGuard;
+  void CreateMembers();
+  void RestoreState();
+  void StoreState();
+  void SetAllStops(bool value);
+  void RememberText(TComboBox& combo);
+  bool StartRun();
+  void RunOnce();
+  void RestoreAfterRun();
+  void DisableRowCommands();
+  void EnableRowCommands();
+  bool QueryEmpty(int page, int type) const;
+  bool SearchWithEngine(int page, int type, const std::string& fileName);
+  void Preview(int item);
+  bool IgnoredFolder(const std::string& path);
+  bool IgnoredFile(const std::string& name);
+  bool SizeRejected(std::int64_t size);
+  bool DateRejected(std::int32_t file_date);
+  void SortRows();
+  void StartRowOrder();
+  void SetEditBoxState(TComboBox& combo, TMemo& memo, bool enabled);
+  void FinishTypeChange();
+  void ShowMissingQuote();
+
+  TMainWindowPorts ports_;
+  bool running_ = false;
+  bool find_queued_ = false;
+  bool closed_ = false;
+  bool shown_ = false;
+
+  // The sorted order of the rows of the current run, kept while the rows are added so that
+  // the end of a run (a Stop included) need not sort them all at once.
+  struct RowOrder {
+    const Tfrm_utama* window;
+    bool operator()(std::size_t a, std::size_t b) const;
+  };
+  std::multiset<std::size_t, RowOrder> order_{RowOrder{this}};
+  std::uint64_t orderGeneration_ = 0;
+};
+
+}  // namespace velmora

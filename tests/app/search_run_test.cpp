@@ -1,0 +1,394 @@
+// The search run through the main window's handlers: filters, rows, stop, errors, recently
+// used lists and the window's state after a run.
+
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <ctime>
+
+#include "app/MainWindowFixture.h"
+#include "engines/Un_Phrase.h"
+#include "find/Un_MyFindFile.h"
+#include "settings/DateFormat.h"
+
+namespace velmora::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+void SetFileTime(const std::string& name, std::time_t when) {
+  utimbuf times{when, when};
+  ASSERT_EQ(::utime(name.c_str(), &times), 0);
+}
+
+TEST_F(MainWindowTest, FirstShowRestoresTheFirstRunDefaults) {
+  Tfrm_utama& w = Show();
+  EXPECT_EQ(w.cmb_path.Text, folders.home);
+  EXPECT_THAT(w.cmb_path.Items, ElementsAre(folders.home));
+  EXPECT_EQ(w.cmb_mask.Text, "*.*");
+  EXPECT_THAT(w.cmb_query.Items, IsEmpty());
+  EXPECT_EQ(w.PageControl1.ActivePageIndex, kPageFind);
+  EXPECT_EQ(w.RG_Type.ItemIndex, 0);
+  EXPECT_TRUE(w.cmb_query.Visible);
+  EXPECT_FALSE(w.Memo_Query.Visible);
+  EXPECT_EQ(w.Panel2.Bounds.Height, 130);
+  EXPECT_FALSE(w.is_search_in_result.Enabled);
+  EXPECT_FALSE(w.btn_stop.Enabled);
+  EXPECT_FALSE(w.EraseBackup1.Enabled);
+  EXPECT_EQ(w.data_folder, folders.appData + "Velmora");
+  EXPECT_TRUE(std::filesystem::is_directory(w.data_folder));
+  EXPECT_EQ(w.found_count, 0);
+}
+
+TEST_F(MainWindowTest, DataFolderIsMadeWithItsMissingParents) {
+  folders.appData = (root / "fresh" / "share").string() + "/";
+  Write("a.txt", "needle\n");
+  Tfrm_utama& w = Show();
+  EXPECT_TRUE(std::filesystem::is_directory(w.data_folder));
+  Find("needle");
+  EXPECT_TRUE(std::filesystem::exists(w.PreviewFile()));
+}
+
+TEST_F(MainWindowTest, EmptyQueryListsEveryFileWithoutReadingIt) {
+  Write("b.txt", "hello\nworld\n");
+  Write("a.bin", std::string("\0\1\2", 3));
+  Write("sub/c.txt", "x\ny\nz\n");
+  Tfrm_utama& w = Show();
+  pump.calls = 0;
+  Find("");
+  EXPECT_THAT(Captions(), ElementsAre("a.bin", "b.txt", "c.txt"));
+  // One pump per reported file and none per line: no engine looked at a line.
+  EXPECT_EQ(pump.calls, 3u);
+  EXPECT_EQ(w.StatusBar1.Panels[0].Text, "Found : 3");
+  EXPECT_EQ(w.StatusBar1.Panels[1].Text, "");
+}
+
+TEST_F(MainWindowTest, PhraseRunListsMatchesSortedAndPreviewsTheFirst) {
+  Write("zeta.txt", "one needle here\n");
+  Write("alpha.txt", "needle\n");
+  Write("beta.txt", "nothing\n");
+  Tfrm_utama& w = Show();
+  Find("needle");
+  ASSERT_THAT(Captions(), ElementsAre("alpha.txt", "zeta.txt"));
+  const TListItem& row = w.ListView1.Items[0];
+  EXPECT_EQ(row.SubItems[0], Tree());
+  EXPECT_EQ(row.SubItems[2], "0.0068 KB");  // 7 bytes
+  EXPECT_EQ(row.SubItems[3], "No");
+  EXPECT_EQ(w.ImageList1.Icons.size(), 2u);
+  EXPECT_EQ(w.ImageList1.Icons[static_cast<std::size_t>(row.ImageIndex)], "small:txt");
+  EXPECT_TRUE(row.Selected);
+  EXPECT_TRUE(w.ListView1.Sorted);
+  EXPECT_EQ(w.found_count, 2);
+  EXPECT_EQ(viewer.Last(), w.PreviewFile());
+  EXPECT_NE(ReadFile(w.PreviewFile()).find("needle"), std::string::npos);
+  // Idle after a run that found files.
+  EXPECT_TRUE(w.btn_find.Enabled);
+  EXPECT_TRUE(w.btn_find_1.Enabled);
+  EXPECT_FALSE(w.btn_stop.Enabled);
+  EXPECT_FALSE(w.btn_stop_1.Enabled);
+  EXPECT_TRUE(w.Select1.Enabled && w.SelectAll1.Enabled && w.SaveList1.Enabled);
+  EXPECT_TRUE(w.is_search_in_result.Enabled);
+  EXPECT_TRUE(w.cmb_path.Enabled && w.File1.Enabled);
+  EXPECT_TRUE(w.PageControl1.TabSheet2.TabVisible);
+}
+
+TEST_F(MainWindowTest, RowTextsFollowTheLocale) {
+  const std::string name = Write("a.txt", std::string(1536, 'x'));
+  SetFileTime(name, std::time(nullptr));
+  locale.decimal = ',';
+  Tfrm_utama& w = Show();
+  Find("");
+  ASSERT_EQ(w.ListView1.Items.size(), 1u);
+  EXPECT_EQ(w.ListView1.Items[0].SubItems[2], "1,5000 KB");
+  const std::string expected = FormatDateTime("yyyy-MM-dd HH:mm", Now());
+  // The row keeps 2-second resolution; compare up to the minute (allow the minute to roll).
+  EXPECT_EQ(w.ListView1.Items[0].SubItems[1].size(), expected.size());
+  EXPECT_EQ(w.ListView1.Items[0].SubItems[1].substr(0, 11), expected.substr(0, 11));
+
+  struct Case {
+    std::int64_t bytes;
+    const char* text;
+  };
+  locale.decimal = '.';
+  for (const Case& c : {Case{0, "0.0000 KB"}, Case{1024, "1.0000 KB"}, Case{1536, "1.5000 KB"},
+                        Case{5'000'000'000, "4882812.5000 KB"}})
+    EXPECT_EQ(w.SizeText(c.bytes), c.text);
+}
+
+TEST_F(MainWindowTest, AFileOfExactlyTheSizeLimitIsRejectedEitherWay) {
+  Write("small.txt", std::string(1023, 'x'));
+  Write("equal.txt", std::string(1024, 'x'));
+  Write("large.txt", std::string(1025, 'x'));
+  Tfrm_utama& w = Show();
+  SetOption("Size", "1");
+  SetOption("SizeSpinEdit", "1");
+  SetOption("KBComboBox", "0");
+  SetOption("MaximumRadioButton", "1");
+  SetOption("MinimumRadioButton", "0");
+  Find("");
+  EXPECT_THAT(Captions(), ElementsAre("small.txt"));
+  SetOption("MaximumRadioButton", "0");
+  SetOption("MinimumRadioButton", "1");
+  Find("");
+  EXPECT_THAT(Captions(), ElementsAre("large.txt"));
+  SetOption("KBComboBox", "1");  // 1 MB: nothing is larger
+  Find("");
+  EXPECT_THAT(Captions(), IsEmpty());
+  EXPECT_EQ(w.StatusBar1.Panels[0].Text, "Not Found");
+}
+
+TEST_F(MainWindowTest, DateFiltersRejectFutureAndOldFiles) {
+  const std::time_t now = std::time(nullptr);
+  SetFileTime(Write("future.txt", "x"), now + 3 * 86400);
+  SetFileTime(Write("recent.txt", "x"), now - 3600);
+  SetFileTime(Write("old.txt", "x"), now - 10 * 86400);
+  Tfrm_utama& w = Show();
+  w.Now = [] { return Now(); };
+  SetOption("Date", "1");
+  SetOption("BetweenRadioButton", "0");
+  SetOption("Days", "1");
+  SetOption("DaysAgoSpinEdit", "5");
+  Find("");
+  EXPECT_THAT(Captions(), ElementsAre("recent.txt"));
+
+  // Between two dates, both ends included.
+  SetOption("Days", "0");
+  SetOption("BetweenRadioButton", "1");
+  w.registry->WriteDate("MinDateTimePicker", Today() - 11);
+  w.registry->WriteDate("MaxDateTimePicker", Today() + 1);
+  Find("");
+  EXPECT_THAT(Captions(), ElementsAre("old.txt", "recent.txt"));
+}
+
+TEST_F(MainWindowTest, IgnoredFolderRejectsSubfoldersOnlyWithTheOption) {
+  Write("a/in-a.txt", "x");
+  Write("a/b/in-b.txt", "x");
+  Write("ab/in-ab.txt", "x");
+  Write("top.txt", "x");
+  Tfrm_utama& w = Show();
+  SetOption("IgnorePathXPCh", "1");
+  w.registry->WriteIgnoreList("Path", {Tree() + "a/"});
+  Find("");
+  EXPECT_THAT(Captions(), ElementsAre("in-ab.txt", "in-b.txt", "top.txt"));
+  SetOption("IgnoreSubFoldXPCh", "1");
+  Find("");
+  EXPECT_THAT(Captions(), ElementsAre("in-ab.txt", "top.txt"));
+  // Search in Results ignores the ignore lists.
+  SetOption("IgnorePathXPCh", "0");
+  Find("");
+  ASSERT_EQ(Captions().size(), 4u);
+  SetOption("IgnorePathXPCh", "1");
+  w.is_search_in_result.Checked = true;
+  Find("");
+  EXPECT_EQ(Captions().size(), 4u);
+}
+
+TEST_F(MainWindowTest, IgnoredMasksRejectMatchingNames) {
+  Write("keep.txt", "x");
+  Write("drop.log", "x");
+  Tfrm_utama& w = Show();
+  SetOption("IgnoreFileXPCh", "1");
+  w.registry->WriteIgnoreList("Mask", {"*.LOG"});
+  Find("");
+  EXPECT_THAT(Captions(), ElementsAre("keep.txt"));
+}
+
+TEST_F(MainWindowTest, BackupFilesAreSkippedOnTheReplacePageOnly) {
+  Write("x.txt", "x");
+  Write("x.bak", "x");
+  Write("y.BAK", "x");
+  Tfrm_utama& w = Show();
+  Find("");
+  EXPECT_THAT(Captions(), ElementsAre("x.bak", "x.txt", "y.BAK"));
+  w.PageControl1.ActivePageIndex = kPageReplace;
+  w.PageControl1Change();
+  Find("");
+  EXPECT_THAT(Captions(), ElementsAre("x.txt"));
+  SetOption("CreateBackupCheckBox", "0");
+  Find("");
+  EXPECT_EQ(Captions().size(), 3u);
+}
+
+TEST_F(MainWindowTest, StopKeepsSortsAndSelectsTheRowsFoundSoFar) {
+  for (const char* name : {"e.txt", "d.txt", "c.txt", "b.txt", "a.txt"}) Write(name, "x");
+  Tfrm_utama& w = Show();
+  // Stop while the third file is reported: it and the files before it are listed.
+  pump.every = [&w](std::size_t) {
+    if (w.found_count == 2 && w.btn_stop.Enabled) w.btn_stopClick();
+  };
+  Find("");
+  EXPECT_EQ(w.found_count, 3);
+  ASSERT_EQ(w.ListView1.Items.size(), 3u);
+  EXPECT_TRUE(
+      std::is_sorted(w.ListView1.Items.begin(), w.ListView1.Items.end(),
+                     [](const TListItem& a, const TListItem& b) { return a.Caption < b.Caption; }));
+  EXPECT_TRUE(w.ListView1.Items[0].Selected);
+  EXPECT_TRUE(w.btn_find.Enabled);
+  EXPECT_FALSE(w.btn_stop.Enabled);
+  EXPECT_TRUE(w.cmb_query.Enabled);
+}
+
+TEST_F(MainWindowTest, RunningStateDisablesInputsAndHidesTheOtherTab) {
+  Write("a.txt", "x");
+  Tfrm_utama& w = Show();
+  bool checked = false;
+  pump.every = [&](std::size_t) {
+    if (checked) return;  // the first pump: while the finder reports a.txt
+    checked = true;
+    EXPECT_FALSE(w.btn_find.Enabled);
+    EXPECT_TRUE(w.btn_stop.Enabled && w.btn_stop_1.Enabled);
+    EXPECT_FALSE(w.cmb_path.Enabled || w.RG_Type.Enabled || w.is_search_in_result.Enabled);
+    EXPECT_FALSE(w.File1.Enabled || w.Help1.Enabled);
+    EXPECT_FALSE(w.PageControl1.TabSheet2.TabVisible);
+    EXPECT_TRUE(w.PageControl1.TabSheet1.TabVisible);
+    EXPECT_TRUE(w.ListView1.Enabled && w.PageControl1.Enabled);
+    EXPECT_EQ(w.StatusBar1.Panels[1].Text, Tree() + "a.txt");
+    EXPECT_EQ(viewer.Last(), kAboutBlank);
+  };
+  Find("x");
+  EXPECT_TRUE(checked);
+  EXPECT_TRUE(w.PageControl1.TabSheet2.TabVisible);
+}
+
+TEST_F(MainWindowTest, NotFoundThenSearchInTheEmptyResultList) {
+  Write("a.txt", "x");
+  Tfrm_utama& w = Show();
+  Find("absent");
+  EXPECT_EQ(w.StatusBar1.Panels[0].Text, "Not Found");
+  EXPECT_THAT(Captions(), IsEmpty());
+  EXPECT_TRUE(w.is_search_in_result.Enabled);
+  EXPECT_FALSE(w.Select1.Enabled || w.SaveList1.Enabled || w.btn_del_items.Enabled);
+  w.is_search_in_result.Checked = true;
+  Find("");
+  EXPECT_EQ(w.StatusBar1.Panels[0].Text, "Not Found");
+  EXPECT_TRUE(w.is_search_in_result.Checked);
+}
+
+TEST_F(MainWindowTest, SearchInResultsSearchesOnlyTheListedFiles) {
+  Write("a.txt", "red green");
+  Write("b.txt", "red");
+  Write("c.txt", "green");
+  Tfrm_utama& w = Show();
+  Find("red");
+  ASSERT_EQ(Captions().size(), 2u);
+  w.is_search_in_result.Checked = true;
+  Find("green");
+  EXPECT_THAT(Captions(), ElementsAre("a.txt"));
+}
+
+TEST_F(MainWindowTest, EmptyStartFolderEndsAtOnceWithNotFound) {
+  Tfrm_utama& w = Show();
+  w.cmb_path.Text.clear();
+  w.btn_findClick();
+  EXPECT_EQ(w.StatusBar1.Panels[0].Text, "Not Found");
+  EXPECT_TRUE(w.btn_find.Enabled);
+}
+
+TEST_F(MainWindowTest, UnbalancedSearchEngineQueryWarnsAndStartsNothing) {
+  Write("a.txt", "x");
+  Tfrm_utama& w = Show();
+  Find("");
+  ASSERT_EQ(Captions().size(), 1u);
+  w.RG_Type.ItemIndex = 3;
+  w.RG_TypeClick();
+  viewer.targets.clear();
+  Find("\"open");
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "Missing \"");
+  EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::Ok);
+  EXPECT_EQ(Captions().size(), 1u);  // the list is untouched
+  EXPECT_TRUE(viewer.targets.empty());
+  EXPECT_TRUE(w.btn_find.Enabled && w.cmb_path.Enabled);
+  EXPECT_TRUE(w.PageControl1.TabSheet2.TabVisible);
+  EXPECT_THAT(w.cmb_query.Items, ElementsAre("\"open"));  // recently used entries stay
+}
+
+TEST_F(MainWindowTest, RecentlyUsedListsAddEachTextOnce) {
+  Tfrm_utama& w = Show();
+  for (const char* path : {"/tmp/x", "/tmp/x", "/TMP/x"}) {
+    w.cmb_path.Text = path;
+    w.btn_findClick();
+  }
+  EXPECT_THAT(w.cmb_path.Items, ElementsAre(folders.home, "/tmp/x", "/TMP/x"));
+  EXPECT_TRUE(Tfrm_utama::InComboList({"a", "b"}, "b"));
+  EXPECT_FALSE(Tfrm_utama::InComboList({"a", "b"}, "B"));
+  EXPECT_FALSE(Tfrm_utama::InComboList({}, ""));
+}
+
+TEST_F(MainWindowTest, AnInvalidIgnoredMaskEndsTheRunAndRestoresTheWindow) {
+  Write("a.txt", "x");
+  Tfrm_utama& w = Show();
+  SetOption("IgnoreFileXPCh", "1");
+  w.registry->WriteIgnoreList("Mask", {"[a"});
+  Find("");
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_NE(dialogs.messages[0].text.find("is an invalid mask at"), std::string::npos);
+  EXPECT_TRUE(w.btn_find.Enabled && w.btn_find_1.Enabled);
+  EXPECT_FALSE(w.btn_stop.Enabled || w.btn_stop_1.Enabled);
+  EXPECT_TRUE(w.cmb_path.Enabled && w.is_search_in_result.Enabled);
+  EXPECT_TRUE(w.PageControl1.TabSheet1.TabVisible && w.PageControl1.TabSheet2.TabVisible);
+  EXPECT_FALSE(w.Running());
+}
+
+TEST_F(MainWindowTest, AnOptionThatIsNotANumberIsReportedOnce) {
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) Write(name, "x");
+  Tfrm_utama& w = Show();
+  SetOption("Size", "1");
+  SetOption("SizeSpinEdit", "ten");
+  Find("");
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "'ten' is not a valid integer value");
+  EXPECT_TRUE(w.btn_find.Enabled && w.cmb_query.Enabled);
+}
+
+TEST_F(MainWindowTest, FindDuringAStoppedRunStartsAfterTheWalkReturned) {
+  for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) Write(name, "x");
+  Tfrm_utama& w = Show();
+  int depth = 0;
+  int deepest = 0;
+  w.finder->OnStart = [&](TMyFindFile&) { deepest = std::max(deepest, ++depth); };
+  auto finish = w.finder->OnFinish;
+  w.finder->OnFinish = [&, finish](TMyFindFile& f) {
+    --depth;
+    finish(f);
+  };
+  bool clicked = false;
+  pump.every = [&](std::size_t) {
+    if (!clicked && w.found_count == 1) {
+      clicked = true;
+      w.btn_stopClick();
+      w.btn_findClick();  // Stop enabled Find again; the click must wait
+    }
+  };
+  Find("");
+  EXPECT_EQ(deepest, 1);
+  EXPECT_EQ(w.found_count, 4);  // the second run was complete
+  EXPECT_FALSE(w.Running());
+}
+
+TEST_F(MainWindowTest, ClosingDuringARunStopsItAndStoresOnce) {
+  for (int i = 0; i < 6; ++i) Write("f" + std::to_string(i) + ".txt", "x");
+  Tfrm_utama& w = Show();
+  int closes = 0;
+  pump.every = [&](std::size_t) {
+    if (w.found_count == 2 && !w.Closed()) {
+      w.cmb_mask.Text = "*.txt";
+      w.FormClose();
+      ++closes;
+    }
+  };
+  Find("");
+  EXPECT_EQ(closes, 1);
+  EXPECT_TRUE(w.Closed());
+  EXPECT_FALSE(w.Running());
+  EXPECT_LT(w.found_count, 6);
+  EXPECT_EQ(StoredValue("Software\\Velmora", "MasksComboBoxText"), "*.txt");
+  // A second close stores nothing again.
+  SetOption("FindSearchType", "4");
+  w.FormClose();
+  EXPECT_EQ(StoredValue("Software\\Velmora\\Option", "FindSearchType"), "4");
+}
+
+}  // namespace
+}  // namespace velmora::testing
