@@ -1,0 +1,157 @@
+#include "platform/Binder.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <exception>
+
+#include "platform/RadioGroup.h"
+
+namespace velmora {
+
+QString ToQt(const std::string& bytes) {
+  return QFile::decodeName(bytes.c_str());
+}
+std::string FromQt(const QString& text) {
+  return QFile::encodeName(text).toStdString();
+}
+
+namespace {
+
+void ApplyBounds(QWidget* widget, const TBounds& b) {
+  if (b.Left < 0 && b.Top < 0 && b.Width < 0 && b.Height < 0) return;
+  const QRect now = widget->geometry();
+  const QRect wanted(b.Left >= 0 ? b.Left : now.x(), b.Top >= 0 ? b.Top : now.y(),
+                     b.Width >= 0 ? b.Width : now.width(), b.Height >= 0 ? b.Height : now.height());
+  if (wanted != now) widget->setGeometry(wanted);
+}
+
+void ApplyControl(QWidget* widget, const TControl& state) {
+  if (widget->isEnabled() != state.Enabled) widget->setEnabled(state.Enabled);
+  if (widget->isVisibleTo(widget->parentWidget()) != state.Visible)
+    widget->setVisible(state.Visible);
+  ApplyBounds(widget, state.Bounds);
+}
+
+// Colour of a box drawn inactive (the inactive-border colour) or as a normal window.
+void ApplyInactive(QWidget* widget, bool inactive) {
+  const bool now = widget->property("inactiveColor").toBool();
+  if (now == inactive) return;
+  widget->setProperty("inactiveColor", inactive);
+  QPalette palette = widget->parentWidget() ? widget->parentWidget()->palette() : widget->palette();
+  if (inactive) palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+  widget->setPalette(palette);
+}
+
+}  // namespace
+
+void Binder::Bind(QWidget* widget, TControl& state) {
+  push_.push_back([widget, &state] { ApplyControl(widget, state); });
+}
+
+void Binder::Bind(QAbstractButton* widget, TButton& state) {
+  push_.push_back([widget, &state] {
+    ApplyControl(widget, state);
+    const QString caption = ToQt(state.Caption);
+    if (widget->text() != caption) widget->setText(caption);
+  });
+}
+
+void Binder::Bind(QCheckBox* widget, TCheckBox& state) {
+  push_.push_back([widget, &state] {
+    const QSignalBlocker block(widget);
+    ApplyControl(widget, state);
+    const QString caption = ToQt(state.Caption);
+    if (widget->text() != caption) widget->setText(caption);
+    if (widget->isChecked() != state.Checked) widget->setChecked(state.Checked);
+  });
+  pull_.push_back([widget, &state] { state.Checked = widget->isChecked(); });
+}
+
+void Binder::Bind(QComboBox* widget, TComboBox& state) {
+  push_.push_back([widget, &state] {
+    const QSignalBlocker block(widget);
+    ApplyControl(widget, state);
+    ApplyInactive(widget, state.InactiveColor);
+    bool same = widget->count() == static_cast<int>(state.Items.size());
+    for (int i = 0; same && i < widget->count(); ++i)
+      same = widget->itemText(i) == ToQt(state.Items[static_cast<std::size_t>(i)]);
+    const QString text = ToQt(state.Text);
+    if (!same) {
+      widget->clear();
+      for (const auto& item : state.Items) widget->addItem(ToQt(item));
+    }
+    if (widget->currentText() != text || !same) widget->setEditText(text);
+  });
+  pull_.push_back([widget, &state] { state.Text = FromQt(widget->currentText()); });
+}
+
+void Binder::Bind(QPlainTextEdit* widget, TMemo& state) {
+  push_.push_back([widget, &state] {
+    const QSignalBlocker block(widget);
+    ApplyControl(widget, state);
+    ApplyInactive(widget, state.InactiveColor);
+    const QString text = ToQt(state.Text());
+    if (widget->toPlainText() != text) widget->setPlainText(text);
+  });
+  pull_.push_back([widget, &state] { state.SetText(FromQt(widget->toPlainText())); });
+}
+
+void Binder::Bind(RadioGroup* widget, TRadioGroup& state) {
+  push_.push_back([widget, &state] {
+    ApplyControl(widget, state);
+    const QString caption = ToQt(state.Caption);
+    if (widget->title() != caption) widget->setTitle(caption);
+    widget->SetItems(state.Items);
+    widget->SetItemIndex(state.ItemIndex);
+  });
+  pull_.push_back([widget, &state] { state.ItemIndex = widget->ItemIndex(); });
+}
+
+void Binder::Bind(QLabel* widget, TLabel& state) {
+  push_.push_back([widget, &state] {
+    ApplyControl(widget, state);
+    const QString caption = ToQt(state.Caption);
+    if (widget->text() != caption) widget->setText(caption);
+  });
+}
+
+void Binder::Bind(QAction* action, TMenuItem& state) {
+  push_.push_back([action, &state] {
+    if (action->isEnabled() != state.Enabled) action->setEnabled(state.Enabled);
+    if (action->isVisible() != state.Visible) action->setVisible(state.Visible);
+    const QString caption = ToQt(state.Caption);
+    if (action->text() != caption) action->setText(caption);
+  });
+}
+
+void Binder::Bind(std::function<void()> push, std::function<void()> pull) {
+  if (push) push_.push_back(std::move(push));
+  if (pull) pull_.push_back(std::move(pull));
+}
+
+void Binder::Push() {
+  for (const auto& push : push_) push();
+}
+
+void Binder::Pull() {
+  for (const auto& pull : pull_) pull();
+}
+
+void Binder::Invoke(const std::function<void()>& handler) {
+  try {
+    Pull();
+    handler();
+  } catch (const std::exception& error) {
+    dialogs_.MessageBox(error.what(), caption_, MsgKind::Error, MsgButtons::Ok);
+  }
+  Push();
+}
+
+}  // namespace velmora

@@ -1,0 +1,33 @@
+#pragma once
+
+// The preview viewer over a QTextBrowser. It reads the page file itself and hands the text
+// to setHtml: setSource would show a stale page when the same file is shown again, and would
+// warn for "about:blank". Blank is a cleared document. The page file is never changed.
+
+#include <QByteArray>
+#include <QString>
+
+#include "ports/Viewer.h"
+
+class QTextBrowser;
+
+namespace velmora {
+
+class QtViewer : public Viewer {
+ public:
+  explicit QtViewer(QTextBrowser* browser) : browser_(browser) {}
+  void Navigate(const std::string& target) override;
+  // What the last navigation asked for (a file name or kAboutBlank).
+  const std::string& Target() const { return target_; }
+
+  // The bytes as text: UTF-8 when they are valid UTF-8, else Latin-1, so that a page of a
+  // single-byte file still reads instead of showing replacement characters. A CR LF right
+  // after <pre> becomes a lone LF, which the browser swallows like HTML does.
+  static QString DecodePage(const QByteArray& bytes);
+
+ private:
+  QTextBrowser* browser_;
+  std::string target_;
+};
+
+}  // namespace velmora

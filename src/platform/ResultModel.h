@@ -1,0 +1,39 @@
+#pragma once
+
+// The result list as a table model over a controller's TListView rows, so a list of 100,000
+// rows costs no widget per row. Sync() brings the model up to the rows: appended rows are
+// inserted, anything else (sort, removal, edits, a new run) resets the model.
+
+#include <QAbstractTableModel>
+#include <cstdint>
+#include <functional>
+
+#include "app/Controls.h"
+
+namespace velmora {
+
+class ResultModel : public QAbstractTableModel {
+ public:
+  using IconLookup = std::function<QIcon(const IconHandle&)>;
+
+  ResultModel(const TListView& list, const TImageList& images, IconLookup icons,
+              QObject* parent = nullptr)
+      : QAbstractTableModel(parent), list_(list), images_(images), icons_(std::move(icons)) {}
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  // True when the model was reset (the view's selection must be rebuilt).
+  bool Sync();
+
+ private:
+  const TListView& list_;
+  const TImageList& images_;
+  IconLookup icons_;
+  int shown_ = 0;
+  std::uint64_t generation_ = 0;
+};
+
+}  // namespace velmora

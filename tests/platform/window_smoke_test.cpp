@@ -1,0 +1,209 @@
+// The real window, offscreen, driven through its widgets by object name; and the adapters that
+// carry the measured platform quirks.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QTreeView>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/MainWindow.h"
+#include "platform/QtEventPump.h"
+#include "platform/QtLocale.h"
+#include "platform/QtShell.h"
+#include "platform/QtViewer.h"
+#include "settings/MemoryKeyStore.h"
+
+namespace velmora {
+namespace {
+
+class WindowSmokeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tree = std::filesystem::temp_directory_path() /
+           ("velmora-qt-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(tree);
+    std::filesystem::create_directories(tree / "sub");
+    std::ofstream(tree / "b.txt") << "a needle here\n";
+    std::ofstream(tree / "a.txt") << "nothing\n";
+    std::ofstream(tree / "sub" / "c.txt") << "needle again\n";
+    window = std::make_unique<MainWindow>(keys);
+    window->show();
+    QApplication::processEvents();
+  }
+  void TearDown() override {
+    window->close();
+    window.reset();
+    std::filesystem::remove_all(tree);
+  }
+
+  template <class W>
+  W* Get(const char* name) {
+    auto* widget = window->findChild<W*>(QLatin1String(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+
+  void Search(const QString& query) {
+    Get<QComboBox>("cmb_path")->setEditText(QString::fromStdString(tree.string()));
+    Get<QComboBox>("cmb_query")->setEditText(query);
+    Get<QPushButton>("btn_find")->click();
+  }
+
+  std::filesystem::path tree;
+  MemoryKeyStore keys;
+  std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(WindowSmokeTest, StartsWithTheFormStateAndCaptions) {
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora"));
+  auto* pages = Get<QTabWidget>("PageControl1");
+  EXPECT_EQ(pages->tabText(0), QStringLiteral("Find"));
+  EXPECT_EQ(pages->tabText(1), QStringLiteral("Search and Replace"));
+  EXPECT_EQ(Get<QComboBox>("cmb_mask")->currentText(), QStringLiteral("*.*"));
+  EXPECT_FALSE(Get<QPushButton>("btn_stop")->isEnabled());
+  EXPECT_TRUE(Get<QPushButton>("btn_find")->isEnabled());
+  EXPECT_FALSE(Get<QWidget>("is_search_in_result")->isEnabled());
+  EXPECT_EQ(Get<QAction>("EraseBackup1")->text(), QStringLiteral("Backups Manager "));
+  EXPECT_FALSE(Get<QAction>("SaveList1")->isEnabled());
+  EXPECT_EQ(Get<QWidget>("Panel2")->height(), 130);
+  EXPECT_EQ(Get<QTreeView>("ListView1")->model()->columnCount(), 5);
+}
+
+TEST_F(WindowSmokeTest, ASearchFillsTheListStatusBarAndPreview) {
+  Search(QStringLiteral("needle"));
+  auto* list = Get<QTreeView>("ListView1");
+  ASSERT_EQ(list->model()->rowCount(), 2);
+  EXPECT_EQ(list->model()->index(0, 0).data().toString(), QStringLiteral("b.txt"));
+  EXPECT_EQ(list->model()->index(1, 0).data().toString(), QStringLiteral("c.txt"));
+  EXPECT_FALSE(list->model()->index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+  EXPECT_EQ(list->selectionModel()->selectedRows().size(), 1);
+  EXPECT_EQ(Get<QLabel>("StatusBar1Panel0")->text(), QStringLiteral("Found : 2"));
+  const QString preview = Get<QTextBrowser>("WebBrowser1")->toPlainText();
+  EXPECT_TRUE(preview.contains(QStringLiteral("File:  b.txt"))) << preview.toStdString();
+  EXPECT_TRUE(Get<QPushButton>("exec_file")->isEnabled());
+  EXPECT_TRUE(Get<QAction>("SaveList1")->isEnabled());
+
+  // Clicking the second row previews it.
+  list->selectionModel()->select(list->model()->index(1, 0),
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  EXPECT_TRUE(Get<QTextBrowser>("WebBrowser1")->toPlainText().contains(QStringLiteral("c.txt")));
+  EXPECT_EQ(Get<QComboBox>("cmb_query")->count(), 1);  // remembered
+}
+
+TEST_F(WindowSmokeTest, TypeChangesRelayoutThePage) {
+  Get<QRadioButton>("RG_Type5")->click();
+  EXPECT_FALSE(Get<QComboBox>("cmb_query")->isVisible());
+  EXPECT_TRUE(Get<QPlainTextEdit>("Memo_Query")->isVisible());
+  EXPECT_TRUE(Get<QWidget>("RegExpExample")->isVisible());
+  EXPECT_EQ(Get<QWidget>("Panel2")->height(), 220);
+  Get<QPushButton>("btn_regxp_email")->click();
+  EXPECT_THAT(Get<QPlainTextEdit>("Memo_Query")->toPlainText().toStdString(),
+              ::testing::StartsWith("[_a-zA-Z"));
+
+  Get<QTabWidget>("PageControl1")->setCurrentIndex(1);
+  Get<QRadioButton>("RG_Type_12")->click();
+  EXPECT_EQ(Get<QWidget>("Panel2")->height(), 300);
+  EXPECT_EQ(Get<QWidget>("RG_Mod")->findChildren<QRadioButton*>().size(), 5);
+}
+
+TEST_F(WindowSmokeTest, ClosingStoresTheRecentlyUsedEntries) {
+  Search(QStringLiteral("needle"));
+  window->close();
+  keys.OpenKey("Software\\Velmora", false);
+  EXPECT_EQ(keys.ReadString("FindEditComboBoxText"), "needle");
+  EXPECT_EQ(keys.ReadString("FindEditComboBox0"), "needle");
+}
+
+TEST_F(WindowSmokeTest, ClosingDuringARunEndsItAndClosesAfterwards) {
+  for (int i = 0; i < 3000; ++i) std::ofstream(tree / ("f" + std::to_string(i) + ".txt")) << "x\n";
+  QTimer::singleShot(0, window.get(), [this] { window->close(); });
+  Search(QString());
+  // The run returned early; the close waited for it and happens on the next turn.
+  EXPECT_LT(window->Controller().found_count, 3000);
+  EXPECT_TRUE(window->Controller().Closed());
+  QApplication::processEvents();
+  EXPECT_FALSE(window->isVisible());
+  keys.OpenKey("Software\\Velmora", false);
+  EXPECT_EQ(keys.ReadString("ComboBoxPathText"), tree.string());
+}
+
+TEST(QtViewerTest, DecodesUtf8OrLatin1AndKeepsThePageFile) {
+  EXPECT_EQ(QtViewer::DecodePage(QByteArray("caf\xc3\xa9")), QStringLiteral("caf\u00e9"));
+  EXPECT_EQ(QtViewer::DecodePage(QByteArray("caf\xe9")), QStringLiteral("caf\u00e9"));
+  EXPECT_EQ(QtViewer::DecodePage(QByteArray("<pre>\r\nx")), QStringLiteral("<pre>\nx"));
+
+  const auto page = std::filesystem::temp_directory_path() / "velmora-viewer-page.html";
+  const std::string bytes = "<html><body><pre>\r\nline 1 : caf\xe9</pre></body></html>\r\n";
+  std::ofstream(page, std::ios::binary) << bytes;
+  QTextBrowser browser;
+  QtViewer viewer(&browser);
+  viewer.Navigate(page.string());
+  EXPECT_EQ(browser.toPlainText().trimmed(), QStringLiteral("line 1 : caf\u00e9"));
+  // The same file again after it changed shows the new text.
+  std::ofstream(page, std::ios::binary) << "<pre>second</pre>";
+  viewer.Navigate(page.string());
+  EXPECT_EQ(browser.toPlainText().trimmed(), QStringLiteral("second"));
+  viewer.Navigate(kAboutBlank);
+  EXPECT_TRUE(browser.toPlainText().isEmpty());
+  std::ifstream in(page, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "<pre>second</pre>");
+  std::filesystem::remove(page);
+}
+
+TEST(QtEventPumpTest, PumpsAtMostOncePerInterval) {
+  QtEventPump pump;
+  int pumps = 0;
+  pump.before = [&] { ++pumps; };
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 200000; ++i) pump.ProcessPending();
+  const auto spent = std::chrono::steady_clock::now() - start;
+  const auto intervals = spent / QtEventPump::kInterval + 1;
+  EXPECT_GE(pumps, 1);
+  EXPECT_LE(pumps, intervals);
+}
+
+TEST(QtShellTest, IconsComeFromTheThemeOncePerExtension) {
+  QtShell shell;
+  const IconHandle text = shell.FileIcon("/x/a.txt", true);
+  EXPECT_FALSE(text.empty());
+  EXPECT_EQ(shell.FileIcon("/y/b.txt", true), text);
+  EXPECT_FALSE(shell.Icon(text).isNull());
+  EXPECT_FALSE(shell.Icon(shell.FileIcon("/x/no-extension", true)).isNull());
+  EXPECT_NE(shell.FileIcon("/x/a.png", true), text);
+  EXPECT_FALSE(shell.StartProgram("", "x"));
+}
+
+TEST(QtLocaleTest, TimeFormatLosesItsSeconds) {
+  EXPECT_EQ(QtLocale::WithoutSeconds(QStringLiteral("HH:mm:ss")), QStringLiteral("HH:mm"));
+  EXPECT_EQ(QtLocale::WithoutSeconds(QStringLiteral("h:mm:ss AP")), QStringLiteral("h:mm AP"));
+  EXPECT_EQ(QtLocale::WithoutSeconds(QStringLiteral("HH:mm")), QStringLiteral("HH:mm"));
+  QtLocale locale;
+  EXPECT_EQ(locale.CompareStrings("a", "b", false), -1);
+  EXPECT_EQ(locale.CompareStrings("b", "a", false), 1);
+  EXPECT_EQ(locale.CompareStrings("abc", "abc", false), 0);
+  EXPECT_EQ(locale.CompareStrings("ABC", "abc", true), 0);
+}
+
+}  // namespace
+}  // namespace velmora
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  velmora::QtShell::PrepareIconTheme();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
