@@ -55,6 +55,15 @@ TEST_F(MultilineTest, SearchUsesFirstOccurrencesOnly) {
   }
 }
 
+TEST_F(MultilineTest, AStopBeforeTheWholeBlockIsCheckedIsNoMatch) {
+  engine.SetLines({"a", "b", "c"});
+  engine.OnProgress = [](void*, bool& stop) { stop = true; };
+  EXPECT_FALSE(engine.Search(File({"a", "b", "x"})));
+  EXPECT_FALSE(engine.Search(File({"a", "b", "c"})));  // stopped after line b
+  engine.SetLines({"a", "b"});
+  EXPECT_TRUE(engine.Search(File({"a", "b"})));  // the stop came after the last line
+}
+
 TEST_F(MultilineTest, OptionsDecideWhatIsEqual) {
   engine.SetLines({"  Foo"});
   const auto name = File({"foo  "});
