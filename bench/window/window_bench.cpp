@@ -23,8 +23,9 @@
 #include <vector>
 
 #include "platform/MainWindow.h"
+#include "platform/QtKnownFolders.h"
 #include "platform/QtShell.h"
-#include "settings/MemoryKeyStore.h"
+#include "settings/FileKeyStore.h"
 
 namespace {
 
@@ -159,7 +160,8 @@ int main(int argc, char* argv[]) {
   MakeTree(listing.toStdString(), 100000, "x");
   const QString phrase = QStringLiteral("unsigned long");
 
-  velmora::MemoryKeyStore keys;
+  // The settings file of a real start, in the scratch config folder.
+  velmora::FileKeyStore keys(velmora::SettingsFileName());
   Bench bench(keys);
   std::vector<double> search, list;
   int found = 0;
