@@ -229,6 +229,52 @@ TEST_F(MainWindowTest, StopKeepsSortsAndSelectsTheRowsFoundSoFar) {
   EXPECT_TRUE(w.cmb_query.Enabled);
 }
 
+// Orders captions by their last character, so the locale's order is visibly not byte order.
+class LastCharLocale : public TestLocale {
+ public:
+  int CompareStrings(std::string_view a, std::string_view b, bool) const override {
+    const char x = a.empty() ? 0 : a.back();
+    const char y = b.empty() ? 0 : b.back();
+    return x < y ? -1 : (x > y ? 1 : 0);
+  }
+};
+
+TEST_F(MainWindowTest, RowsAreSortedByTheLocaleAndEqualCaptionsKeepTheirOrder) {
+  Write("a/n1", "x");
+  Write("b/n1", "x");
+  Write("m3", "x");
+  Write("z2", "x");
+  LastCharLocale byLast;
+  window = std::make_unique<Tfrm_utama>(
+      TMainWindowPorts{keys, byLast, shell, viewer, dialogs, pump, folders, Environment()});
+  window->FormShow();
+  window->cmb_mask.Text = "*";
+  Find("");
+  ASSERT_THAT(Captions(), ElementsAre("n1", "n1", "z2", "m3"));
+  // The walk reports a/ before b/; equal captions keep that order.
+  EXPECT_EQ(window->ListView1.Items[0].SubItems[0], Tree() + "a/");
+  EXPECT_EQ(window->ListView1.Items[1].SubItems[0], Tree() + "b/");
+}
+
+TEST_F(MainWindowTest, RowsRemovedDuringARunAreStillSortedAtTheEnd) {
+  for (const char* name : {"e.txt", "d.txt", "c.txt", "b.txt", "a.txt"}) Write(name, "x");
+  Tfrm_utama& w = Show();
+  bool removed = false;
+  pump.every = [&](std::size_t) {
+    if (!removed && w.ListView1.Items.size() == 2) {
+      removed = true;  // as "Delete Items" would, while the run goes on
+      w.ListView1.Items.erase(w.ListView1.Items.begin());
+      w.ListView1.Touch();
+    }
+  };
+  Find("");
+  ASSERT_TRUE(removed);
+  ASSERT_EQ(w.ListView1.Items.size(), 4u);
+  EXPECT_TRUE(
+      std::is_sorted(w.ListView1.Items.begin(), w.ListView1.Items.end(),
+                     [](const TListItem& a, const TListItem& b) { return a.Caption < b.Caption; }));
+}
+
 TEST_F(MainWindowTest, RunningStateDisablesInputsAndHidesTheOtherTab) {
   Write("a.txt", "x");
   Tfrm_utama& w = Show();

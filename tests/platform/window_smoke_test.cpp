@@ -141,6 +141,21 @@ TEST_F(WindowSmokeTest, ClosingDuringARunEndsItAndClosesAfterwards) {
   EXPECT_EQ(keys.ReadString("ComboBoxPathText"), tree.string());
 }
 
+TEST_F(WindowSmokeTest, AboutBoxShowsProductAndVersion) {
+  QString product;
+  QString version;
+  QTimer::singleShot(0, [&] {
+    QWidget* box = QApplication::activeModalWidget();
+    ASSERT_NE(box, nullptr);
+    product = box->findChild<QLabel*>("ProductName")->text();
+    version = box->findChild<QLabel*>("Version")->text();
+    box->close();
+  });
+  Get<QAction>("About1")->trigger();
+  EXPECT_TRUE(product.contains(QStringLiteral("Velmora")));
+  EXPECT_TRUE(version.startsWith(QStringLiteral("Version ")));
+}
+
 TEST(QtViewerTest, DecodesUtf8OrLatin1AndKeepsThePageFile) {
   EXPECT_EQ(QtViewer::DecodePage(QByteArray("caf\xc3\xa9")), QStringLiteral("caf\u00e9"));
   EXPECT_EQ(QtViewer::DecodePage(QByteArray("caf\xe9")), QStringLiteral("caf\u00e9"));
