@@ -6,6 +6,7 @@
 
 #include "engines/EngineFixture.h"
 #include "engines/EngineShared.h"
+#include "engines/Un_MyRegExpr.h"
 
 namespace velmora {
 namespace {
@@ -72,6 +73,47 @@ TEST(SearchLines, ChunkedSearchAgreesWithPlainLineByLine) {
           FindWordInBuffer(file, word, caseSensitive, whole, EngineProgress(count, nullptr, stop));
       ASSERT_EQ(found, expected) << "round " << round << " chunk " << chunk << " word " << word;
       ASSERT_EQ(calls, expectedCalls) << "round " << round << " chunk " << chunk;
+    }
+  }
+}
+
+// The regex engine skips lines by the expression's required literal, first byte or start bytes;
+// it must find the same first matching line as trying every line, for expressions of every
+// kind, empty matches and anchors included.
+TEST(SearchLines, RegexEngineAgreesWithTryingEveryLine) {
+  TempFolder dir;
+  std::mt19937 random(5);
+  const std::string alphabet = "ab# \t\r\nxX1";
+  const char* const expressions[] = {"^$",    "^",     "$",      "x*",    "\\b",   "a|",
+                                     "[^a]",  "\\s*$", "^\\s*#", "\\W",   "a?b?",  "(ab)+x",
+                                     "1\\d*", "b$",    "X",      "(?i)x", "a\\s+b"};
+  Tmy_regexpr engine;
+  int calls = 0;
+  engine.OnProgress = [&](void*, bool&) { ++calls; };
+  for (int round = 0; round < 120; ++round) {
+    std::string bytes;
+    const auto length = random() % 50;
+    for (std::size_t i = 0; i < length; ++i) bytes += alphabet[random() % alphabet.size()];
+    const auto name = dir.Write("f.txt", bytes);
+    const auto lines = SplitLines(bytes);
+    for (const char* expression : expressions) {
+      engine.Query = expression;
+      engine.CaseSensitive = round % 2 == 0;
+      TRegex reference;
+      reference.SetModifier(1, !engine.CaseSensitive);
+      reference.SetExpression(expression);
+      int expectedCalls = 0;
+      bool expected = false;
+      for (const auto line : lines) {
+        if (reference.Exec(std::string(line))) {
+          expected = true;
+          break;
+        }
+        ++expectedCalls;
+      }
+      calls = 0;
+      ASSERT_EQ(engine.Search(name), expected) << expression << " round " << round;
+      ASSERT_EQ(calls, expectedCalls) << expression << " round " << round;
     }
   }
 }
