@@ -28,14 +28,12 @@ TEST(CliUsage, VersionHelpAndBadArguments) {
       {"find", "--no-such-option", "."},
       {"find", "--type", "fuzzy", "--query", "x", "."},
       {"find", "--query", "x", "--query-file", "q.txt", "."},
-      {"find", "--sort=yes", "."},
       {"lines", "--query", "x", "f.txt"},   // no --page
       {"modify", "--query", "x", "f.txt"},  // no --mod
       {"modify", "--mod", "rotate", "--query", "x", "f.txt"},
       {"modify", "--type", "word-or", "--mod", "replace", "--query", "x", "f.txt"},
       {"modify", "--type", "multiline", "--mod", "delete", "--intervals", "1", "f.txt"},
       {"regex", "--input", "x"},
-      {"regex", "--expr", "x", "--input", "x", "--modifiers", "i2"},
       {"regex", "--expr", "x", "--input", "x", "--modifiers", "q1"},
       {"mask", "*.txt"},
       {"regex", "--expr", "x", "--input", "x", "--replace", "a", "--expand", "b"},
