@@ -139,9 +139,9 @@ Tfrm_utama::Tfrm_utama(TMainWindowPorts ports) : ports_(std::move(ports)) {
   RG_Mod.ItemIndex = 0;
 
   // Form positions of the boxes the layout rules move (inside their page).
-  cmb_query.Bounds = {136, 8, 250, 24};
-  cmb_query_1.Bounds = {136, 8, 250, 24};
-  cmb_replace.Bounds = {136, kReplaceLabelTop, 250, 24};
+  cmb_query.Bounds = {136, 8, 250, 21};
+  cmb_query_1.Bounds = {136, 8, 250, 21};
+  cmb_replace.Bounds = {136, kReplaceLabelTop, 250, 21};
   Label5.Caption = "To Replace or Insert";
   Label5.Bounds.Top = kReplaceLabelTop;
   Memo_Query.Visible = false;

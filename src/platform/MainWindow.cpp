@@ -136,8 +136,8 @@ void MainWindow::BuildWidgets() {
   static const char* const findExamples[3] = {"btn_regexp_phone", "btn_regxp_url",
                                               "btn_regxp_email"};
   auto* find = Make<QWidget>(nullptr, "TabSheet1");
-  MakeLabel(find, "Query", QRect(8, 8, 124, 24));
-  MakeCombo(find, "cmb_query", QRect(136, 8, 250, 24));
+  MakeLabel(find, "Query", QRect(8, 8, 124, 21));
+  MakeCombo(find, "cmb_query", QRect(136, 8, 250, 21));
   Make<QPlainTextEdit>(find, "Memo_Query", QRect(136, 8, 250, 72));
   auto* type = new RadioGroup(find, 2);
   type->setObjectName(QStringLiteral("RG_Type"));
@@ -150,11 +150,11 @@ void MainWindow::BuildWidgets() {
   static const char* const replaceExamples[3] = {"btn_regxp_phone_1", "btn_regxp_url_1",
                                                  "btn_regxp_email_1"};
   auto* replace = Make<QWidget>(nullptr, "TabSheet2");
-  MakeLabel(replace, "To Search", QRect(8, 8, 124, 24));
-  MakeCombo(replace, "cmb_query_1", QRect(136, 8, 250, 24));
+  MakeLabel(replace, "To Search", QRect(8, 8, 124, 21));
+  MakeCombo(replace, "cmb_query_1", QRect(136, 8, 250, 21));
   Make<QPlainTextEdit>(replace, "Memo_Query_1", QRect(136, 8, 250, 72));
-  Make<QLabel>(replace, "Label5", QRect(8, 80, 126, 24));
-  MakeCombo(replace, "cmb_replace", QRect(136, 80, 250, 24));
+  Make<QLabel>(replace, "Label5", QRect(8, 80, 126, 21));
+  MakeCombo(replace, "cmb_replace", QRect(136, 80, 250, 21));
   Make<QPlainTextEdit>(replace, "Memo_Replace", QRect(136, 122, 250, 72));
   auto* type1 = new RadioGroup(replace, 1);
   type1->setObjectName(QStringLiteral("RG_Type_1"));
