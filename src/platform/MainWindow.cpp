@@ -398,15 +398,26 @@ void MainWindow::PushSelection() {
 }
 
 void MainWindow::OnListSelection(const QItemSelection& selected, const QItemSelection& deselected) {
-  QList<int> off;
-  QList<int> on;
-  for (const QModelIndex& index : deselected.indexes())
-    if (index.column() == 0) off << index.row();
-  for (const QModelIndex& index : selected.indexes())
-    if (index.column() == 0) on << index.row();
-  Run([this, off, on] {
-    for (int row : off) controller_->SelectRow(row, false);
-    for (int row : on) controller_->SelectRow(row, true);
+  // One user action may change many rows (a range click, select all). The rows take their new
+  // state and the list's selection event runs once, for the last row that changed: a range of
+  // a thousand rows writes one preview (and shows a warning once), not a thousand.
+  Run([this, selected, deselected] {
+    auto& items = controller_->ListView1.Items;
+    int last = -1;
+    bool lastState = false;
+    auto apply = [&](const QItemSelection& ranges, bool state) {
+      for (const QItemSelectionRange& range : ranges) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+          if (row < 0 || static_cast<std::size_t>(row) >= items.size()) continue;
+          items[static_cast<std::size_t>(row)].Selected = state;
+          last = row;
+          lastState = state;
+        }
+      }
+    };
+    apply(deselected, false);
+    apply(selected, true);
+    if (last >= 0) controller_->ListView1SelectItem(last, lastState);
   });
 }
 

@@ -102,6 +102,12 @@ TEST_F(WindowSmokeTest, ASearchFillsTheListStatusBarAndPreview) {
                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   EXPECT_TRUE(Get<QTextBrowser>("WebBrowser1")->toPlainText().contains(QStringLiteral("c.txt")));
   EXPECT_EQ(Get<QComboBox>("cmb_query")->count(), 1);  // remembered
+
+  // Selecting every row updates every row and previews once, for the last row.
+  list->selectAll();
+  const auto& rows = window->Controller().ListView1.Items;
+  EXPECT_TRUE(rows[0].Selected && rows[1].Selected);
+  EXPECT_EQ(window->Controller().ListView1.SelectedCount(), 2);
 }
 
 TEST_F(WindowSmokeTest, TypeChangesRelayoutThePage) {
