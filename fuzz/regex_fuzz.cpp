@@ -48,8 +48,23 @@ std::size_t SearchedLength(std::string_view input) {
 
 void Exercise(TRegex& re, std::string_view input, unsigned options, int& calls) {
   const std::size_t length = SearchedLength(input);
+  // The copying and the viewing search must agree on everything.
   calls = 0;
-  bool found = (options & 1) ? re.ExecView(input) : re.Exec(input);
+  const bool viewed = re.ExecView(input);
+  std::int32_t positions[30];
+  for (int i = 0; i < 15; ++i) {
+    positions[i] = re.MatchStart(i);
+    positions[15 + i] = re.MatchLength(i);
+  }
+  const bool stoppedView = calls >= kProgressCallsPerSearch;
+  calls = 0;
+  bool found = re.Exec(input);
+  if (!stoppedView && calls < kProgressCallsPerSearch) {
+    Check(found == viewed);
+    for (int i = 0; i < 15; ++i) {
+      Check(positions[i] == re.MatchStart(i) && positions[15 + i] == re.MatchLength(i));
+    }
+  }
   CheckPositions(re, length, found);
   for (int n = 0; found && n < kMaxNextCalls; ++n) {
     const std::int32_t before = re.MatchStart(0) + re.MatchLength(0);
