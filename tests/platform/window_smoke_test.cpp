@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -24,6 +25,7 @@
 #include "platform/QtLocale.h"
 #include "platform/QtShell.h"
 #include "platform/QtViewer.h"
+#include "platform/SingleInstance.h"
 #include "settings/MemoryKeyStore.h"
 
 namespace velmora {
@@ -160,6 +162,44 @@ TEST_F(WindowSmokeTest, AboutBoxShowsProductAndVersion) {
   Get<QAction>("About1")->trigger();
   EXPECT_TRUE(product.contains(QStringLiteral("Velmora")));
   EXPECT_TRUE(version.startsWith(QStringLiteral("Version ")));
+}
+
+TEST_F(WindowSmokeTest, StopEndsARunAndKeepsItsRows) {
+  for (int i = 0; i < 3000; ++i) std::ofstream(tree / ("f" + std::to_string(i) + ".txt")) << "x\n";
+  QTimer::singleShot(0, window.get(), [this] { Get<QPushButton>("btn_stop")->click(); });
+  Search(QString());
+  const int rows = window->Controller().found_count;
+  EXPECT_GT(rows, 0);
+  EXPECT_LT(rows, 3003);
+  EXPECT_EQ(Get<QTreeView>("ListView1")->model()->rowCount(), rows);
+  EXPECT_TRUE(Get<QPushButton>("btn_find")->isEnabled());
+  EXPECT_FALSE(Get<QPushButton>("btn_stop")->isEnabled());
+  EXPECT_TRUE(Get<QWidget>("cmb_path")->isEnabled());
+}
+
+TEST(SingleInstanceTest, ASecondCopyIsRefusedAndAStaleLockIsTakenOver) {
+  const std::string name =
+      (std::filesystem::temp_directory_path() / ("velmora-lock-" + std::to_string(::getpid())))
+          .string();
+  std::string content;
+  {
+    const auto first = AcquireSingleInstance(QString::fromStdString(name));
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(AcquireSingleInstance(QString::fromStdString(name)), nullptr);
+    std::ifstream in(name);
+    content.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  // The same lock, left behind by a process that is gone.
+  QProcess gone;
+  gone.start(QStringLiteral("sleep"), {QStringLiteral("0.1")});
+  ASSERT_TRUE(gone.waitForStarted());
+  const qint64 gonePid = gone.processId();
+  ASSERT_TRUE(gone.waitForFinished());
+  const auto firstLineEnd = content.find('\n');
+  ASSERT_NE(firstLineEnd, std::string::npos);
+  std::ofstream(name) << gonePid << content.substr(firstLineEnd);
+  const auto recovered = AcquireSingleInstance(QString::fromStdString(name));
+  EXPECT_NE(recovered, nullptr);
 }
 
 TEST(QtViewerTest, DecodesUtf8OrLatin1AndKeepsThePageFile) {
