@@ -31,8 +31,7 @@ const QCollatorSortKey& QtLocale::KeyOf(std::string_view text, bool ignore_case)
   KeyCache& cache = ignore_case ? foldedKeys_ : exactKeys_;
   auto found = cache.find(text);
   if (found != cache.end()) return found->second;
-  QString decoded =
-      QFile::decodeName(QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+  QString decoded = QFile::decodeName(QByteArray(text.data(), static_cast<qsizetype>(text.size())));
   // Not every collator folds case in its keys (the C locale's does not); fold first.
   if (ignore_case) decoded = decoded.toCaseFolded();
   const QCollator& collator = ignore_case ? folded_ : exact_;
