@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <chrono>
 
 #include "platform/RadioGroup.h"
 #include "platform/ResultModel.h"
@@ -33,6 +34,7 @@ namespace velmora {
 namespace {
 
 constexpr int kSplitterMinimum = 288;
+constexpr std::chrono::milliseconds kRunRefresh{100};
 // Column widths of the result list, wide enough for their usual texts.
 constexpr int kColumnWidths[] = {160, 220, 120, 90, 60};
 
@@ -85,7 +87,14 @@ MainWindow::MainWindow(KeyStore& keys, QWidget* parent) : QMainWindow(parent), d
   BindControls();
   ConnectEvents();
   controller_->OnCloseRequest = [this] { close(); };
-  pump_.before = [this] { binder_->Push(); };
+  // During a run the widgets catch up at most every kRunRefresh; events still run every pump,
+  // so Stop and row clicks are answered at once (their handlers push on return).
+  pushClock_.start();
+  pump_.before = [this] {
+    if (pushClock_.elapsed() < kRunRefresh.count() && !model_->Stale()) return;
+    binder_->Push();
+    pushClock_.restart();
+  };
   dialogs_.Register(kAboutBox, [this] {
     ShowAbout();
     return ModalResult::Ok;

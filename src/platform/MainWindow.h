@@ -4,6 +4,7 @@
 // keeps them in step with the controller, and the Qt adapters of the ports it uses. It holds
 // no behaviour of its own beyond closing only after a running search has unwound.
 
+#include <QElapsedTimer>
 #include <QItemSelection>
 #include <QMainWindow>
 #include <memory>
@@ -60,6 +61,7 @@ class MainWindow : public QMainWindow {
   ResultModel* model_ = nullptr;
   QTreeView* list_ = nullptr;
   QTextBrowser* browser_ = nullptr;
+  QElapsedTimer pushClock_;
   bool shown_ = false;
   bool closePending_ = false;
 };

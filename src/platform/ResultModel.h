@@ -27,6 +27,11 @@ class ResultModel : public QAbstractTableModel {
 
   // True when the model was reset (the view's selection must be rebuilt).
   bool Sync();
+  // True when rows were removed or reordered since the last Sync: the rows shown are not the
+  // controller's rows any more.
+  bool Stale() const {
+    return generation_ != list_.Generation || static_cast<int>(list_.Items.size()) < shown_;
+  }
 
  private:
   const TListView& list_;
