@@ -235,12 +235,24 @@ bool TextBuffer::ReadMore() {
   return !textWasComplete;
 }
 
+namespace {
+
+// The first c at or after from, remembered in cache until the cursor has passed it.
+const char* NextOf(const char*& cache, char c, const char* from, const char* end) {
+  if (cache == nullptr || cache < from) {
+    const void* hit = std::memchr(from, c, static_cast<std::size_t>(end - from));
+    cache = hit != nullptr ? static_cast<const char*>(hit) : end;
+  }
+  return cache;
+}
+
+}  // namespace
+
 bool LineCursor::Next(std::string_view& line) {
   if (done_ || rest_.empty()) return false;
   const char* begin = rest_.data();
   const char* end = begin + rest_.size();
-  const char* p = begin;
-  while (p != end && *p != '\n' && *p != '\r') ++p;
+  const char* p = std::min(NextOf(nextLf_, '\n', begin, end), NextOf(nextCr_, '\r', begin, end));
   line = std::string_view(begin, static_cast<std::size_t>(p - begin));
   if (p == end) {
     done_ = true;

@@ -85,6 +85,10 @@ class LineCursor {
  private:
   std::string_view rest_;
   bool done_ = false;
+  // The next LF and the next CR at or after the current line, or the end of the text; looked
+  // up with memchr and kept until passed, so a text with only one kind of break stays linear.
+  const char* nextLf_ = nullptr;
+  const char* nextCr_ = nullptr;
 };
 
 std::vector<std::string_view> SplitLines(std::string_view text);
