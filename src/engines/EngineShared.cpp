@@ -169,6 +169,16 @@ bool FindWordInBuffer(TextBuffer& file, const std::string& word, bool caseSensit
       progress);
 }
 
+bool FindWordInFile(const std::string& fileName, const std::string& word, bool caseSensitive,
+                    bool wholeWords, const EngineProgress& progress) {
+  try {
+    TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
+    return FindWordInBuffer(file, word, caseSensitive, wholeWords, progress);
+  } catch (...) {
+    return false;
+  }
+}
+
 void CollectedLines::Add(std::size_t index, std::string_view text) {
   std::string number = std::to_string(index);
   if (intervals != nullptr) intervals->push_back(number);

@@ -56,6 +56,11 @@ bool SearchLines(TextBuffer& file, TRegex& regex, const CandidateFinder& next,
 bool FindWordInBuffer(TextBuffer& file, const std::string& word, bool caseSensitive,
                       bool wholeWords, const EngineProgress& progress);
 
+// FindWordInBuffer over the named file, read on demand; a file that cannot be read, or any
+// other error, is no match.
+bool FindWordInFile(const std::string& fileName, const std::string& word, bool caseSensitive,
+                    bool wholeWords, const EngineProgress& progress);
+
 // The indices and texts of the lines BuildLines collects.
 struct CollectedLines {
   std::vector<std::string>& numbers;

@@ -11,13 +11,8 @@ bool Tmy_phrase::Search(const std::string& fileName) {
 bool Tmy_phrase::FindInFile(const std::string& phrase, const std::string& fileName,
                             bool caseSensitive) {
   const BusyScope busy(Idle);
-  try {
-    TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
-    return FindWordInBuffer(file, phrase, caseSensitive, WholeWords,
-                            EngineProgress(OnProgress, this, Stop));
-  } catch (...) {
-    return false;
-  }
+  return FindWordInFile(fileName, phrase, caseSensitive, WholeWords,
+                        EngineProgress(OnProgress, this, Stop));
 }
 
 void Tmy_phrase::BuildLines(const std::string& fileName) {

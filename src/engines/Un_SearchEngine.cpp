@@ -28,13 +28,8 @@ bool Tmy_searchengine::CheckQuery(const std::string& query) {
 bool Tmy_searchengine::FindInFile(const std::string& word, const std::string& fileName,
                                   bool caseSensitive) {
   const BusyScope busy(Idle);
-  try {
-    TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
-    return FindWordInBuffer(file, word, caseSensitive, WholeWords,
-                            EngineProgress(OnProgress, this, Stop));
-  } catch (...) {
-    return false;
-  }
+  return FindWordInFile(fileName, word, caseSensitive, WholeWords,
+                        EngineProgress(OnProgress, this, Stop));
 }
 
 bool Tmy_searchengine::Search(const std::string& fileName) {

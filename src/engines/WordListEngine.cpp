@@ -10,13 +10,8 @@ namespace velmora {
 bool WordListEngine::FindInFile(const std::string& word, const std::string& fileName,
                                 bool caseSensitive) {
   const BusyScope busy(Idle);
-  try {
-    TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
-    return FindWordInBuffer(file, word, caseSensitive, WholeWords,
-                            EngineProgress(OnProgress, this, Stop));
-  } catch (...) {
-    return false;
-  }
+  return FindWordInFile(fileName, word, caseSensitive, WholeWords,
+                        EngineProgress(OnProgress, this, Stop));
 }
 
 bool WordListEngine::SearchWords(const std::string& fileName, bool needAll) {
