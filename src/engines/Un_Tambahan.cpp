@@ -271,6 +271,48 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   return lines;
 }
 
+namespace {
+
+// Counts the bytes that end a line in [begin, end): every LF, and with kWithCr a CR unless an LF
+// follows it (then the byte at end must exist: it is read as the last byte's follower). Chunks of
+// at most 255 bytes keep the sum in one byte, which lets the compiler count many bytes per
+// instruction.
+template <bool kWithCr>
+std::size_t CountBreaks(const unsigned char* begin, const unsigned char* end) {
+  std::size_t total = 0;
+  while (begin != end) {
+    const auto length = static_cast<std::size_t>(std::min<std::ptrdiff_t>(end - begin, 255));
+    unsigned char sum = 0;
+    if constexpr (kWithCr) {
+      for (std::size_t i = 0; i < length; ++i)
+        sum += static_cast<unsigned char>((begin[i] == '\n') |
+                                          ((begin[i] == '\r') & (begin[i + 1] != '\n')));
+    } else {
+      for (std::size_t i = 0; i < length; ++i) sum += static_cast<unsigned char>(begin[i] == '\n');
+    }
+    total += sum;
+    begin += length;
+  }
+  return total;
+}
+
+}  // namespace
+
+std::size_t CountLines(std::string_view text) {
+  if (text.empty()) return 0;
+  const auto* begin = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* last = begin + text.size() - 1;
+  std::size_t breaks = 0;
+  if (std::memchr(text.data(), '\r', text.size()) == nullptr) {
+    breaks = CountBreaks<false>(begin, last + 1);
+  } else {
+    // Every byte but the last has a follower to tell a lone CR from a CR LF.
+    breaks = CountBreaks<true>(begin, last) + ((*last == '\n') | (*last == '\r'));
+  }
+  // A break at the very end gives no extra line.
+  return breaks + (EndsWithLineBreak(text) ? 0 : 1);
+}
+
 bool EndsWithLineBreak(std::string_view text) {
   return !text.empty() && (text.back() == '\n' || text.back() == '\r');
 }

@@ -93,6 +93,9 @@ class LineCursor {
 
 std::vector<std::string_view> SplitLines(std::string_view text);
 
+// How many lines LineCursor gives for text, counted without walking them one by one.
+std::size_t CountLines(std::string_view text);
+
 // True when the text ends with a line break (an empty text does not).
 bool EndsWithLineBreak(std::string_view text);
 

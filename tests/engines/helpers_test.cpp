@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,27 @@ TEST(SplitLines, BreaksAtEveryKindOfLineEnd) {
       {"\xEF\xBB\xBFx\n", {"\xEF\xBB\xBFx"}},  // a byte-order mark stays in the line
   };
   for (const auto& c : cases) EXPECT_EQ(Lines(c.text), c.lines) << "text: " << c.text;
+}
+
+// The count must be exactly the number of lines walked, also across the counter's 255-byte
+// chunks, with CR LF split over a chunk edge, and for texts of every break style.
+TEST(CountLines, AgreesWithTheLinesWalked) {
+  for (const char* text : {"", "a", "\n", "\r", "\r\n", "\n\r", "a\r\r\nb", "a\rb\r", "\n\n"})
+    EXPECT_EQ(CountLines(text), SplitLines(text).size()) << "text: " << text;
+
+  std::mt19937 random(11);
+  const std::string alphabets[] = {"ab\n", "ab\r\n\r", "\r\n", "x\xFF\x80\r\n\n"};
+  for (int round = 0; round < 400; ++round) {
+    const std::string& alphabet = alphabets[round % 4];
+    std::string text;
+    const auto length = random() % 1200;
+    for (std::size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    ASSERT_EQ(CountLines(text), SplitLines(text).size()) << "round " << round;
+  }
+  // A CR LF whose CR is the last byte of a chunk.
+  const std::string edge = std::string(254, 'a') + "\r\n" + std::string(300, 'b');
+  EXPECT_EQ(CountLines(edge), 2u);
+  EXPECT_EQ(CountLines(std::string(600, '\n')), 600u);
 }
 
 TEST(TextBuffer, NulEndsTheTextAndStartsTheTail) {
