@@ -1,6 +1,7 @@
 #include "settings/FileKeyStore.h"
 
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -204,6 +205,66 @@ FileKeyStore::~FileKeyStore() {
   } catch (...) {
     // Nothing can be reported from here; every writing operation flushed already.
   }
+  Unwatch();
+}
+
+void FileKeyStore::Watch() {
+  if (watch_ >= 0) return;
+  // Changes to a link's target happen in another folder.
+  struct stat info {};
+  if (::lstat(file_name_.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) return;
+  const int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (fd < 0) return;
+  const std::filesystem::path file(file_name_);
+  const std::string folder = file.has_parent_path() ? file.parent_path().string() : ".";
+  constexpr std::uint32_t kEvents = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_MOVED_FROM |
+                                    IN_MOVED_TO | IN_CREATE | IN_DELETE | IN_DELETE_SELF |
+                                    IN_MOVE_SELF | IN_ONLYDIR;
+  if (::inotify_add_watch(fd, folder.c_str(), kEvents) < 0) {
+    ::close(fd);
+    return;
+  }
+  watch_ = fd;
+}
+
+void FileKeyStore::Unwatch() {
+  if (watch_ < 0) return;
+  ::close(watch_);
+  watch_ = -1;
+}
+
+bool FileKeyStore::Drain() {
+  if (watch_ < 0) return true;
+  alignas(inotify_event) char buffer[4096];
+  bool any = false;
+  for (;;) {
+    const ssize_t got = ::read(watch_, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return any;
+    if (got <= 0) break;
+    any = true;
+    for (ssize_t at = 0; at < got;) {
+      inotify_event event{};
+      std::memcpy(&event, buffer + at, sizeof event);
+      // Lost events, or the folder itself gone or moved: the watch proves nothing any more.
+      if ((event.mask &
+           (IN_Q_OVERFLOW | IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF | IN_UNMOUNT)) != 0) {
+        Unwatch();
+        return true;
+      }
+      at += static_cast<ssize_t>(sizeof event + event.len);
+    }
+  }
+  Unwatch();
+  return true;
+}
+
+bool FileKeyStore::MayHaveChanged() {
+  const auto now = std::chrono::steady_clock::now();
+  const bool due = now - looked_ >= kLookInterval;
+  if (!Drain() && !due) return false;
+  looked_ = now;
+  return true;
 }
 
 FileKeyStore::FileStamp FileKeyStore::Stamp() const {
@@ -244,6 +305,8 @@ FileKeyStore::ReadResult FileKeyStore::ReadFile(MemoryKeyStore& into, FileStamp&
 }
 
 void FileKeyStore::Load() {
+  // Watched before the file is read, so no change can fall between the two.
+  Watch();
   MemoryKeyStore loaded;
   FileStamp stamp;
   switch (ReadFile(loaded, stamp)) {
@@ -261,10 +324,14 @@ void FileKeyStore::Load() {
   }
   saved_changes_ = tree_.ChangeCount();
   stamp_ = stamp;
+  looked_ = std::chrono::steady_clock::now();
 }
 
 void FileKeyStore::ReloadIfReplaced() {
-  if (Dirty() || Stamp() == stamp_) return;
+  if (Dirty() || !MayHaveChanged() || Stamp() == stamp_) return;
+  // Watched anew before the file is read, for the same reasons as after a save.
+  Unwatch();
+  Watch();
   MemoryKeyStore loaded;
   FileStamp stamp;
   ReadResult result = ReadResult::kMissing;
@@ -348,7 +415,12 @@ void FileKeyStore::Save() {
   }
   saved_changes_ = tree_.ChangeCount();
   must_save_ = false;
+  // Watched anew before the stamp is taken: the folder may not be the one watched so far
+  // (made by this save, or put in place of the old one), and a later change leaves an event.
+  Unwatch();
+  Watch();
   stamp_ = Stamp();
+  looked_ = std::chrono::steady_clock::now();
 }
 
 bool FileKeyStore::OpenKey(std::string_view path, bool create) {

@@ -19,8 +19,17 @@
 // renamed to "registry.reg.corrupt-<yyyyMMdd-HHmmss>" and the store starts empty. When
 // another process has replaced the file since this one loaded or saved it, the next OpenKey
 // loads it again, so two running copies see each other's settings.
+//
+// A search opens keys thousands of times a second, so OpenKey does not stat the file each
+// time: the folder is watched (inotify), and the file is looked at only after something in
+// the folder changed, and at least once every kLookInterval for what a watch cannot see (a
+// folder above renamed, a linked folder swapped). Where the folder cannot be watched (it does
+// not exist yet, the file is a symbolic link, the watch overflowed or failed) every OpenKey
+// stats the file instead.
 
 #include <sys/types.h>
+
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,6 +40,8 @@ namespace velmora {
 
 class FileKeyStore final : public KeyStore {
  public:
+  static constexpr std::chrono::milliseconds kLookInterval{500};
+
   // Loads `file_name`. Throws std::runtime_error when the file exists but cannot be read, or
   // cannot be parsed and cannot be set aside either (the store would otherwise overwrite it).
   explicit FileKeyStore(std::string file_name);
@@ -72,6 +83,14 @@ class FileKeyStore final : public KeyStore {
   ReadResult ReadFile(MemoryKeyStore& into, FileStamp& stamp) const;
   void Load();
   void ReloadIfReplaced();
+  // Starts watching the file's folder when possible and not watching yet.
+  void Watch();
+  void Unwatch();
+  // Uses up the events seen so far; false only when there were none and the watch holds.
+  bool Drain();
+  // Whether the file must be looked at: something in the folder changed, or the last look is
+  // kLookInterval old, or nothing is watched.
+  bool MayHaveChanged();
   bool Dirty() const;
   void SetAside();
   void Save();
@@ -83,6 +102,8 @@ class FileKeyStore final : public KeyStore {
   std::uint64_t saved_changes_ = 0;
   bool must_save_ = false;  // the file on disk lost this process's settings
   FileStamp stamp_;
+  int watch_ = -1;  // inotify descriptor watching the folder, -1 when not watching
+  std::chrono::steady_clock::time_point looked_{};  // the last stat of the file
 };
 
 // $XDG_CONFIG_HOME/Velmora/registry.reg, or ~/.config/Velmora/registry.reg when

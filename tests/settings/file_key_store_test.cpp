@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "settings/FileKeyStore.h"
@@ -165,6 +167,94 @@ TEST_F(FileKeyStoreTest, FileReplacedByAnotherProgramIsReadAgain) {
   FileKeyStore reread(FileName());
   ASSERT_TRUE(reread.OpenKey("Software\\Velmora", false));
   EXPECT_EQ(reread.ReadString("Theirs"), "2");
+}
+
+// OpenKey looks at the file only when its folder's watch reports a change; every way the file
+// can be replaced must still be seen by the next OpenKey, also those the watch cannot report.
+TEST_F(FileKeyStoreTest, EveryWayOfReplacingTheFileIsSeenByTheNextOpen) {
+  namespace fs = std::filesystem;
+  const std::string theirs = "[HKEY_CURRENT_USER\\Software\\Velmora]\n\"Theirs\"=\"2\"\n";
+  const auto saveTheirs = [](const std::string& file) {
+    FileKeyStore other(file);
+    ASSERT_TRUE(other.OpenKey("Software\\Velmora", true));
+    other.WriteString("Theirs", "2");
+    other.Flush();
+  };
+  struct Case {
+    const char* what;
+    bool linked;  // the settings file is a link to "target/registry.reg"
+    std::function<void(const fs::path& folder)> replace;
+    bool wait;  // only the regular look can see it
+  } cases[] = {
+      {"saved by another copy", false,
+       [&](const fs::path& folder) { saveTheirs(folder / "registry.reg"); }, false},
+      {"written in place", false,
+       [&](const fs::path& folder) { testing::WriteWholeFile(folder / "registry.reg", theirs); },
+       false},
+      {"folder removed and made again", false,
+       [&](const fs::path& folder) {
+         fs::remove_all(folder);
+         fs::create_directories(folder);
+         testing::WriteWholeFile(folder / "registry.reg", theirs);
+       },
+       false},
+      {"folder moved away and made again", false,
+       [&](const fs::path& folder) {
+         fs::rename(folder, folder.string() + "-old");
+         fs::create_directories(folder);
+         saveTheirs(folder / "registry.reg");
+       },
+       false},
+      {"target of the link saved", true,
+       [&](const fs::path& folder) { saveTheirs(folder / "target/registry.reg"); }, false},
+      {"folder above moved away and made again", false,
+       [&](const fs::path& folder) {
+         const fs::path above = folder.parent_path();
+         fs::rename(above, above.string() + "-old");
+         fs::create_directories(folder);
+         saveTheirs(folder / "registry.reg");
+       },
+       true},
+  };
+  int round = 0;
+  for (const auto& c : cases) {
+    const fs::path folder = folder_.Path() / std::to_string(round++) / "Velmora";
+    fs::create_directories(folder / "target");
+    const std::string file = folder / "registry.reg";
+    if (c.linked) {
+      testing::WriteWholeFile(folder / "target/registry.reg",
+                              "[HKEY_CURRENT_USER\\Software\\Velmora]\n\"Mine\"=\"1\"\n");
+      fs::create_symlink(folder / "target/registry.reg", file);
+    }
+    FileKeyStore store(file);
+    ASSERT_TRUE(store.OpenKey("Software\\Velmora", true)) << c.what;
+    // A save puts a regular file in place of a link.
+    if (!c.linked) {
+      store.WriteString("Mine", "1");
+      store.Flush();
+    }
+    ASSERT_TRUE(store.OpenKey("Software\\Velmora", true)) << c.what;
+    EXPECT_EQ(store.ReadString("Theirs"), "") << c.what;
+
+    c.replace(folder);
+    if (c.wait) {
+      std::this_thread::sleep_for(FileKeyStore::kLookInterval + std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(store.OpenKey("Software\\Velmora", false)) << c.what;
+    EXPECT_EQ(store.ReadString("Theirs"), "2") << c.what;
+    // Saving again keeps watching: the next change is seen as well.
+    store.WriteString("Mine", "3");
+    store.Flush();
+    {
+      FileKeyStore other(file);
+      ASSERT_TRUE(other.OpenKey("Software\\Velmora", false)) << c.what;
+      other.WriteString("Theirs", "4");
+      other.Flush();
+    }
+    ASSERT_TRUE(store.OpenKey("Software\\Velmora", false)) << c.what;
+    EXPECT_EQ(store.ReadString("Theirs"), "4") << c.what;
+    EXPECT_EQ(store.ReadString("Mine"), "3") << c.what;
+  }
 }
 
 TEST_F(FileKeyStoreTest, SaveKeepsPermissionBitsAndCreatesTheFolder) {
