@@ -15,16 +15,18 @@ std::string FoldName(std::string_view name) {
 
 namespace {
 
-std::vector<std::string_view> SplitPath(std::string_view path) {
-  std::vector<std::string_view> parts;
+// Calls visit(part) for every non-empty name of a key path, in order, until it returns false;
+// false when one did.
+template <typename Visit>
+bool ForEachPart(std::string_view path, Visit visit) {
   while (!path.empty()) {
     const auto delim = path.find(KeyDelim);
     const auto part = path.substr(0, delim);
-    if (!part.empty()) parts.push_back(part);
+    if (!part.empty() && !visit(part)) return false;
     if (delim == std::string_view::npos) break;
     path.remove_prefix(delim + 1);
   }
-  return parts;
+  return true;
 }
 
 template <typename Item>
@@ -54,21 +56,30 @@ MemoryKeyStore::MemoryKeyStore() : root_(std::make_unique<Key>()) {}
 
 bool MemoryKeyStore::OpenKey(std::string_view path, bool create) {
   CloseKey();
+  // Options are read key by key, thousands of times a second: the same path again needs no
+  // walk. Keys are never removed, so a key once found stays valid.
+  if (last_key_ != nullptr && path == last_path_) {
+    current_ = last_key_;
+    return true;
+  }
   Key* key = root_.get();
-  for (const auto part : SplitPath(path)) {
-    const auto folded = FoldName(part);
-    auto found = key->subkeys.find(folded);
-    if (found == key->subkeys.end()) {
+  const bool found = ForEachPart(path, [&](std::string_view part) {
+    auto slot = key->subkeys.find(Folded(part));
+    if (slot == key->subkeys.end()) {
       if (!create) return false;
       auto child = std::make_unique<Key>();
       child->name = std::string(part);
       child->order = next_order_++;
-      found = key->subkeys.emplace(folded, std::move(child)).first;
+      slot = key->subkeys.emplace(folded_, std::move(child)).first;
       ++changes_;
     }
-    key = found->second.get();
-  }
+    key = slot->second.get();
+    return true;
+  });
+  if (!found) return false;
   current_ = key;
+  last_key_ = key;
+  last_path_.assign(path);
   return true;
 }
 
@@ -78,36 +89,43 @@ void MemoryKeyStore::CloseKey() {
 
 bool MemoryKeyStore::HasSubKey(std::string_view name) const {
   const Key* key = current_ != nullptr ? current_ : root_.get();
-  for (const auto part : SplitPath(name)) {
-    const auto found = key->subkeys.find(FoldName(part));
+  return ForEachPart(name, [&](std::string_view part) {
+    const auto found = key->subkeys.find(Folded(part));
     if (found == key->subkeys.end()) return false;
     key = found->second.get();
+    return true;
+  });
+}
+
+const MemoryKeyStore::Value* MemoryKeyStore::Find(std::string_view name) const {
+  if (current_ == nullptr) return nullptr;
+  const auto found = current_->values.find(Folded(name));
+  return found == current_->values.end() ? nullptr : &found->second;
+}
+
+const std::string& MemoryKeyStore::Folded(std::string_view name) const {
+  folded_.assign(name);
+  for (char& c : folded_) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
-  return true;
+  return folded_;
 }
 
 ValueKind MemoryKeyStore::GetValueKind(std::string_view name) const {
-  if (current_ == nullptr) return ValueKind::kMissing;
-  const auto found = current_->values.find(FoldName(name));
-  return found == current_->values.end() ? ValueKind::kMissing : found->second.kind;
+  const Value* value = Find(name);
+  return value == nullptr ? ValueKind::kMissing : value->kind;
 }
 
 std::string MemoryKeyStore::ReadString(std::string_view name) const {
-  switch (GetValueKind(name)) {
-    case ValueKind::kMissing:
-      return std::string();
-    case ValueKind::kText:
-      return ReadData(name);
-    case ValueKind::kOther:
-      break;
-  }
-  throw InvalidDataType(name);
+  const Value* value = Find(name);
+  if (value == nullptr) return std::string();
+  if (value->kind != ValueKind::kText) throw InvalidDataType(name);
+  return value->data;
 }
 
 std::string MemoryKeyStore::ReadData(std::string_view name) const {
-  if (current_ == nullptr) return std::string();
-  const auto found = current_->values.find(FoldName(name));
-  return found == current_->values.end() ? std::string() : found->second.data;
+  const Value* value = Find(name);
+  return value == nullptr ? std::string() : value->data;
 }
 
 void MemoryKeyStore::WriteString(std::string_view name, std::string_view value) {

@@ -58,9 +58,17 @@ class MemoryKeyStore final : public KeyStore {
 
  private:
   void Store(std::string_view name, ValueKind kind, std::string_view data);
+  // The value of the current key, or null.
+  const Value* Find(std::string_view name) const;
+  // FoldName into a buffer kept for the next call.
+  const std::string& Folded(std::string_view name) const;
 
   std::unique_ptr<Key> root_;
   Key* current_ = nullptr;
+  // The key the last OpenKey found, and its path as given.
+  Key* last_key_ = nullptr;
+  std::string last_path_;
+  mutable std::string folded_;
   std::uint64_t next_order_ = 0;
   std::uint64_t changes_ = 0;
 };

@@ -78,6 +78,34 @@ TYPED_TEST(KeyStoreTest, MissingValuesAndClosedKeys) {
   EXPECT_EQ(store.GetValueKind("Orphan"), ValueKind::kMissing);
 }
 
+// Options are read by opening the same few keys over and over, in any order and spelling,
+// with failed opens in between: each open must make exactly that key current.
+TYPED_TEST(KeyStoreTest, ReopenedKeysAreTheKeysNamed) {
+  KeyStore& store = *this->store_;
+  const char* const paths[] = {"Software\\Velmora\\Option", "Software\\Velmora\\Ignore",
+                               "Software\\Velmora"};
+  for (const char* path : paths) {
+    ASSERT_TRUE(store.OpenKey(path, true));
+    store.WriteString("Which", path);
+  }
+  for (int round = 0; round < 3; ++round) {
+    for (const char* path : {paths[0], paths[0], paths[1], paths[0], paths[2], paths[2]}) {
+      ASSERT_TRUE(store.OpenKey(path, false));
+      EXPECT_EQ(store.ReadString("Which"), path);
+      EXPECT_FALSE(store.OpenKey("Software\\Velmora\\Missing", false));
+      EXPECT_EQ(store.ReadString("Which"), "") << "a failed open leaves no key current";
+    }
+  }
+  ASSERT_TRUE(store.OpenKey("software\\VELMORA\\option", false));
+  EXPECT_EQ(store.ReadString("Which"), paths[0]);
+  ASSERT_TRUE(store.OpenKey("Software\\Velmora\\Option\\", false));
+  EXPECT_EQ(store.ReadString("Which"), paths[0]);
+  ASSERT_TRUE(store.OpenKey("Software\\Velmora\\Option\\Deeper", true));
+  EXPECT_EQ(store.ReadString("Which"), "");
+  ASSERT_TRUE(store.OpenKey(paths[0], false));
+  EXPECT_TRUE(store.HasSubKey("deeper"));
+}
+
 TEST(MemoryKeyStoreTest, ValueOfAnotherKindFailsToReadAsText) {
   MemoryKeyStore store;
   ASSERT_TRUE(store.OpenKey("Software\\Velmora\\Option", true));
