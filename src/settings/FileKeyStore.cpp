@@ -196,7 +196,12 @@ std::string DefaultRegistryFileName() {
 }
 
 FileKeyStore::FileKeyStore(std::string file_name) : file_name_(std::move(file_name)) {
-  Load();
+  try {
+    Load();
+  } catch (...) {
+    Unwatch();  // no destructor runs for a store that failed to load
+    throw;
+  }
 }
 
 FileKeyStore::~FileKeyStore() {

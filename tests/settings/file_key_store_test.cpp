@@ -257,6 +257,18 @@ TEST_F(FileKeyStoreTest, EveryWayOfReplacingTheFileIsSeenByTheNextOpen) {
   }
 }
 
+// A store that cannot load leaves nothing open behind it (its folder watch included).
+TEST_F(FileKeyStoreTest, FailedLoadLeavesNoDescriptorOpen) {
+  const auto openCount = [] {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                         std::filesystem::directory_iterator());
+  };
+  std::filesystem::create_directories(FileName());  // a folder cannot be read as a file
+  const auto before = openCount();
+  for (int i = 0; i < 5; ++i) EXPECT_THROW(FileKeyStore store(FileName()), std::runtime_error);
+  EXPECT_EQ(openCount(), before);
+}
+
 TEST_F(FileKeyStoreTest, SaveKeepsPermissionBitsAndCreatesTheFolder) {
   const std::string nested = folder_ / "a/b/Velmora/registry.reg";
   {
