@@ -120,6 +120,14 @@ bool ParseValue(std::string_view line, bool in_section, MemoryKeyStore& store) {
   return true;
 }
 
+// The file a link points to, followed to its end; the name itself when it is no link.
+std::string FollowLink(const std::string& name) {
+  std::error_code error;
+  if (!std::filesystem::is_symlink(name, error)) return name;
+  const auto real = std::filesystem::weakly_canonical(name, error);
+  return error ? name : real.string();
+}
+
 std::runtime_error SaveError(const std::string& file_name, int error) {
   return std::runtime_error("Cannot save the settings file '" + file_name +
                             "': " + std::strerror(error));
@@ -381,14 +389,17 @@ void FileKeyStore::Flush() {
 }
 
 void FileKeyStore::Save() {
-  const std::filesystem::path target(file_name_);
+  // A settings file that is a link (settings kept with the user's other dotfiles) stays a
+  // link: the file it points to is the one replaced.
+  const std::string real_name = FollowLink(file_name_);
+  const std::filesystem::path target(real_name);
   const std::filesystem::path folder =
       target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
   std::error_code folder_error;
   std::filesystem::create_directories(folder, folder_error);
   if (folder_error) throw SaveError(file_name_, folder_error.value());
 
-  std::string temp_name = file_name_ + ".tmp-XXXXXX";
+  std::string temp_name = real_name + ".tmp-XXXXXX";
   const int fd = ::mkostemp(temp_name.data(), O_CLOEXEC);
   if (fd < 0) throw SaveError(file_name_, errno);
   const auto fail = [&](int error) {
@@ -398,7 +409,7 @@ void FileKeyStore::Save() {
   };
   // The new file keeps the permission bits of the one it replaces.
   struct stat old_info {};
-  const mode_t mode = ::stat(file_name_.c_str(), &old_info) == 0 ? old_info.st_mode & 07777 : 0600;
+  const mode_t mode = ::stat(real_name.c_str(), &old_info) == 0 ? old_info.st_mode & 07777 : 0600;
   if (::fchmod(fd, mode) != 0) throw fail(errno);
   if (!WriteAll(fd, SerializeKeyStore(tree_))) throw fail(errno != 0 ? errno : EIO);
   if (::fsync(fd) != 0) throw fail(errno);
@@ -407,7 +418,7 @@ void FileKeyStore::Save() {
     ::unlink(temp_name.c_str());
     throw SaveError(file_name_, error);
   }
-  if (::rename(temp_name.c_str(), file_name_.c_str()) != 0) {
+  if (::rename(temp_name.c_str(), real_name.c_str()) != 0) {
     const int error = errno;
     ::unlink(temp_name.c_str());
     throw SaveError(file_name_, error);
