@@ -285,6 +285,18 @@ std::string HighlightWords(std::string text, const std::vector<std::string>& wor
   return text;
 }
 
+std::vector<std::unique_ptr<TRegex>> CompileWordPatterns(const std::vector<std::string>& words,
+                                                         bool caseSensitive, bool wholeWords,
+                                                         const EngineProgress& progress) {
+  std::vector<std::unique_ptr<TRegex>> patterns;
+  for (const auto& word : words) {
+    auto& regex = *patterns.emplace_back(std::make_unique<TRegex>());
+    PrepareRegex(regex, caseSensitive, progress);
+    regex.SetExpression(WordPattern(word, wholeWords));
+  }
+  return patterns;
+}
+
 LinesPage::Mark MarkFor(bool useIntervals, const std::vector<std::string>& intervals,
                         const std::string& entry) {
   if (!useIntervals) return LinesPage::Mark::Plain;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,11 @@ class EngineProgress {
 
 // Modifier i from the case option, and the progress binding.
 void PrepareRegex(TRegex& regex, bool caseSensitive, const EngineProgress& progress);
+
+// One prepared regex per word (as WordPattern with wholeWords), in word order.
+std::vector<std::unique_ptr<TRegex>> CompileWordPatterns(const std::vector<std::string>& words,
+                                                         bool caseSensitive, bool wholeWords,
+                                                         const EngineProgress& progress);
 
 // The next position at or after from that a matching line must hold (where a match can begin,
 // or a literal every match contains); npos when there is none.

@@ -1,7 +1,5 @@
 #include "engines/Un_SearchEngine.h"
 
-#include <memory>
-
 #include "engines/EngineShared.h"
 
 namespace velmora {
@@ -70,12 +68,7 @@ void Tmy_searchengine::BuildLines(const std::string& fileName) {
   try {
     const TextBuffer file(fileName);
     const EngineProgress progress(OnProgress, this, Stop);
-    std::vector<std::unique_ptr<TRegex>> patterns;
-    for (const auto& word : words) {
-      auto& regex = *patterns.emplace_back(std::make_unique<TRegex>());
-      PrepareRegex(regex, CaseSensitive, progress);
-      regex.SetExpression(WordPattern(word, WholeWords));
-    }
+    const auto patterns = CompileWordPatterns(words, CaseSensitive, WholeWords, progress);
     // The progress is called after every word that does not match.
     const auto matches = [&](std::string_view line) {
       for (const auto& regex : patterns) {

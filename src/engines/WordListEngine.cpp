@@ -1,7 +1,6 @@
 #include "engines/WordListEngine.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "engines/EngineShared.h"
 
@@ -41,12 +40,7 @@ void WordListEngine::BuildLines(const std::string& fileName) {
   try {
     const TextBuffer file(fileName);
     const EngineProgress progress(OnProgress, this, Stop);
-    std::vector<std::unique_ptr<TRegex>> patterns;
-    for (const auto& word : words) {
-      auto& regex = *patterns.emplace_back(std::make_unique<TRegex>());
-      PrepareRegex(regex, CaseSensitive, progress);
-      regex.SetExpression(WordPattern(word, WholeWords));
-    }
+    const auto patterns = CompileWordPatterns(words, CaseSensitive, WholeWords, progress);
     CollectLines(file.Text(),
                  [&](std::string_view line) {
                    return std::any_of(patterns.begin(), patterns.end(),

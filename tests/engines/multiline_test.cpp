@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -37,6 +39,7 @@ TEST_F(MultilineTest, SearchUsesFirstOccurrencesOnly) {
     Strings query;
     Strings file;
     bool found;
+    bool caseSensitive = false, trimLeft = true, trimRight = true;
   } cases[] = {
       {{"foo"}, {"\tfoo "}, true},                // trimmed on both sides
       {{"a", "b"}, {"a", "x", "a", "b"}, false},  // the first a is not followed by b
@@ -45,14 +48,21 @@ TEST_F(MultilineTest, SearchUsesFirstOccurrencesOnly) {
       {{"b", "c"}, {"c", "b", "c"}, false},       // c occurs above its place
       {{"a", "b"}, {"x", "a"}, false},            // the block runs past the end
       {{"A", "b"}, {"a", "B"}, true},             // case ignored
+      {{"A", "b"}, {"a", "B"}, false, true},
+      {{"  a"}, {"a  "}, false, false, false, true},
+      {{"  a"}, {"a  "}, false, false, true, false},
       {{"x"}, {}, false},
       {{}, {"a"}, false},
   };
   for (const auto& c : cases) {
     engine.SetLines(c.query);
+    engine.CaseSensitive = c.caseSensitive;
+    engine.TrimLeft = c.trimLeft;
+    engine.TrimRight = c.trimRight;
     EXPECT_EQ(engine.Search(File(c.file)), c.found) << Join(c.query) << "in\n" << Join(c.file);
     EXPECT_TRUE(engine.Idle);
   }
+  EXPECT_FALSE(engine.Search(dir.File("missing.txt")));
 }
 
 TEST_F(MultilineTest, AStopBeforeTheWholeBlockIsCheckedIsNoMatch) {
@@ -62,21 +72,6 @@ TEST_F(MultilineTest, AStopBeforeTheWholeBlockIsCheckedIsNoMatch) {
   EXPECT_FALSE(engine.Search(File({"a", "b", "c"})));  // stopped after line b
   engine.SetLines({"a", "b"});
   EXPECT_TRUE(engine.Search(File({"a", "b"})));  // the stop came after the last line
-}
-
-TEST_F(MultilineTest, OptionsDecideWhatIsEqual) {
-  engine.SetLines({"  Foo"});
-  const auto name = File({"foo  "});
-  EXPECT_TRUE(engine.Search(name));
-  engine.CaseSensitive = true;
-  EXPECT_FALSE(engine.Search(name));
-  engine.CaseSensitive = false;
-  engine.TrimLeft = false;
-  EXPECT_FALSE(engine.Search(name));
-  engine.TrimLeft = true;
-  engine.TrimRight = false;
-  EXPECT_FALSE(engine.Search(name));
-  EXPECT_FALSE(engine.Search(dir.File("missing.txt")));
 }
 
 TEST_F(MultilineTest, BuildLinesFindsEveryBlock) {
@@ -98,12 +93,6 @@ TEST_F(MultilineTest, BuildLinesFindsEveryBlock) {
     engine.BuildLines(File(c.file));
     EXPECT_EQ(engine.BlockStarts, c.starts) << Join(c.query) << "in\n" << Join(c.file);
   }
-}
-
-TEST_F(MultilineTest, EmptyQueryKeepsTheBlocks) {
-  engine.BlockStarts = {"7"};
-  engine.BuildLines(File({"a"}));
-  EXPECT_EQ(engine.BlockStarts, Strings{"7"});
 }
 
 TEST_F(MultilineTest, StopEndsTheCollection) {
@@ -137,78 +126,55 @@ TEST_F(MultilineTest, PageShowsBlocksWithoutText) {
             ExpectedPage("f.txt", dir.Path(), "<font color=\"#0000FF\">line 3</font>\r\n"));
 }
 
-struct ModifyCase {
-  const char* title;
-  int modType;
-  Strings replacement;
-  std::string written;
-};
-
+// Every modification replaces a stale backup and keeps the file's permission bits.
 TEST_F(MultilineTest, ModifyTreatsEveryBlock) {
   // Two three-line blocks in a ten-line file.
-  const Strings file = {"0", "a", "b", "c", "4", "5", "a", "b", "c", "9"};
-  const ModifyCase cases[] = {
-      {"none", 0, {"R"}, "0\r\na\r\nb\r\nc\r\n4\r\n5\r\na\r\nb\r\nc\r\n9\r\n"},
-      {"replace", 1, {"R"}, "0\r\nR\r\n4\r\n5\r\nR\r\n9\r\n"},
-      {"insert before",
+  const std::string ten = Join({"0", "a", "b", "c", "4", "5", "a", "b", "c", "9"});
+  const Strings abc = {"a", "b", "c"};
+  struct Case {
+    Strings query;
+    int modType;
+    Strings replacement;
+    std::string before;
+    std::string after;
+  } cases[] = {
+      {abc, 0, {"R"}, ten, "0\r\na\r\nb\r\nc\r\n4\r\n5\r\na\r\nb\r\nc\r\n9\r\n"},
+      {abc, 1, {"R"}, ten, "0\r\nR\r\n4\r\n5\r\nR\r\n9\r\n"},
+      {abc,
        2,
        {"R", "S"},
+       ten,
        "0\r\nR\r\nS\r\na\r\nb\r\nc\r\n4\r\n5\r\nR\r\nS\r\na\r\nb\r\nc\r\n9\r\n"},
-      {"insert after",
+      {abc,
        3,
        {"R", "S"},
+       ten,
        "0\r\na\r\nb\r\nc\r\nR\r\nS\r\n4\r\n5\r\na\r\nb\r\nc\r\nR\r\nS\r\n9\r\n"},
-      {"delete", 4, {"R"}, "0\r\n4\r\n5\r\n9\r\n"},
-      {"clear", 5, {"R"}, "0\r\n\r\n\r\n\r\n4\r\n5\r\n\r\n\r\n\r\n9\r\n"},
-      {"unknown", 9, {"R"}, "0\r\na\r\nb\r\nc\r\n4\r\n5\r\na\r\nb\r\nc\r\n9\r\n"},
+      {abc, 4, {"R"}, ten, "0\r\n4\r\n5\r\n9\r\n"},
+      {abc, 5, {"R"}, ten, "0\r\n\r\n\r\n\r\n4\r\n5\r\n\r\n\r\n\r\n9\r\n"},
+      {abc, 9, {"R"}, ten, "0\r\na\r\nb\r\nc\r\n4\r\n5\r\na\r\nb\r\nc\r\n9\r\n"},
+      // Lines are written untrimmed.
+      {{"a", "b"}, 1, {" R "}, "  keep  \n\ta \r\nb\rtail", "  keep  \r\n R \r\ntail\r\n"},
+      // Blocks at 0 and 1 overlap: the later one is treated, the earlier one skipped, and no
+      // line outside the treated ones is touched.
+      {{"a", "b"}, 4, {}, "a\na\nb\nz\n", "a\r\nz\r\n"},
+      {{"a", "b"}, 1, {"X"}, "a\na\nb\nz\n", "a\r\nX\r\nz\r\n"},
+      {{"a", "b"}, 4, {}, std::string("a\nb\nc\0\r\nbinary", 14), std::string("c\0\r\nbinary", 10)},
   };
   for (const auto& c : cases) {
-    const auto name = File(file);
-    engine.SetLines({"a", "b", "c"});
+    const auto name = dir.Write("f.txt", c.before);
+    dir.Write("f.txt.bak", "older");
+    ::chmod(name.c_str(), 0640);
+    engine.SetLines(c.query);
     engine.SetReplaceLines(c.replacement);
     engine.ModType = c.modType;
+    engine.MakeBackup = true;
     engine.BuildLines(name);
-    ASSERT_EQ(engine.BlockStarts, (Strings{"1", "6"}));
     engine.Modify(name);
-    EXPECT_EQ(TempFolder::Read(name), c.written) << c.title;
+    EXPECT_EQ(TempFolder::Read(name), c.after) << c.modType << " " << c.before;
+    EXPECT_EQ(TempFolder::Read(name + ".bak"), c.before) << c.modType << " " << c.before;
+    EXPECT_EQ(TempFolder::Mode(name), 0640u);
   }
-}
-
-TEST_F(MultilineTest, ModifyWritesLinesUntrimmed) {
-  const auto name = dir.Write("f.txt", "  keep  \n\ta \r\nb\rtail");
-  engine.SetLines({"a", "b"});
-  engine.SetReplaceLines({" R "});
-  engine.ModType = 1;
-  engine.BuildLines(name);
-  engine.Modify(name);
-  EXPECT_EQ(TempFolder::Read(name), "  keep  \r\n R \r\ntail\r\n");
-}
-
-TEST_F(MultilineTest, OverlappingBlocksNeverTouchLinesOutsideTheTreatedOnes) {
-  // Blocks at 0 and 1 overlap: the later one is treated, the earlier one skipped.
-  const auto name = File({"a", "a", "b", "z"});
-  engine.SetLines({"a", "b"});
-  engine.ModType = 4;
-  engine.BuildLines(name);
-  ASSERT_EQ(engine.BlockStarts, (Strings{"0", "1"}));
-  engine.Modify(name);
-  EXPECT_EQ(TempFolder::Read(name), "a\r\nz\r\n");
-
-  const auto again = File({"a", "a", "b", "z"});
-  engine.SetReplaceLines({"X"});
-  engine.ModType = 1;
-  engine.BuildLines(again);
-  engine.Modify(again);
-  EXPECT_EQ(TempFolder::Read(again), "a\r\nX\r\nz\r\n");
-}
-
-TEST_F(MultilineTest, ModifyKeepsTheNulTail) {
-  const auto name = dir.Write("n.txt", std::string("a\nb\nc\0\r\nbinary", 14));
-  engine.SetLines({"a", "b"});
-  engine.ModType = 4;
-  engine.BuildLines(name);
-  engine.Modify(name);
-  EXPECT_EQ(TempFolder::Read(name), std::string("c\0\r\nbinary", 10));
 }
 
 TEST_F(MultilineTest, BlockPastTheEndRaisesAndLeavesTheFileUnwritten) {
@@ -222,18 +188,6 @@ TEST_F(MultilineTest, BlockPastTheEndRaisesAndLeavesTheFileUnwritten) {
   engine.BlockStarts = {"zero"};
   EXPECT_THROW(engine.Modify(name), EListError);
   EXPECT_EQ(TempFolder::Read(name), "a\nb\n");
-}
-
-TEST_F(MultilineTest, ModifyMakesABackupFirst) {
-  const auto name = dir.Write("f.txt", "a\nb\n");
-  dir.Write("f.txt.bak", "older");
-  engine.SetLines({"a"});
-  engine.ModType = 4;
-  engine.MakeBackup = true;
-  engine.BuildLines(name);
-  engine.Modify(name);
-  EXPECT_EQ(TempFolder::Read(name), "b\r\n");
-  EXPECT_EQ(TempFolder::Read(name + ".bak"), "a\nb\n");
 }
 
 }  // namespace

@@ -1,0 +1,461 @@
+// The five line engines (phrase, regex, word-or, word-and, search engine) through one table
+// per job: search, the lines page and modification.
+
+#include <sys/stat.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engines/EngineFixture.h"
+#include "engines/EngineShared.h"
+#include "engines/Un_MyRegExpr.h"
+#include "engines/Un_Phrase.h"
+#include "engines/Un_SearchEngine.h"
+#include "engines/Un_wordand.h"
+#include "engines/Un_wordor.h"
+
+namespace velmora {
+namespace {
+
+using testing::ExpectedPage;
+using testing::TempFolder;
+using Strings = std::vector<std::string>;
+
+const std::string kBlueOpen = "<font color=\"#0000FF\">";
+const std::string kRedPlus = "<font color=\"#FF0000\">+</font>";
+std::string Blue(const std::string& text) {
+  return kBlueOpen + text + "</font>";
+}
+
+enum Flags { kCase = 1, kWhole = 2, kIgnoreSpace = 4 };
+
+// One engine of each kind, picked by a letter: p phrase, r regex, o word-or, a word-and,
+// q search engine.
+struct Engines {
+  Tmy_phrase p;
+  Tmy_regexpr r;
+  Tmy_wordor o;
+  Tmy_wordand a;
+  Tmy_searchengine q;
+
+  template <class F>
+  void With(char kind, const std::string& query, int flags, F f) {
+    const auto set = [&](auto& e) {
+      e.Query = query;
+      e.CaseSensitive = (flags & kCase) != 0;
+      if constexpr (requires { e.WholeWords; }) e.WholeWords = (flags & kWhole) != 0;
+      if constexpr (requires { e.IgnoreSpace; }) e.IgnoreSpace = (flags & kIgnoreSpace) != 0;
+      if constexpr (requires { e.CheckQuery(query); }) {
+        EXPECT_TRUE(e.CheckQuery(query));
+      }
+      f(e);
+    };
+    switch (kind) {
+      case 'p':
+        return set(p);
+      case 'r':
+        return set(r);
+      case 'o':
+        return set(o);
+      case 'a':
+        return set(a);
+      default:
+        return set(q);
+    }
+  }
+};
+
+TEST(LineEngines, SearchDecidesPerEngine) {
+  struct Case {
+    char kind;
+    std::string query;
+    int flags;
+    std::string text;
+    bool found;
+  } cases[] = {
+      {'p', "a.b", 0, "x a.b y", true},
+      {'p', "a.b", 0, "axb", false},
+      {'p', "(x", 0, "f(x)", true},  // no syntax error
+      {'p', "abc", 0, "ABC", true},
+      {'p', "abc", kCase, "ABC", false},
+      {'p', "cat", kWhole, "concat", false},
+      {'p', "cat", kWhole, "cats", false},
+      {'p', "cat", kWhole, "a cat.", true},
+      {'p', "(foo", kWhole, "a (foo", true},
+      {'p', "(foo", kWhole, "a(foo", false},
+      {'p', "ab", 0, "a\nb", false},                       // never across lines
+      {'p', "tail", 0, std::string("x\0tail", 6), false},  // nothing after a NUL
+      {'p', "needle", 0, "", false},
+      {'r', "^b$", 0, "a\nb\nc", true},
+      {'r', "a$", 0, "ab\nxa\r\n", true},
+      {'r', "a\\nb", 0, "a\nb", false},  // a pattern that needs a break never matches
+      {'r', "a.b", 0, "a\rb", false},
+      {'r', "ab\r\ncd", kIgnoreSpace, "xabcd", true},  // the memo's break is ignored space
+      {'r', "ab\r\ncd", 0, "xabcd", false},
+      {'r', "[", 0, "[", false},  // an invalid expression lists no file
+      {'r', "x", 0, std::string("a\0x", 3), false},
+      {'r', "ABC", 0, "abc", true},
+      {'r', "ABC", kCase, "abc", false},
+      {'o', "red green", 0, "green\n", true},
+      {'a', "red green", 0, "green\n", false},
+      {'a', "red green", 0, "red\nx\ngreen", true},
+      {'o', " \t ", 0, "red", false},
+      {'a', " \t ", 0, "red", false},
+      {'o', "\"x\ny\"", 0, "x\ny", false},  // a group holding a line break never matches
+      {'a', "red \"\"", 0, "red", true},    // the empty word takes no part
+      {'a', "cat dog", 0, "Concat DOG", true},
+      {'a', "cat dog", kWhole, "Concat DOG", false},
+      {'a', "cat dog", kCase, "Concat DOG", false},
+      {'q', "+apple -pie tart", 0, "apple\ncake", true},
+      {'q', "+apple -pie tart", 0, "apple\npie", false},
+      {'q', "+apple tart", 0, "tart", false},
+      {'q', "apple tart", 0, "only tart here", true},
+      {'q', "apple tart", 0, "neither", false},
+      {'q', "-pie", 0, "pie", false},
+      {'q', "   ", 0, "anything", true},
+      {'q', "+\"big cat\"", 0, "big\ncat", false},
+      {'q', "apple +", 0, "apple", true},  // the empty required word takes no part
+      {'q', "apple +", 0, "pear", false},
+  };
+  TempFolder dir;
+  Engines engines;
+  for (const auto& c : cases) {
+    engines.With(c.kind, c.query, c.flags, [&](auto& e) {
+      EXPECT_EQ(e.Search(dir.Write("f.txt", c.text)), c.found)
+          << c.kind << " " << c.query << " in " << c.text;
+      EXPECT_TRUE(e.Idle);
+    });
+  }
+  // A file that cannot be read matches only a search-engine query without words.
+  for (const char kind : {'p', 'r', 'o', 'a', 'q'}) {
+    engines.With(kind, "-x", 0, [&](auto& e) { EXPECT_FALSE(e.Search(dir.File("no.txt"))); });
+  }
+  engines.With('q', "", 0, [&](auto& e) { EXPECT_TRUE(e.Search(dir.File("no.txt"))); });
+}
+
+TEST(LineEngines, ProgressAndStop) {
+  TempFolder dir;
+  const auto name = dir.Write("f.txt", "a\nb\nc\nneedle\n");
+  Tmy_phrase phrase;
+  phrase.Query = "needle";
+  int calls = 0;
+  phrase.OnProgress = [&](void* sender, bool& stop) {
+    EXPECT_EQ(sender, &phrase);
+    EXPECT_FALSE(phrase.Idle);
+    ++calls;
+    stop = true;
+  };
+  EXPECT_FALSE(phrase.Search(name));  // a stop after a line without match ends the search
+  EXPECT_EQ(calls, 1);
+  phrase.OnProgress = [&](void*, bool&) { ++calls; };
+  phrase.Stop = false;
+  calls = 0;
+  EXPECT_TRUE(phrase.Search(name));
+  EXPECT_EQ(calls, 3);  // one per line before the match
+  phrase.OnProgress = nullptr;
+  phrase.Stop = true;  // without an event a set Stop still ends the search after a line
+  EXPECT_FALSE(phrase.Search(name));
+
+  // The "b" every match needs is on the line, so only the matcher can tell it fails.
+  Tmy_regexpr regex;
+  regex.Query = "(a+)+b";
+  calls = 0;
+  regex.OnProgress = [&](void*, bool& stop) { stop = ++calls >= 3; };
+  EXPECT_FALSE(regex.Search(dir.Write("r.txt", std::string(40, 'a') + "cb\n")));
+  EXPECT_GE(calls, 3);
+
+  Tmy_wordand wordAnd;
+  wordAnd.Query = "a b";
+  wordAnd.OnProgress = [](void*, bool& stop) { stop = true; };
+  EXPECT_FALSE(wordAnd.Search(name));  // stopped between the words
+
+  Tmy_searchengine engine;
+  ASSERT_TRUE(engine.CheckQuery("+a b"));
+  engine.Query = "+a b";
+  calls = 0;
+  engine.OnProgress = [&](void*, bool&) { ++calls; };
+  engine.BuildLines(dir.Write("q.txt", "b\nzz\n"));
+  EXPECT_EQ(engine.LineNumbers, Strings{"0"});
+  EXPECT_EQ(calls, 3);  // after every word that does not match: a; then a and b
+}
+
+TEST(LineEngines, BuildLinesCollectsEveryMatchingLine) {
+  TempFolder dir;
+  const auto name = dir.Write("f.txt", "one cat\r\ndog\rcat cat\nCAT\n");
+  Tmy_phrase engine;
+  engine.Query = "cat";
+  engine.BuildLines(name);
+  EXPECT_EQ(engine.LineNumbers, (Strings{"0", "2", "3"}));
+  EXPECT_EQ(engine.LineTexts, (Strings{"one cat", "cat cat", "CAT"}));
+  EXPECT_EQ(engine.Intervals, engine.LineNumbers);
+  // An empty query leaves the lists alone and shows no body lines.
+  engine.Query.clear();
+  engine.BuildLines(name);
+  EXPECT_EQ(engine.LineNumbers.size(), 3u);
+  engine.WriteLinesView(dir.File("page.html"), name);
+  EXPECT_EQ(TempFolder::Read(dir.File("page.html")), ExpectedPage("f.txt", dir.Path(), ""));
+}
+
+TEST(LineEngines, PageShowsTheLinesEscapedAndMarked) {
+  const std::string bB = Blue("b");
+  struct Case {
+    char kind;
+    std::string query;
+    int flags;
+    std::string text;
+    Strings chosen;  // marks chosen lines when given
+    std::string body;
+  } cases[] = {
+      {'p',
+       "b",
+       0,
+       "x <b> b\nnone\nb&b\n",
+       {},
+       "line 1 : x &lt;" + bB + "&gt; " + bB + "\r\nline 3 : " + bB + "&amp;" + bB + "\r\n"},
+      // In the escaped "&lt;b&gt;" the b sits between ";" and "&".
+      {'p',
+       "b",
+       kWhole,
+       "x <b> b\nnone\nb&b\n",
+       {},
+       "line 1 : x &lt;" + bB + "&gt; " + bB + "\r\nline 3 : " + bB + "&amp;" + bB + "\r\n"},
+      {'p', "lt", 0, "x <b> b\n", {}, ""},  // the entity's letters are never matched
+      {'p', "a<b &", 0, "if a<b && c\n", {}, "line 1 : if " + Blue("a&lt;b &amp;") + "&amp; c\r\n"},
+      {'p',
+       "ab",
+       0,
+       "ab\nab\nx\nab\n",
+       {"3"},
+       " line 1 : " + Blue("ab") + "\r\n line 2 : " + Blue("ab") + "\r\n" + kRedPlus +
+           "line 4 : " + Blue("ab") + "\r\n"},
+      {'r',
+       "<|\\d+",
+       0,
+       "a<b\nnone\n\"1\" & 22\n",
+       {"0"},
+       kRedPlus + "line 1 : a" + Blue("&lt;") + "b\r\n line 3 : &quot;" + Blue("1") +
+           "&quot; &amp; " + Blue("22") + "\r\n"},
+      {'o', "b", 0, "<b>\n", {}, "line 1 : &lt;" + bB + "&gt;\r\n"},
+      // "cat" is then marked again inside the marked "category".
+      {'o',
+       "cat category",
+       0,
+       "category cat\n",
+       {},
+       "line 1 : " + kBlueOpen + Blue("cat") + "egory</font> " + Blue("cat") + "\r\n"},
+      {'a',
+       "red green",
+       0,
+       "red\nnone\ngreen\n",
+       {},
+       "line 1 : " + Blue("red") + "\r\nline 3 : " + Blue("green") + "\r\n"},
+      {'q',
+       "+apple -pie tart x",
+       kWhole,
+       "apple pie\npie only\ntart\n<x>\n",
+       {},
+       "line 1 : " + Blue("apple") + " pie\r\nline 3 : " + Blue("tart") + "\r\nline 4 : &lt;" +
+           Blue("x") + "&gt;\r\n"},
+  };
+  TempFolder dir;
+  for (const auto& c : cases) {
+    Engines engines;
+    const auto name = dir.Write("f.txt", c.text);
+    engines.With(c.kind, c.query, c.flags, [&](auto& e) {
+      e.BuildLines(name);
+      if constexpr (requires { e.UseIntervals; }) {
+        e.UseIntervals = !c.chosen.empty();
+        if (e.UseIntervals) e.SetIntervals(c.chosen);
+      }
+      e.WriteLinesView(dir.File("page.html"), name);
+    });
+    EXPECT_EQ(TempFolder::Read(dir.File("page.html")), ExpectedPage("f.txt", dir.Path(), c.body))
+        << c.kind << " " << c.query;
+  }
+}
+
+// Every modification replaces a stale backup, keeps the file's permission bits and ignores a
+// Stop left over from a search.
+TEST(LineEngines, ModifyAppliesEachTypeSafely) {
+  struct Case {
+    char kind;
+    std::string query;
+    int modType;
+    std::string replacement;
+    Strings chosen;  // the found lines when empty
+    std::string before;
+    std::string after;
+  } cases[] = {
+      {'p', "abc", 5, "", {}, "xabcxabc\n", "x   x   \r\n"},
+      {'p', "abc", 2, "[", {}, "abc abc\n", "[abc [abc\r\n"},
+      {'p', "abc", 3, "$0\\", {}, "abc\n", "abc$0\\\r\n"},
+      {'p', "x", 1, "$1", {}, "axbx\n", "a$1b$1\r\n"},  // no groups in a phrase
+      {'p', "ab", 4, "", {}, "xabyab\n", "xy\r\n"},
+      {'p', "ab", 0, "zz", {}, "ab\nq\n", "ab\r\nq\r\n"},
+      {'p', "ab", 1, "-", {}, "AB aB\n", "- -\r\n"},
+      {'p', "ab", 1, "-", {}, "ab\ncd", "-\r\ncd\r\n"},
+      {'p', "ab", 1, "X", {"2", "0"}, "ab\nab\nab\n", "X\r\nab\r\nX\r\n"},
+      {'p', "ab", 3, "!", {"0", "0"}, "ab\n", "ab!!\r\n"},  // listed twice, treated twice
+      {'p', "ab", 4, "", {}, std::string("ab\nxab\0ab\nab", 12), std::string("\r\nx\0ab\nab", 9)},
+      {'r', "(\\d+)-(\\d+)", 1, "$2-$1", {}, "10-20\n", "20-10\r\n"},
+      {'r', "\\d+", 2, "<", {}, "a1b22\n", "a<1b<22\r\n"},
+      {'r', "\\d+", 3, "${0}!", {}, "a1b22\n", "a11!b2222!\r\n"},
+      {'r', "\\s+$", 4, "", {}, "ab \t\nc  \n", "ab\r\nc\r\n"},
+      {'r', "x", 1, "1\r\n2", {}, "axb\n", "a1\r\n2b\r\n"},
+      {'r', "x", 5, "", {}, "x\n", "x\r\n"},  // clear is no regex type
+      {'r', "b", 1, "\\$1", {}, "abc\n", "a$1c\r\n"},
+      {'r', "(a|b)*", 4, "", {}, std::string(5000, 'a') + "\n", "\r\n"},
+      {'r', "a(", 1, "", {}, "a(\nb\n", "a(\r\nb\r\n"},  // invalid: nothing found, rewritten
+      {'r',
+       "k(\\d)",
+       1,
+       "<$1>",
+       {"1"},
+       std::string("k1\rk2\0k3", 8),
+       std::string("k1\r\n<2>\0k3", 10)},
+  };
+  TempFolder dir;
+  for (const auto& c : cases) {
+    Engines engines;
+    const auto name = dir.Write("f.txt", c.before);
+    dir.Write("f.txt.bak", "stale backup");
+    ::chmod(name.c_str(), 0604);
+    engines.With(c.kind, c.query, 0, [&](auto& e) {
+      if constexpr (requires { e.Modify(name); }) {
+        e.ModType = c.modType;
+        e.Replacement = c.replacement;
+        e.MakeBackup = true;
+        e.BuildLines(name);
+        if (!c.chosen.empty()) e.SetIntervals(c.chosen);
+        e.Stop = true;
+        e.OnProgress = [](void*, bool&) {};
+        e.Modify(name);
+      }
+    });
+    EXPECT_EQ(TempFolder::Read(name), c.after) << c.kind << " " << c.query;
+    EXPECT_EQ(TempFolder::Read(name + ".bak"), c.before) << c.kind << " " << c.query;
+    EXPECT_EQ(TempFolder::Mode(name), 0604u) << c.kind << " " << c.query;
+  }
+}
+
+TEST(LineEngines, BadIntervalOrExpressionRaisesAndLeavesTheFileUnwritten) {
+  struct Case {
+    char kind;
+    std::string query;
+    Strings chosen;
+    bool listError;
+  } cases[] = {
+      {'p', "ab", {"0", "2"}, true}, {'p', "ab", {"x"}, true},  {'p', "ab", {"-1"}, true},
+      {'r', "ab", {"2"}, true},      {'r', "a(", {"0"}, false},  // the compile error
+  };
+  TempFolder dir;
+  for (const auto& c : cases) {
+    Engines engines;
+    const auto name = dir.Write("f.txt", "ab\nab\n");
+    engines.With(c.kind, c.query, 0, [&](auto& e) {
+      if constexpr (requires { e.Modify(name); }) {
+        e.ModType = 4;
+        e.SetIntervals(c.chosen);
+        if (c.listError) {
+          EXPECT_THROW(e.Modify(name), EListError) << c.kind << " " << c.chosen[0];
+        } else {
+          EXPECT_THROW(e.Modify(name), std::runtime_error) << c.kind << " " << c.query;
+        }
+        EXPECT_TRUE(e.Idle);
+      }
+    });
+    EXPECT_EQ(TempFolder::Read(name), "ab\nab\n");
+  }
+}
+
+// The phrase engine must agree with the regex engine given the phrase's word pattern, with
+// and without case and whole words, over generated files (this covers the quick whole-buffer
+// rejection, which must never change a result).
+TEST(PhraseAgainstRegex, AgreeOnGeneratedFiles) {
+  TempFolder dir;
+  std::mt19937 random(20261206);
+  const std::string alphabet = "abAB_ .(\n\r\t$";
+  const auto pick = [&](std::size_t length) {
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    return text;
+  };
+  Tmy_phrase phrase;
+  Tmy_regexpr regex;
+  // Both must call the progress once per line examined before the result is known, even for
+  // lines they can tell cannot match.
+  int calls[2] = {0, 0};
+  phrase.OnProgress = [&](void*, bool&) { ++calls[0]; };
+  regex.OnProgress = [&](void*, bool&) { ++calls[1]; };
+  int matched = 0;
+  for (int round = 0; round < 1000; ++round) {
+    const auto name = dir.Write("g.txt", pick(random() % 120));
+    const std::string word = pick(1 + random() % 3);
+    phrase.Query = word;
+    phrase.CaseSensitive = regex.CaseSensitive = round % 2 == 0;
+    phrase.WholeWords = round % 3 == 0;
+    regex.Query = WordPattern(word, phrase.WholeWords);
+    calls[0] = calls[1] = 0;
+    const bool found = phrase.Search(name);
+    ASSERT_EQ(found, regex.Search(name)) << "word [" << word << "] round " << round;
+    const int searchCalls[] = {calls[0], calls[1]};
+    phrase.BuildLines(name);
+    regex.BuildLines(name);
+    ASSERT_EQ(phrase.LineNumbers, regex.LineNumbers) << "word [" << word << "]";
+    ASSERT_EQ(found, !phrase.LineNumbers.empty());
+    const int examined = found ? std::stoi(phrase.LineNumbers.front())
+                               : static_cast<int>(SplitLines(TempFolder::Read(name)).size());
+    ASSERT_EQ(searchCalls[0], examined) << "word [" << word << "] round " << round;
+    ASSERT_EQ(searchCalls[1], examined) << "word [" << word << "] round " << round;
+    matched += found;
+  }
+  EXPECT_GT(matched, 100);  // the generator must produce both outcomes
+  EXPECT_LT(matched, 900);
+}
+
+TEST(SplitWordList, ReadsWordsAndQuotedGroups) {
+  struct Case {
+    std::string query;
+    Strings words;
+  } cases[] = {
+      {"red \"dark blue\"", {"red", "dark blue"}},
+      {"  a\t\tb \x01 c  ", {"a", "b", "c"}},
+      {"\"\"", {""}},
+      {"\"say \"\"hi\"\"\" x", {"say \"hi\"", "x"}},
+      {"a\"b", {"a\"b"}},                   // a quote inside a word is a character
+      {"x \"a\"\"b  ", {"x", "a\"\"b  "}},  // unclosed: keeps every character to the end
+      {"\"ab\"cd", {"ab", "cd"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SplitWordList(c.query), c.words) << c.query;
+}
+
+TEST(ParseSearchQuery, ReadsSignsAndPhrases) {
+  struct Case {
+    std::string query;
+    bool closed;
+    Strings excluded, optional, required;
+  } cases[] = {
+      {"+apple -pie tart", true, {"pie"}, {"tart"}, {"apple"}},
+      {"+\"big cat\"", true, {}, {}, {"big cat"}},
+      {"e-mail -e-mail", true, {"e-mail"}, {"e-mail"}, {}},
+      {"a\"b\tc", true, {}, {"a\"b\tc"}, {}},
+      {"x +", true, {}, {"x"}, {""}},  // a trailing sign gives an empty word
+      {"- x", true, {""}, {"x"}, {}},
+      {"a \"b c\"d", false, {}, {"a"}, {}},  // closing quote followed by a letter
+      {"a +\"b c", false, {}, {"a"}, {}},    // never closed
+      {"\"x\" y", true, {}, {"x", "y"}, {}},
+  };
+  for (const auto& c : cases) {
+    SearchQuery q;
+    EXPECT_EQ(ParseSearchQuery(c.query, q), c.closed) << c.query;
+    EXPECT_EQ(q.excluded, c.excluded) << c.query;
+    EXPECT_EQ(q.optional, c.optional) << c.query;
+    EXPECT_EQ(q.required, c.required) << c.query;
+  }
+}
+
+}  // namespace
+}  // namespace velmora
