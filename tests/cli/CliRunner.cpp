@@ -21,6 +21,15 @@ std::string ReadFile(const std::string& fileName) {
   return content.str();
 }
 
+std::vector<std::string> OutputLines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (std::size_t start = 0, end = 0; start < text.size(); start = end + 1) {
+    end = text.find('\n', start);
+    lines.push_back(text.substr(start, end - start));
+  }
+  return lines;
+}
+
 CliResult RunCli(const std::vector<std::string>& args, const std::string& stdoutTo) {
   const TempTree capture;
   const std::string outName = stdoutTo.empty() ? capture.Path("out") : stdoutTo;

@@ -39,4 +39,7 @@ class TempTree {
 
 std::string ReadFile(const std::string& fileName);
 
+// The lines of a program's output, each ended by '\n'.
+std::vector<std::string> OutputLines(const std::string& text);
+
 }  // namespace velmora::testing

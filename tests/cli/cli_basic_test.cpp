@@ -1,7 +1,8 @@
-// Usage, version and the regex command of velmora-cli, run as a process.
+// Usage, version, errors, and the regex and mask commands of velmora-cli, run as a process.
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,16 +26,13 @@ TEST(CliUsage, VersionHelpAndBadArguments) {
       {},
       {"frobnicate"},
       {"find"},
-      {"find", "--no-such-option", "."},
       {"find", "--type", "fuzzy", "--query", "x", "."},
       {"find", "--query", "x", "--query-file", "q.txt", "."},
       {"lines", "--query", "x", "f.txt"},   // no --page
       {"modify", "--query", "x", "f.txt"},  // no --mod
-      {"modify", "--mod", "rotate", "--query", "x", "f.txt"},
       {"modify", "--type", "word-or", "--mod", "replace", "--query", "x", "f.txt"},
       {"modify", "--type", "multiline", "--mod", "delete", "--intervals", "1", "f.txt"},
       {"regex", "--input", "x"},
-      {"regex", "--expr", "x", "--input", "x", "--modifiers", "q1"},
       {"mask", "*.txt"},
       {"regex", "--expr", "x", "--input", "x", "--replace", "a", "--expand", "b"},
   };
@@ -118,6 +116,63 @@ TEST(CliRegex, FilesAreReadAsRawBytes) {
   EXPECT_EQ(RunCli({"regex", "--expr-file", expr, "--input-file", input}).out, Captures({"2,3"}));
   const std::string x = tree.Write("x.txt", "x");
   EXPECT_EQ(RunCli({"regex", "--expr-file", x, "--input-file", input}).status, 1);
+}
+
+TEST(CliMask, PrintsOneVerdictPerName) {
+  const CliResult result =
+      RunCli({"mask", "*.txt", "a.txt", "README", "B.TXT", "read.me.txt", "txt"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "1\n0\n1\n1\n0\n");
+  EXPECT_EQ(RunCli({"mask", "[!a-c]x", "dx", "ax", "--", "-x"}).out, "1\n0\n1\n");
+}
+
+// Failures after a valid command line: exit 2, nothing on stdout, the message on stderr, and
+// the files as they were. "@name" stands for a file in the test's folder.
+TEST(CliErrors, ExitWithTwoAndTheirTexts) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+    bool exact;
+  };
+  const std::vector<Case> cases = {
+      {{"mask", "[", "a"}, "'[' is an invalid mask at (2)\n", true},
+      {{"mask", "[-a]", "a"}, "'[-a]' is an invalid mask at (2)\n", true},
+      {{"find", "--type", "query", "--query", "fox \"brown", "@"}, "Missing \"\n", true},
+      // A bad expression is an error, not "no file matches".
+      {{"find", "--type", "regex", "--query", "(fox", "@"},
+       "Regex(comp): ParseReg Unmatched ()",
+       false},
+      {{"find", "@no-such-folder"}, "no-such-folder", false},
+      // List mode checks the mask too.
+      {{"find", "--in-list", "@f.txt", "--mask", "a[]", "@"},
+       "'a[]' is an invalid mask at (3)\n",
+       true},
+      {{"lines", "--type", "query", "--query", "\"open", "--page", "@p.html", "@f.txt"},
+       "Missing \"\n",
+       true},
+      // An unreadable file is an error, not an empty page.
+      {{"lines", "--query", "x", "--page", "@p.html", "@nope"}, "nope", false},
+      {{"lines", "--query", "x", "--page", "@no/dir/p.html", "@f.txt"}, "p.html", false},
+      {{"modify", "--type", "regex", "--query", "a(", "--mod", "delete", "--backup", "@f.txt"},
+       "Regex(comp)",
+       false},
+  };
+  for (const Case& c : cases) {
+    const TempTree tree;
+    const std::string file = tree.Write("f.txt", "a(b\n");
+    std::vector<std::string> args;
+    for (const auto& arg : c.args) args.push_back(arg[0] == '@' ? tree.Path(arg.substr(1)) : arg);
+    const CliResult result = RunCli(args);
+    EXPECT_EQ(result.status, 2) << c.args[1];
+    EXPECT_EQ(result.out, "") << c.args[1];
+    if (c.exact) {
+      EXPECT_EQ(result.err, c.err);
+    } else {
+      EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(ReadFile(file), "a(b\n") << c.args[1];
+    EXPECT_FALSE(std::filesystem::exists(file + ".bak")) << c.args[1];
+  }
 }
 
 }  // namespace

@@ -199,11 +199,8 @@ TEST(WordPattern, EscapesTheWordAndAddsTheRightBoundaries) {
     std::string pattern;
   } cases[] = {
       {"(foo", true, "\\B\\(foo\\b"},
-      {"foo", true, "\\bfoo\\b"},
       {"a.b", false, "a\\.b"},
       {"x)", true, "\\bx\\)\\B"},
-      {"", true, "\\b\\b"},
-      {"_9", true, "\\b_9\\b"},
       {"\xE9t\xE9", true, "\\B\xE9t\xE9\\B"},  // bytes above 127 are no word characters
   };
   for (const auto& c : cases) EXPECT_EQ(WordPattern(c.word, c.whole), c.pattern) << c.word;

@@ -77,18 +77,11 @@ TEST(LineEngines, SearchDecidesPerEngine) {
     bool found;
   } cases[] = {
       {'p', "a.b", 0, "x a.b y", true},
-      {'p', "a.b", 0, "axb", false},
       {'p', "(x", 0, "f(x)", true},  // no syntax error
-      {'p', "abc", 0, "ABC", true},
       {'p', "abc", kCase, "ABC", false},
       {'p', "cat", kWhole, "concat", false},
-      {'p', "cat", kWhole, "cats", false},
-      {'p', "cat", kWhole, "a cat.", true},
-      {'p', "(foo", kWhole, "a (foo", true},
-      {'p', "(foo", kWhole, "a(foo", false},
-      {'p', "ab", 0, "a\nb", false},                       // never across lines
+      {'p', "ab", 0, "a\nb", false},  // never across lines (more in PhraseAgainstRegex)
       {'p', "tail", 0, std::string("x\0tail", 6), false},  // nothing after a NUL
-      {'p', "needle", 0, "", false},
       {'r', "^b$", 0, "a\nb\nc", true},
       {'r', "a$", 0, "ab\nxa\r\n", true},
       {'r', "a\\nb", 0, "a\nb", false},  // a pattern that needs a break never matches
@@ -97,7 +90,6 @@ TEST(LineEngines, SearchDecidesPerEngine) {
       {'r', "ab\r\ncd", 0, "xabcd", false},
       {'r', "[", 0, "[", false},  // an invalid expression lists no file
       {'r', "x", 0, std::string("a\0x", 3), false},
-      {'r', "ABC", 0, "abc", true},
       {'r', "ABC", kCase, "abc", false},
       {'o', "red green", 0, "green\n", true},
       {'a', "red green", 0, "green\n", false},
@@ -108,17 +100,14 @@ TEST(LineEngines, SearchDecidesPerEngine) {
       {'a', "red \"\"", 0, "red", true},    // the empty word takes no part
       {'a', "cat dog", 0, "Concat DOG", true},
       {'a', "cat dog", kWhole, "Concat DOG", false},
-      {'a', "cat dog", kCase, "Concat DOG", false},
       {'q', "+apple -pie tart", 0, "apple\ncake", true},
       {'q', "+apple -pie tart", 0, "apple\npie", false},
       {'q', "+apple tart", 0, "tart", false},
       {'q', "apple tart", 0, "only tart here", true},
-      {'q', "apple tart", 0, "neither", false},
       {'q', "-pie", 0, "pie", false},
       {'q', "   ", 0, "anything", true},
       {'q', "+\"big cat\"", 0, "big\ncat", false},
       {'q', "apple +", 0, "apple", true},  // the empty required word takes no part
-      {'q', "apple +", 0, "pear", false},
   };
   TempFolder dir;
   Engines engines;
@@ -291,7 +280,6 @@ TEST(LineEngines, ModifyAppliesEachTypeSafely) {
   } cases[] = {
       {'p', "abc", 5, "", {}, "xabcxabc\n", "x   x   \r\n"},
       {'p', "abc", 2, "[", {}, "abc abc\n", "[abc [abc\r\n"},
-      {'p', "abc", 3, "$0\\", {}, "abc\n", "abc$0\\\r\n"},
       {'p', "x", 1, "$1", {}, "axbx\n", "a$1b$1\r\n"},  // no groups in a phrase
       {'p', "ab", 4, "", {}, "xabyab\n", "xy\r\n"},
       {'p', "ab", 0, "zz", {}, "ab\nq\n", "ab\r\nq\r\n"},
@@ -441,9 +429,7 @@ TEST(ParseSearchQuery, ReadsSignsAndPhrases) {
       {"+apple -pie tart", true, {"pie"}, {"tart"}, {"apple"}},
       {"+\"big cat\"", true, {}, {}, {"big cat"}},
       {"e-mail -e-mail", true, {"e-mail"}, {"e-mail"}, {}},
-      {"a\"b\tc", true, {}, {"a\"b\tc"}, {}},
-      {"x +", true, {}, {"x"}, {""}},  // a trailing sign gives an empty word
-      {"- x", true, {""}, {"x"}, {}},
+      {"x +", true, {}, {"x"}, {""}},        // a trailing sign gives an empty word
       {"a \"b c\"d", false, {}, {"a"}, {}},  // closing quote followed by a letter
       {"a +\"b c", false, {}, {"a"}, {}},    // never closed
       {"\"x\" y", true, {}, {"x", "y"}, {}},

@@ -15,10 +15,13 @@ using testing::ExpectedPage;
 using testing::TempFolder;
 using Strings = std::vector<std::string>;
 
-std::string Join(const Strings& lines) {
+std::string Join(const Strings& lines, const std::string& end = "\n") {
   std::string out;
-  for (const auto& line : lines) out += line + "\n";
+  for (const auto& line : lines) out += line + end;
   return out;
+}
+std::string Crlf(const Strings& lines) {
+  return Join(lines, "\r\n");
 }
 
 class MultilineTest : public ::testing::Test {
@@ -138,21 +141,21 @@ TEST_F(MultilineTest, ModifyTreatsEveryBlock) {
     std::string before;
     std::string after;
   } cases[] = {
-      {abc, 0, {"R"}, ten, "0\r\na\r\nb\r\nc\r\n4\r\n5\r\na\r\nb\r\nc\r\n9\r\n"},
-      {abc, 1, {"R"}, ten, "0\r\nR\r\n4\r\n5\r\nR\r\n9\r\n"},
+      {abc, 0, {"R"}, ten, Crlf({"0", "a", "b", "c", "4", "5", "a", "b", "c", "9"})},
+      {abc, 1, {"R"}, ten, Crlf({"0", "R", "4", "5", "R", "9"})},
       {abc,
        2,
        {"R", "S"},
        ten,
-       "0\r\nR\r\nS\r\na\r\nb\r\nc\r\n4\r\n5\r\nR\r\nS\r\na\r\nb\r\nc\r\n9\r\n"},
+       Crlf({"0", "R", "S", "a", "b", "c", "4", "5", "R", "S", "a", "b", "c", "9"})},
       {abc,
        3,
        {"R", "S"},
        ten,
-       "0\r\na\r\nb\r\nc\r\nR\r\nS\r\n4\r\n5\r\na\r\nb\r\nc\r\nR\r\nS\r\n9\r\n"},
-      {abc, 4, {"R"}, ten, "0\r\n4\r\n5\r\n9\r\n"},
-      {abc, 5, {"R"}, ten, "0\r\n\r\n\r\n\r\n4\r\n5\r\n\r\n\r\n\r\n9\r\n"},
-      {abc, 9, {"R"}, ten, "0\r\na\r\nb\r\nc\r\n4\r\n5\r\na\r\nb\r\nc\r\n9\r\n"},
+       Crlf({"0", "a", "b", "c", "R", "S", "4", "5", "a", "b", "c", "R", "S", "9"})},
+      {abc, 4, {"R"}, ten, Crlf({"0", "4", "5", "9"})},
+      {abc, 5, {"R"}, ten, Crlf({"0", "", "", "", "4", "5", "", "", "", "9"})},
+      {abc, 9, {"R"}, ten, Crlf({"0", "a", "b", "c", "4", "5", "a", "b", "c", "9"})},
       // Lines are written untrimmed.
       {{"a", "b"}, 1, {" R "}, "  keep  \n\ta \r\nb\rtail", "  keep  \r\n R \r\ntail\r\n"},
       // Blocks at 0 and 1 overlap: the later one is treated, the earlier one skipped, and no
