@@ -28,7 +28,17 @@ class FileKeyStoreTest : public ::testing::Test {
   testing::TempFolder folder_;
 };
 
-TEST_F(FileKeyStoreTest, AwkwardTextsRoundTrip) {
+// A file as an editor may leave it is read; awkward texts written to it come back unchanged,
+// and a value of another kind survives the save.
+TEST_F(FileKeyStoreTest, ReadsWhatAnEditorMayLeaveAndAwkwardTextsRoundTrip) {
+  testing::WriteWholeFile(FileName(),
+                          "\xEF\xBB\xBF; comment\r\n"
+                          "\r\n"
+                          "[hkey_current_user\\Software\\Velmora\\Option]   \r\n"
+                          "\"Size\"=\"1\"\r\n"
+                          "  ; indented comment\n"
+                          "\"Count\"=dword:00000003\n"
+                          "\"Size\"=\"2\"\n");
   const std::vector<std::pair<std::string, std::string>> values = {
       {"Quote\"Name", "C:\\WINDOWS\\NOTEPAD.EXE\\"},
       {"Lines", "one\ntwo\r\nthree\r"},
@@ -39,36 +49,20 @@ TEST_F(FileKeyStoreTest, AwkwardTextsRoundTrip) {
   };
   {
     FileKeyStore store(FileName());
+    ASSERT_TRUE(store.CorruptCopy().empty());
+    ASSERT_TRUE(store.OpenKey("Software\\Velmora\\Option", false));
+    EXPECT_EQ(store.ReadString("Size"), "2");
+    EXPECT_EQ(store.GetValueKind("Count"), ValueKind::kOther);
     ASSERT_TRUE(store.OpenKey("Software\\Velmora\\Odd]Key [x]", true));
     for (const auto& [name, value] : values) store.WriteString(name, value);
     store.Flush();
   }
+  EXPECT_NE(testing::ReadWholeFile(FileName()).find("\n\"Count\"=dword:00000003\n"),
+            std::string::npos);
   FileKeyStore store(FileName());
   EXPECT_TRUE(store.CorruptCopy().empty());
   ASSERT_TRUE(store.OpenKey("software\\velmora\\odd]key [X]", false));
   for (const auto& [name, value] : values) EXPECT_EQ(store.ReadString(name), value) << name;
-}
-
-TEST_F(FileKeyStoreTest, ReadsWhatAnEditorMayLeave) {
-  testing::WriteWholeFile(FileName(),
-                          "\xEF\xBB\xBF; comment\r\n"
-                          "\r\n"
-                          "[hkey_current_user\\Software\\Velmora\\Option]   \r\n"
-                          "\"Size\"=\"1\"\r\n"
-                          "  ; indented comment\n"
-                          "\"Count\"=dword:00000003\n"
-                          "\"Size\"=\"2\"\n"
-                          "[HKEY_CURRENT_USER\\Software\\Velmora\\Ignore]");
-  FileKeyStore store(FileName());
-  ASSERT_TRUE(store.CorruptCopy().empty());
-  ASSERT_TRUE(store.OpenKey("Software\\Velmora\\Option", false));
-  EXPECT_EQ(store.ReadString("Size"), "2");
-  EXPECT_EQ(store.GetValueKind("Count"), ValueKind::kOther);
-  // A value of another kind survives a save unchanged.
-  store.WriteString("Size", "3");
-  store.Flush();
-  EXPECT_NE(testing::ReadWholeFile(FileName()).find("\n\"Count\"=dword:00000003\n"),
-            std::string::npos);
 }
 
 // Each unparsable file is kept aside under its own name, none replacing an earlier one.

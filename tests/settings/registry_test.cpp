@@ -106,24 +106,16 @@ class RegistryFileTest : public ::testing::Test {
   FixedLocale locale_;
 };
 
-TEST_F(RegistryFileTest, FirstRunWritesTheWholeLayout) {
+// The first run writes every value; a later run neither completes nor repairs the store.
+TEST_F(RegistryFileTest, FirstRunWritesTheWholeLayoutOnce) {
   {
     FileKeyStore store(FileName());
     TMy_Registry registry(store, locale_, FakeEnvironment());
-  }
-  EXPECT_EQ(testing::ReadWholeFile(FileName()), kFirstRunFile);
-  FileKeyStore store(FileName());
-  TMy_Registry registry(store, locale_, FakeEnvironment());
-  Strings list;
-  EXPECT_EQ(registry.ReadMru("ComboBoxPath", list), "/home/tester/");
-  EXPECT_EQ(list, Strings{"/home/tester/"});
-  EXPECT_EQ(registry.ReadDate("MaxDateTimePicker"), EncodeDate(2026, 12, 6));
-}
-
-TEST_F(RegistryFileTest, AnExistingStoreIsNeitherCompletedNorRepaired) {
-  {
-    FileKeyStore store(FileName());
-    TMy_Registry registry(store, locale_, FakeEnvironment());
+    EXPECT_EQ(testing::ReadWholeFile(FileName()), kFirstRunFile);
+    Strings list;
+    EXPECT_EQ(registry.ReadMru("ComboBoxPath", list), "/home/tester/");
+    EXPECT_EQ(list, Strings{"/home/tester/"});
+    EXPECT_EQ(registry.ReadDate("MaxDateTimePicker"), EncodeDate(2026, 12, 6));
     store.OpenKey("Software\\Velmora\\Option", false);
     store.DeleteValue("SearchModType");
     store.Flush();
