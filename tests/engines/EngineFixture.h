@@ -10,6 +10,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace velmora::testing {
 
@@ -59,6 +60,16 @@ class TempFolder {
  private:
   std::string path_;
 };
+
+// Lines written as "a|b|c"; an empty text is no line.
+inline std::vector<std::string> L(const std::string& bars) {
+  std::vector<std::string> lines;
+  for (std::size_t start = 0, end = 0; end != std::string::npos && !bars.empty(); start = end + 1) {
+    end = bars.find('|', start);
+    lines.push_back(bars.substr(start, end - start));
+  }
+  return lines;
+}
 
 // The fixed head and tail of a "Lines Viewer" page around the given body lines.
 inline std::string ExpectedPage(const std::string& name, const std::string& folder,

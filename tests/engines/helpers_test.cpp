@@ -78,33 +78,6 @@ TEST(TextBuffer, NulEndsTheTextAndOnlyRegularFilesAreRead) {
   EXPECT_THROW(TextBuffer(dir.File("fifo")), EFileError);  // and no hang
 }
 
-TEST(LineEditor, ComposesCrLfLinesAndKeepsTheNulTail) {
-  struct Case {
-    std::string bytes;
-    std::string written;
-  } cases[] = {
-      {"a\rb", "a\r\nb\r\n"},
-      {std::string("a\nb\0x\ny", 7), std::string("a\r\nb\0x\ny", 8)},  // b was cut short
-      {std::string("\0\0tail", 6), std::string("\0\0tail", 6)},
-  };
-  TempFolder dir;
-  for (const auto& c : cases) {
-    const TextBuffer file(dir.Write("c.txt", c.bytes));
-    const LineEditor editor(file);
-    EXPECT_EQ(editor.Compose(), c.written) << "bytes: " << c.bytes;
-  }
-}
-
-TEST(LineEditor, IndexEntriesMustBeDecimalAndInRange) {
-  TempFolder dir;
-  const TextBuffer file(dir.Write("c.txt", "a\nb\n"));
-  const LineEditor editor(file);
-  EXPECT_EQ(editor.IndexOf("1"), 1u);
-  for (const std::string bad : {"2", "-1", "", "1 ", "x", "99999999999999999999999"}) {
-    EXPECT_THROW(editor.IndexOf(bad), EListError) << bad;
-  }
-}
-
 TEST(WriteFileSafely, KeepsModeAndLinksAndLeavesNoTemporaryFile) {
   TempFolder dir;
   const auto name = dir.Write("p.txt", "old content that is longer");

@@ -11,6 +11,7 @@
 
 #include "engines/EngineFixture.h"
 #include "engines/EngineShared.h"
+#include "engines/Un_Multiline.h"
 #include "engines/Un_MyRegExpr.h"
 #include "engines/Un_Phrase.h"
 #include "engines/Un_SearchEngine.h"
@@ -21,30 +22,34 @@ namespace velmora {
 namespace {
 
 using testing::ExpectedPage;
+using testing::L;
 using testing::TempFolder;
 using Strings = std::vector<std::string>;
 
 const std::string kBlueOpen = "<font color=\"#0000FF\">";
 const std::string kRedPlus = "<font color=\"#FF0000\">+</font>";
-std::string Blue(const std::string& text) {
-  return kBlueOpen + text + "</font>";
-}
 
-enum Flags { kCase = 1, kWhole = 2, kIgnoreSpace = 4 };
+enum Flags { kCase = 1, kWhole = 2, kIgnoreSpace = 4, kNoTrimLeft = 8, kNoTrimRight = 16 };
 
 // One engine of each kind, picked by a letter: p phrase, r regex, o word-or, a word-and,
-// q search engine.
+// q search engine, m multiline (its query lines written as "a|b", trimmed unless told not to).
 struct Engines {
   Tmy_phrase p;
   Tmy_regexpr r;
   Tmy_wordor o;
   Tmy_wordand a;
   Tmy_searchengine q;
+  Tmy_multiline m;
 
   template <class F>
   void With(char kind, const std::string& query, int flags, F f) {
     const auto set = [&](auto& e) {
-      e.Query = query;
+      if constexpr (requires { e.Query; }) e.Query = query;
+      if constexpr (requires { e.TrimLeft; }) {
+        e.SetLines(L(query));
+        e.TrimLeft = (flags & kNoTrimLeft) == 0;
+        e.TrimRight = (flags & kNoTrimRight) == 0;
+      }
       e.CaseSensitive = (flags & kCase) != 0;
       if constexpr (requires { e.WholeWords; }) e.WholeWords = (flags & kWhole) != 0;
       if constexpr (requires { e.IgnoreSpace; }) e.IgnoreSpace = (flags & kIgnoreSpace) != 0;
@@ -62,6 +67,8 @@ struct Engines {
         return set(o);
       case 'a':
         return set(a);
+      case 'm':
+        return set(m);
       default:
         return set(q);
     }
@@ -107,7 +114,18 @@ TEST(LineEngines, SearchDecidesPerEngine) {
       {'q', "-pie", 0, "pie", false},
       {'q', "   ", 0, "anything", true},
       {'q', "+\"big cat\"", 0, "big\ncat", false},
-      {'q', "apple +", 0, "apple", true},  // the empty required word takes no part
+      {'q', "apple +", 0, "apple", true},      // the empty required word takes no part
+      {'m', "foo", 0, "\tfoo \n", true},       // trimmed on both sides
+      {'m', "a|b", 0, "a\nx\na\nb\n", false},  // the first a is not followed by b
+      {'m', "a|b", 0, "a\nb\nc\n", true},
+      {'m', "a|b|a", 0, "a\nb\na\n", false},  // a repeated line never fits
+      {'m', "b|c", 0, "c\nb\nc\n", false},    // c occurs above its place
+      {'m', "a|b", 0, "x\na\n", false},       // the block runs past the end
+      {'m', "A|b", 0, "a\nB\n", true},
+      {'m', "A|b", kCase, "a\nB\n", false},
+      {'m', "  a", kNoTrimLeft, "a  \n", false},
+      {'m', "  a", kNoTrimRight, "  a  \n", false},
+      {'m', "", 0, "a\n", false},
   };
   TempFolder dir;
   Engines engines;
@@ -119,7 +137,7 @@ TEST(LineEngines, SearchDecidesPerEngine) {
     });
   }
   // A file that cannot be read matches only a search-engine query without words.
-  for (const char kind : {'p', 'r', 'o', 'a', 'q'}) {
+  for (const char kind : {'p', 'r', 'o', 'a', 'q', 'm'}) {
     engines.With(kind, "-x", 0, [&](auto& e) { EXPECT_FALSE(e.Search(dir.File("no.txt"))); });
   }
   engines.With('q', "", 0, [&](auto& e) { EXPECT_TRUE(e.Search(dir.File("no.txt"))); });
@@ -188,8 +206,26 @@ TEST(LineEngines, BuildLinesCollectsEveryMatchingLine) {
   EXPECT_EQ(TempFolder::Read(dir.File("page.html")), ExpectedPage("f.txt", dir.Path(), ""));
 }
 
+// A page body written short: [x] is x marked blue, * the red plus of a chosen line and | a line
+// end.
+std::string Body(const std::string& shorthand) {
+  std::string out;
+  for (const char c : shorthand) {
+    if (c == '[')
+      out += kBlueOpen;
+    else if (c == ']')
+      out += "</font>";
+    else if (c == '*')
+      out += kRedPlus;
+    else if (c == '|')
+      out += "\r\n";
+    else
+      out += c;
+  }
+  return out;
+}
+
 TEST(LineEngines, PageShowsTheLinesEscapedAndMarked) {
-  const std::string bB = Blue("b");
   struct Case {
     char kind;
     std::string query;
@@ -198,56 +234,31 @@ TEST(LineEngines, PageShowsTheLinesEscapedAndMarked) {
     Strings chosen;  // marks chosen lines when given
     std::string body;
   } cases[] = {
-      {'p',
-       "b",
-       0,
-       "x <b> b\nnone\nb&b\n",
-       {},
-       "line 1 : x &lt;" + bB + "&gt; " + bB + "\r\nline 3 : " + bB + "&amp;" + bB + "\r\n"},
+      {'p', "b", 0, "x <b> b\nnone\nb&b\n", {}, "line 1 : x &lt;[b]&gt; [b]|line 3 : [b]&amp;[b]|"},
       // In the escaped "&lt;b&gt;" the b sits between ";" and "&".
-      {'p',
-       "b",
-       kWhole,
-       "x <b> b\nnone\nb&b\n",
-       {},
-       "line 1 : x &lt;" + bB + "&gt; " + bB + "\r\nline 3 : " + bB + "&amp;" + bB + "\r\n"},
+      {'p', "b", kWhole, "x <b> b\nb&b\n", {}, "line 1 : x &lt;[b]&gt; [b]|line 2 : [b]&amp;[b]|"},
       {'p', "lt", 0, "x <b> b\n", {}, ""},  // the entity's letters are never matched
-      {'p', "a<b &", 0, "if a<b && c\n", {}, "line 1 : if " + Blue("a&lt;b &amp;") + "&amp; c\r\n"},
-      {'p',
-       "ab",
-       0,
-       "ab\nab\nx\nab\n",
-       {"3"},
-       " line 1 : " + Blue("ab") + "\r\n line 2 : " + Blue("ab") + "\r\n" + kRedPlus +
-           "line 4 : " + Blue("ab") + "\r\n"},
+      {'p', "a<b &", 0, "if a<b && c\n", {}, "line 1 : if [a&lt;b &amp;]&amp; c|"},
+      {'p', "ab", 0, "ab\nab\nx\nab\n", {"3"}, " line 1 : [ab]| line 2 : [ab]|*line 4 : [ab]|"},
       {'r',
        "<|\\d+",
        0,
        "a<b\nnone\n\"1\" & 22\n",
        {"0"},
-       kRedPlus + "line 1 : a" + Blue("&lt;") + "b\r\n line 3 : &quot;" + Blue("1") +
-           "&quot; &amp; " + Blue("22") + "\r\n"},
-      {'o', "b", 0, "<b>\n", {}, "line 1 : &lt;" + bB + "&gt;\r\n"},
+       "*line 1 : a[&lt;]b| line 3 : &quot;[1]&quot; &amp; [22]|"},
+      {'o', "b", 0, "<b>\n", {}, "line 1 : &lt;[b]&gt;|"},
       // "cat" is then marked again inside the marked "category".
-      {'o',
-       "cat category",
-       0,
-       "category cat\n",
-       {},
-       "line 1 : " + kBlueOpen + Blue("cat") + "egory</font> " + Blue("cat") + "\r\n"},
-      {'a',
-       "red green",
-       0,
-       "red\nnone\ngreen\n",
-       {},
-       "line 1 : " + Blue("red") + "\r\nline 3 : " + Blue("green") + "\r\n"},
+      {'o', "cat category", 0, "category cat\n", {}, "line 1 : [[cat]egory] [cat]|"},
+      {'a', "red green", 0, "red\nnone\ngreen\n", {}, "line 1 : [red]|line 3 : [green]|"},
       {'q',
        "+apple -pie tart x",
        kWhole,
        "apple pie\npie only\ntart\n<x>\n",
        {},
-       "line 1 : " + Blue("apple") + " pie\r\nline 3 : " + Blue("tart") + "\r\nline 4 : &lt;" +
-           Blue("x") + "&gt;\r\n"},
+       "line 1 : [apple] pie|line 3 : [tart]|line 4 : &lt;[x]&gt;|"},
+      // Blocks are shown without their text.
+      {'m', "a|b", 0, "a\nb\nc\na\nb\n", {}, "[line 1 - line 2]|[line 4 - line 5]|"},
+      {'m', "c", 0, "a\nb\nc\n", {}, "[line 3]|"},
   };
   TempFolder dir;
   for (const auto& c : cases) {
@@ -261,7 +272,8 @@ TEST(LineEngines, PageShowsTheLinesEscapedAndMarked) {
       }
       e.WriteLinesView(dir.File("page.html"), name);
     });
-    EXPECT_EQ(TempFolder::Read(dir.File("page.html")), ExpectedPage("f.txt", dir.Path(), c.body))
+    EXPECT_EQ(TempFolder::Read(dir.File("page.html")),
+              ExpectedPage("f.txt", dir.Path(), Body(c.body)))
         << c.kind << " " << c.query;
   }
 }
@@ -269,6 +281,13 @@ TEST(LineEngines, PageShowsTheLinesEscapedAndMarked) {
 // Every modification replaces a stale backup, keeps the file's permission bits and ignores a
 // Stop left over from a search.
 TEST(LineEngines, ModifyAppliesEachTypeSafely) {
+  // For the multiline engine: two three-line blocks in a ten-line file.
+  const std::string ten = "0\na\nb\nc\n4\n5\na\nb\nc\n9\n";
+  const auto crlf = [](const std::string& bars) {
+    std::string out;
+    for (const auto& line : L(bars)) out += line + "\r\n";
+    return out;
+  };
   struct Case {
     char kind;
     std::string query;
@@ -304,6 +323,32 @@ TEST(LineEngines, ModifyAppliesEachTypeSafely) {
        {"1"},
        std::string("k1\rk2\0k3", 8),
        std::string("k1\r\n<2>\0k3", 10)},
+      {'p', "ab", 4, "", {}, std::string("\0\0ab", 4), std::string("\0\0ab", 4)},  // no text at all
+      {'m', "a|b|c", 0, "R", {}, ten, crlf("0|a|b|c|4|5|a|b|c|9")},
+      {'m', "a|b|c", 1, "R", {}, ten, crlf("0|R|4|5|R|9")},
+      {'m', "a|b|c", 2, "R|S", {}, ten, crlf("0|R|S|a|b|c|4|5|R|S|a|b|c|9")},
+      {'m', "a|b|c", 3, "R|S", {}, ten, crlf("0|a|b|c|R|S|4|5|a|b|c|R|S|9")},
+      {'m', "a|b|c", 4, "R", {}, ten, crlf("0|4|5|9")},
+      {'m', "a|b|c", 5, "R", {}, ten, crlf("0||||4|5||||9")},
+      {'m', "a|b|c", 9, "R", {}, ten, crlf("0|a|b|c|4|5|a|b|c|9")},
+      {'m',
+       "a|b",
+       1,
+       " R ",
+       {},
+       "  keep  \n\ta \r\nb\rtail",
+       crlf("  keep  | R |tail")},  // untrimmed
+      // Blocks at 0 and 1 overlap: the later one is treated, the earlier one skipped, and no
+      // line outside the treated ones is touched.
+      {'m', "a|b", 4, "", {}, "a\na\nb\nz\n", crlf("a|z")},
+      {'m', "a|b", 1, "X", {}, "a\na\nb\nz\n", crlf("a|X|z")},
+      {'m',
+       "a|b",
+       4,
+       "",
+       {},
+       std::string("a\nb\nc\0\r\nbinary", 14),
+       std::string("c\0\r\nbinary", 10)},
   };
   TempFolder dir;
   for (const auto& c : cases) {
@@ -314,10 +359,16 @@ TEST(LineEngines, ModifyAppliesEachTypeSafely) {
     engines.With(c.kind, c.query, 0, [&](auto& e) {
       if constexpr (requires { e.Modify(name); }) {
         e.ModType = c.modType;
-        e.Replacement = c.replacement;
+        if constexpr (requires { e.ReplaceLines; }) {
+          e.SetReplaceLines(L(c.replacement));
+        } else {
+          e.Replacement = c.replacement;
+        }
         e.MakeBackup = true;
         e.BuildLines(name);
-        if (!c.chosen.empty()) e.SetIntervals(c.chosen);
+        if constexpr (requires { e.Intervals; }) {
+          if (!c.chosen.empty()) e.SetIntervals(c.chosen);
+        }
         e.Stop = true;
         e.OnProgress = [](void*, bool&) {};
         e.Modify(name);
@@ -336,8 +387,12 @@ TEST(LineEngines, BadIntervalOrExpressionRaisesAndLeavesTheFileUnwritten) {
     Strings chosen;
     bool listError;
   } cases[] = {
-      {'p', "ab", {"0", "2"}, true}, {'p', "ab", {"x"}, true},  {'p', "ab", {"-1"}, true},
-      {'r', "ab", {"2"}, true},      {'r', "a(", {"0"}, false},  // the compile error
+      {'p', "ab", {"0", "2"}, true},  {'p', "ab", {"x"}, true},
+      {'p', "ab", {"-1"}, true},      {'p', "ab", {"1 "}, true},
+      {'p', "ab", {""}, true},        {'p', "ab", {"99999999999999999999999"}, true},
+      {'r', "ab", {"2"}, true},       {'r', "a(", {"0"}, false},  // the compile error
+      {'m', "ab|ab", {"1"}, true},                                // the block runs past the end
+      {'m', "ab|ab", {"zero"}, true},
   };
   TempFolder dir;
   for (const auto& c : cases) {
@@ -346,7 +401,11 @@ TEST(LineEngines, BadIntervalOrExpressionRaisesAndLeavesTheFileUnwritten) {
     engines.With(c.kind, c.query, 0, [&](auto& e) {
       if constexpr (requires { e.Modify(name); }) {
         e.ModType = 4;
-        e.SetIntervals(c.chosen);
+        if constexpr (requires { e.BlockStarts; }) {
+          e.BlockStarts = c.chosen;
+        } else {
+          e.SetIntervals(c.chosen);
+        }
         if (c.listError) {
           EXPECT_THROW(e.Modify(name), EListError) << c.kind << " " << c.chosen[0];
         } else {
