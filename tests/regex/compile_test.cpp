@@ -2,6 +2,7 @@
 // classes; fast-path data; modifiers and properties.
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,18 +20,6 @@ std::string DumpOf(std::string_view pattern, std::string_view mods = "") {
   SetMods(re, mods);
   re.SetExpression(pattern);
   return re.Dump();
-}
-
-// Runs `action`, which must raise; returns the error.
-template <typename F>
-ERegexError ErrorOf(F action) {
-  try {
-    action();
-  } catch (const ERegexError& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no error";
-  return ERegexError("", 0, 0);
 }
 
 // ---- errors ---------------------------------------------------------------------------------
@@ -70,8 +59,8 @@ TEST(RegexCompileErrors, CodePositionAndText) {
     EXPECT_EQ(e.ErrorCode, row.code);
     EXPECT_EQ(e.ErrorPosition, row.position);
     EXPECT_EQ(std::string(e.what()), row.text + (" (pos " + std::to_string(row.position) + ")"));
-    EXPECT_FALSE(re.IsCompiled());
     EXPECT_TRUE(re.ProgramBytes().empty());
+    EXPECT_EQ(ErrorOf([&] { re.Compile(); }).ErrorPosition, row.position);  // fails again alike
   }
 }
 
@@ -107,14 +96,6 @@ TEST(RegexCompileErrors, OtherCodesAndTexts) {
   }
 }
 
-TEST(RegexCompileErrors, FailedCompileKeepsPatternAndFailsAgain) {
-  TRegex re;
-  re.SetExpression("a(b");
-  EXPECT_THROW(re.Compile(), ERegexError);
-  EXPECT_EQ(re.Expression(), "a(b");
-  EXPECT_EQ(ErrorOf([&] { re.Compile(); }).ErrorPosition, 3);
-}
-
 TEST(RegexCompileErrors, HostileNestingIsBoundedByTheGroupLimit) {
   // Each "(" opens a capture group, so nesting stops at the fifteenth long before the
   // parser's recursion could matter.
@@ -148,6 +129,20 @@ TEST(RegexCompileDump, GoldenPrograms) {
        "44: EMPTY -> 49\n49: LITERAL \"c\" -> 56\n56: END -> none\n"},
   };
   for (const auto& [pattern, dump] : rows) EXPECT_EQ(DumpOf(pattern), dump) << pattern;
+  // Other shapes, by the one node that tells them apart.
+  const std::pair<const char*, const char*> nodes[] = {
+      {"a{2,}", "6: BRACES {2,2147483646} -> 26"},
+      {"a{00000001,99999999}", "6: BRACES {1,99999999}"},
+      {"a{3}?", "6: BRACES_LAZY {3,3}"},
+      {"a??", "6: BRACES_LAZY {0,1}"},
+      {"(ab){2,}", "34: LOOP {2,2147483646} body 11 -> 51"},
+      {"(a)\\1(?i)\\1", "34: COMMENT -> 39\n39: BACKREF_CI \\1"},
+      {"\\A\\D\\B", "6: INPUT_START -> 11\n11: NON_DIGIT -> 16\n16: NOT_WORD_BOUNDARY"},
+      {"ab{x}", "6: LITERAL \"a\" -> 13\n13: LITERAL \"b\""},  // "{" that is no bound splits
+  };
+  for (const auto& [pattern, node] : nodes) {
+    EXPECT_NE(DumpOf(pattern).find(node), std::string::npos) << pattern << "\n" << DumpOf(pattern);
+  }
 }
 
 TEST(RegexCompileLayout, OperandBytesAreExactAndLittleEndian) {
@@ -171,28 +166,15 @@ TEST(RegexCompileLayout, OperandBytesAreExactAndLittleEndian) {
 }
 
 // Size of a node and its operand bytes (operand nodes of repeats are nodes of their own).
-std::size_t NodeSize(const std::uint8_t* node) {
-  switch (node[0]) {
-    case OP_LITERAL:
-    case OP_LITERAL_CI:
-      return 5 + std::char_traits<char>::length(reinterpret_cast<const char*>(node + 5)) + 1;
-    case OP_IN_SMALL_SET:
-    case OP_NOT_IN_SMALL_SET:
-      return 8;
-    case OP_IN_SET:
-      return 37;
-    case OP_BACKREF:
-    case OP_BACKREF_CI:
-      return 6;
-    case OP_BRACES:
-    case OP_BRACES_LAZY:
-      return 13;
-    case OP_LOOP:
-    case OP_LOOP_LAZY:
-      return 17;
-    default:
-      return 5;
-  }
+std::size_t NodeSize(const std::uint8_t* n) {
+  const std::uint8_t op = n[0];
+  if (op == OP_LITERAL || op == OP_LITERAL_CI)
+    return 6 + std::strlen(reinterpret_cast<const char*>(n + 5));
+  if (op == OP_IN_SMALL_SET || op == OP_NOT_IN_SMALL_SET) return 8;
+  if (op == OP_IN_SET) return 37;
+  if (op == OP_BACKREF || op == OP_BACKREF_CI) return 6;
+  if (op == OP_BRACES || op == OP_BRACES_LAZY) return 13;
+  return op == OP_LOOP || op == OP_LOOP_LAZY ? 17 : 5;
 }
 
 TEST(RegexCompileLayout, EveryProgramIsWellFormed) {
@@ -267,32 +249,7 @@ TEST(RegexCompileLiterals, EscapesAndNonBoundBracesStandForThemselves) {
       {"{abc}x]}y", "{abc}x]}y"},
   };
   for (const auto& [pattern, text] : rows) EXPECT_EQ(LiteralTexts(pattern), text) << pattern;
-  // A "{" that is no bound still splits the run before it; x skips the blank inside a run.
-  EXPECT_NE(DumpOf("ab{x}").find("6: LITERAL \"a\" -> 13\n13: LITERAL \"b\""), std::string::npos);
-  EXPECT_EQ(DumpOf("ab c*", "x"), DumpOf("abc*"));
-}
-
-TEST(RegexCompileLiterals, BracesBounds) {
-  const struct {
-    const char* pattern;
-    std::uint8_t op;
-    std::int32_t min, max;
-  } rows[] = {
-      {"a{3}", OP_BRACES, 3, 3},
-      {"a{2,}", OP_BRACES, 2, MAX_BRACES_ARG},
-      {"a{00000001,99999999}", OP_BRACES, 1, 99999999},
-      {"a{3}?", OP_BRACES_LAZY, 3, 3},
-      {"a??", OP_BRACES_LAZY, 0, 1},
-  };
-  for (const auto& row : rows) {
-    TRegex re;
-    re.SetExpression(row.pattern);
-    re.Compile();
-    const std::uint8_t* node = re.ProgramBytes().data() + 6;
-    EXPECT_EQ(Opcode(node), row.op) << row.pattern;
-    EXPECT_EQ(BracesMin(node), row.min) << row.pattern;
-    EXPECT_EQ(BracesMax(node), row.max) << row.pattern;
-  }
+  EXPECT_EQ(DumpOf("ab c*", "x"), DumpOf("abc*"));  // x skips the blank inside a run
 }
 
 TEST(RegexCompileLiterals, NulCharacterNeverMatchesInsteadOfMatchingEmpty) {
@@ -342,11 +299,8 @@ TEST(RegexCompileClasses, MembersAndEmission) {
     std::string members;
   } rows[] = {
       {"[^]a]", "", OP_NOT_IN_SMALL_SET, "]a"},
-      {"[a-]", "", OP_IN_SMALL_SET, "-a"},
       {"[a-c-e]", "", OP_IN_SET, "-abce"},
-      {"[\\S\\W]", "", OP_IN_SMALL_SET, "SW"},
       {"[\\d-z]", "", OP_IN_SET, "-" + Range('0', '9') + "z"},
-      {"[\\t-\\r]", "", OP_IN_SET, "\t\n\v\f\r"},
       {"[\\b\\]\\\\]", "", OP_IN_SMALL_SET, "\\]b"},
       {"[a-c]", "i", OP_IN_SET, "ABCabc"},
       {"[^a]", "i", OP_NOT_IN_SMALL_SET, "Aa"},
@@ -397,18 +351,14 @@ TEST(RegexCompileFastPath, DataForEachPatternShape) {
   } rows[] = {
       {"abc", "", 'a', false, "", "a"},
       {"^abc", "", 0, true, "", "a"},
-      {"^abc", "m", 0, false, "", "a"},
       {"ab", "i", 0, false, "", "Aa"},
       {"x*ab(cd)efg", "", 0, false, "efg", "ax"},
       {"x*ab(?i)cde", "", 0, false, "ab", "ax"},
-      {"x?abc", "", 0, false, "", "ax"},
       {"\\d*x", "", 0, false, "x", "0123456789x"},
       {"a{1,2}b", "", 0, false, "b", "a"},
-      {"(ab){0,2}c", "", 0, false, "c", "ac"},
       {"(a|b)+?c", "", 0, false, "c", "ab"},
       {"$", "m", 0, false, "", std::string("\0\n\r", 3)},
       {"a*", "", 0, false, "", "*"},
-      {"\\1x", "", 0, false, "", "*"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(std::string(row.pattern) + " /" + row.mods);
@@ -444,24 +394,20 @@ TEST(RegexModifiers, DefaultsAndIndexes) {
   for (int index = 1; index <= 6; ++index) re.SetModifier(index, !re.GetModifier(index));
   EXPECT_EQ(re.Modifiers(), MODIFIER_I | MODIFIER_M | MODIFIER_X);
   EXPECT_TRUE(re.GetModifier(1) && re.GetModifier(5) && !re.GetModifier(3));
-}
-
-TEST(RegexModifiers, NewInstancesCopyTheProcessDefaults) {
+  // New instances copy the process defaults.
   TRegexDefaults& defaults = RegexDefaults();
   const TRegexDefaults saved = defaults;
   defaults.ModifierI = true;
   defaults.WordCharacters = "ab";
   defaults.LinePairedSeparator = "";
-  TRegex re;
+  TRegex copy;
   defaults = saved;
-  EXPECT_TRUE(re.GetModifier(1));
-  EXPECT_EQ(re.WordCharacters(), "ab");
-  EXPECT_EQ(re.LinePairedSeparator(), "");
+  EXPECT_TRUE(copy.GetModifier(1));
+  EXPECT_EQ(copy.WordCharacters(), "ab");
+  EXPECT_EQ(copy.LinePairedSeparator(), "");
   TRegex fresh;
   EXPECT_FALSE(fresh.GetModifier(1));
-  EXPECT_EQ(fresh.SpaceCharacters(), " \t\n\r\f");
-  EXPECT_EQ(fresh.LineSeparatorChars(), "\r\n");
-  EXPECT_EQ(fresh.LinePairedSeparator(), "\r\n");
+  EXPECT_EQ(fresh.SpaceCharacters() + fresh.LineSeparatorChars(), " \t\n\r\f\r\n");
   EXPECT_EQ(fresh.WordCharacters().size(), 63u);
 }
 
@@ -470,12 +416,8 @@ TEST(RegexModifiers, InlineListsSwitchEachModifier) {
     const char *pattern, *mods;
     const char *same, *sameMods;  // an equivalent pattern without inline lists, its own mods
   } rows[] = {
-      {"(?I)a", "", "(?)a", "i"},
-      {"(?-i)a", "i", "(?)a", ""},
       {"(?s).", "-s", "(?).", ""},
-      {"(?m)^$", "", "(?)^$", "m"},
       {"(?-g)a*", "", "(?)a*", "-g"},
-      {"(?-x)a b", "x", "(?)a b", ""},
       {"(?r)[\\xE0-\\xFF]", "-r", "(?)[\\xE0-\\xFF]", ""},
       {"(?is-mx)a.", "-s", "(?)a.", "i"},
       {"(?i)(?-i)a", "", "(?)(?)a", ""},

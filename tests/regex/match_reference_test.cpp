@@ -68,30 +68,21 @@ class ReferenceMatcher {
   bool LineEnd(int p) const { return At(p) == 0 || PairAt(p) || (!PairAt(p - 1) && sep_[At(p)]); }
   bool Boundary(int p) const { return (p > 0 && word_[At(p - 1)]) != (At(p) != 0 && word_[At(p)]); }
 
-  // Whether one character of a single-character node matches at p.
+  // Whether the single-character node n matches at p.
   bool One(const std::uint8_t* n, int p) const {
     const int c = At(p);
+    const std::uint8_t op = Opcode(n);
     const std::uint8_t* a = Operand(n);
-    switch (Opcode(n)) {
-      case OP_ANY_CHAR:
-        return c != 0;
-      case OP_LITERAL:
-      case OP_LITERAL_CI:
-        return Same(c, a[0], Opcode(n) == OP_LITERAL_CI);
-      case OP_DIGIT:
-      case OP_NON_DIGIT:
-        return c != 0 && (c >= '0' && c <= '9') == (Opcode(n) == OP_DIGIT);
-      case OP_IN_SMALL_SET:
-      case OP_NOT_IN_SMALL_SET:
-        return c != 0 && (c == a[0] || c == a[1] || c == a[2]) == (Opcode(n) == OP_IN_SMALL_SET);
-      case OP_IN_SET:
-        return c != 0 && SetHas(a, static_cast<std::uint8_t>(c));
-      case OP_ANY_BUT_LINE_SEP:
-        return c != 0 && !sep_[c] && !PairAt(p);
-      default:
-        ADD_FAILURE() << "unexpected repeat operand " << int(Opcode(n));
-        return false;
+    if (op == OP_LITERAL || op == OP_LITERAL_CI) return Same(c, a[0], op == OP_LITERAL_CI);
+    if (c == 0) return false;
+    if (op == OP_DIGIT || op == OP_NON_DIGIT) return (c >= '0' && c <= '9') == (op == OP_DIGIT);
+    if (op == OP_IN_SMALL_SET || op == OP_NOT_IN_SMALL_SET) {
+      return (c == a[0] || c == a[1] || c == a[2]) == (op == OP_IN_SMALL_SET);
     }
+    if (op == OP_IN_SET) return SetHas(a, static_cast<std::uint8_t>(c));
+    if (op == OP_ANY_BUT_LINE_SEP) return !sep_[c] && !PairAt(p);
+    EXPECT_EQ(op, OP_ANY_CHAR) << "unexpected opcode";
+    return op == OP_ANY_CHAR;
   }
 
   // Back-reference text at p: its length, or -1.
@@ -171,15 +162,6 @@ class ReferenceMatcher {
           if (!ok) return false;
           break;
         }
-        case OP_ANY_BUT_LINE_SEP:
-        case OP_ANY_CHAR:
-        case OP_DIGIT:
-        case OP_NON_DIGIT:
-        case OP_IN_SMALL_SET:
-        case OP_NOT_IN_SMALL_SET:
-        case OP_IN_SET:
-          if (!One(node, pos++)) return false;
-          break;
         case OP_LITERAL:
         case OP_LITERAL_CI:
           for (const std::uint8_t* a = Operand(node); *a != 0; ++a, ++pos) {
@@ -233,11 +215,11 @@ class ReferenceMatcher {
           return attempt(NextNode(node), d - 1, k) || (more && attempt(LoopBody(node), d, k + 1));
         }
         default:  // callers that go on after a failure restore the state themselves
-          if (!IsOpen(op) && !IsClose(op)) {
-            ADD_FAILURE() << "unexpected opcode " << int(op);
+          if (IsOpen(op) || IsClose(op)) {
+            s_.caps[IsOpen(op) ? OpenIndex(op) : CAPTURE_COUNT + CloseIndex(op)] = pos;
+          } else if (!One(node, pos++)) {
             return false;
           }
-          s_.caps[IsOpen(op) ? OpenIndex(op) : CAPTURE_COUNT + CloseIndex(op)] = pos;
       }
     }
     return false;

@@ -24,4 +24,16 @@ inline void SetMods(TRegex& re, std::string_view mods) {
   }
 }
 
+// Runs `action`, which must raise; returns the error.
+template <typename F>
+ERegexError ErrorOf(F action) {
+  try {
+    action();
+  } catch (const ERegexError& e) {
+    return e;
+  }
+  ADD_FAILURE() << "no error";
+  return ERegexError("", 0, 0);
+}
+
 }  // namespace velmora
