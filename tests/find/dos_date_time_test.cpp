@@ -13,42 +13,87 @@ TDateTime At(int y, int mo, int d, int h, int mi, int s) {
   return EncodeDate(y, mo, d) + EncodeTime(h, mi, s);
 }
 
-TEST(DosDateTime, RoundTripKeepsEvenSeconds) {
+// Compares to the second; TDateTime arithmetic is not exact.
+void ExpectSameSecond(TDateTime actual, TDateTime expected) {
+  EXPECT_EQ(std::llround(actual * 86400.0), std::llround(expected * 86400.0))
+      << actual << " vs " << expected;
+}
+
+TEST(DosDateTime, PackedLayout) {
+  EXPECT_EQ(DateTimeToFileDate(At(1980, 1, 1, 0, 0, 0)), 0x00210000);
+  EXPECT_EQ(DateTimeToFileDate(At(1980, 1, 1, 0, 0, 0)), kMinFileDate);
   // (43 << 9 | 6 << 5 | 15) << 16 | (14 << 11 | 30 << 5 | 20 / 2)
   EXPECT_EQ(static_cast<std::uint32_t>(DateTimeToFileDate(At(2023, 6, 15, 14, 30, 20))),
             0x56CF73CAu);
+  EXPECT_EQ(DateTimeToFileDate(At(2107, 12, 31, 23, 59, 59)), kMaxFileDate);
+  ExpectSameSecond(FileDateToDateTime(kMaxFileDate), At(2107, 12, 31, 23, 59, 58));
+}
+
+TEST(DosDateTime, RoundTripKeepsEvenSeconds) {
   const struct {
     TDateTime in;
     TDateTime out;
   } rows[] = {
       {At(2024, 2, 29, 23, 59, 59), At(2024, 2, 29, 23, 59, 58)},
-      {At(2044, 1, 1, 0, 0, 2), At(2044, 1, 1, 0, 0, 2)},  // sign bit set
+      {At(2000, 1, 1, 0, 0, 1), At(2000, 1, 1, 0, 0, 0)},
+      {At(2043, 12, 31, 12, 0, 0), At(2043, 12, 31, 12, 0, 0)},
+      // Year 2044 and later set the sign bit of the packed value.
+      {At(2044, 1, 1, 0, 0, 2), At(2044, 1, 1, 0, 0, 2)},
+      {At(1999, 12, 31, 23, 59, 58), At(1999, 12, 31, 23, 59, 58)},
+      // A value a hair below an even second is that second, not the one before.
       {At(2010, 5, 5, 10, 20, 30) - 1e-11, At(2010, 5, 5, 10, 20, 30)},
-      {At(2107, 12, 31, 23, 59, 59), At(2107, 12, 31, 23, 59, 58)},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(std::llround(FileDateToDateTime(DateTimeToFileDate(row.in)) * 86400.0),
-              std::llround(row.out * 86400.0));
+    ExpectSameSecond(FileDateToDateTime(DateTimeToFileDate(row.in)), row.out);
   }
-  EXPECT_THROW(FileDateToDateTime(0x025D0000), EFileDateError);  // 1981-02-29
-  EXPECT_THROW(FileDateToDateTime(0x0021C000), EFileDateError);  // hour 24
+  EXPECT_LT(DateTimeToFileDate(At(2044, 1, 1, 0, 0, 0)), 0);
 }
 
-TEST(DosDateTime, OutOfRangeIsClamped) {
-  EXPECT_EQ(DateTimeToFileDate(At(1980, 1, 1, 0, 0, 0)), kMinFileDate);
+TEST(DosDateTime, YearsOutsideTheRangeAreClamped) {
   EXPECT_EQ(DateTimeToFileDate(At(1979, 12, 31, 23, 59, 59)), kMinFileDate);
+  EXPECT_EQ(DateTimeToFileDate(0.0), kMinFileDate);
+  EXPECT_EQ(DateTimeToFileDate(-700000.0), kMinFileDate);
   EXPECT_EQ(DateTimeToFileDate(std::numeric_limits<double>::quiet_NaN()), kMinFileDate);
   EXPECT_EQ(DateTimeToFileDate(At(2108, 1, 1, 0, 0, 0)), kMaxFileDate);
+  EXPECT_EQ(DateTimeToFileDate(1e300), kMaxFileDate);
+  EXPECT_EQ(UnixTimeToFileDate(0), kMinFileDate);
   EXPECT_EQ(UnixTimeToFileDate(-100000), kMinFileDate);
   EXPECT_EQ(UnixTimeToFileDate(static_cast<std::time_t>(1) << 40), kMaxFileDate);
-  std::tm local{};  // local noon, never inside a daylight-saving jump
-  local.tm_year = 2038 - 1900;
-  local.tm_mday = 19;
-  local.tm_hour = 12;
-  local.tm_sec = 57;
-  local.tm_isdst = -1;
-  EXPECT_EQ(UnixTimeToFileDate(std::mktime(&local)),
-            DateTimeToFileDate(At(2038, 1, 19, 12, 0, 56)));
+}
+
+TEST(DosDateTime, UnixTimeIsPackedAsLocalTime) {
+  const int dates[][3] = {{1990, 3, 4}, {2021, 7, 20}, {2038, 1, 19}, {2099, 12, 31}};
+  for (const auto& d : dates) {
+    std::tm local{};
+    local.tm_year = d[0] - 1900;
+    local.tm_mon = d[1] - 1;
+    local.tm_mday = d[2];
+    local.tm_hour = 12;  // noon: never inside a daylight-saving jump
+    local.tm_min = 34;
+    local.tm_sec = 57;
+    local.tm_isdst = -1;
+    const std::time_t t = std::mktime(&local);
+    ASSERT_NE(t, static_cast<std::time_t>(-1));
+    EXPECT_EQ(UnixTimeToFileDate(t), DateTimeToFileDate(At(d[0], d[1], d[2], 12, 34, 56))) << d[0];
+  }
+}
+
+TEST(DosDateTime, InvalidFieldsAreRejected) {
+  const std::uint32_t rows[] = {
+      0x00010000u,  // month 0
+      0x00200000u,  // day 0
+      0x005E0000u,  // 1980-02-30
+      0x01FE0000u,  // month 15
+      0x0021C000u,  // hour 24
+      0x00210780u,  // minute 60
+      0x0021001Eu,  // second 60
+  };
+  for (std::uint32_t packed : rows) {
+    EXPECT_THROW(FileDateToDateTime(static_cast<std::int32_t>(packed)), EFileDateError)
+        << std::hex << packed;
+  }
+  EXPECT_NO_THROW(FileDateToDateTime(0x005D0000));               // 1980-02-29, a leap day
+  EXPECT_THROW(FileDateToDateTime(0x025D0000), EFileDateError);  // 1981-02-29
 }
 
 }  // namespace
