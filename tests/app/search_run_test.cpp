@@ -312,5 +312,41 @@ TEST_F(MainWindowTest, ClosingDuringARunStopsItAndStoresOnce) {
   EXPECT_EQ(StoredValue("Software\\Velmora\\Option", "FindSearchType"), "4");
 }
 
+// Orders captions by their last character, so the locale's order is visibly not byte order.
+class LastCharLocale : public TestLocale {
+ public:
+  int CompareStrings(std::string_view a, std::string_view b, bool) const override {
+    const char x = a.empty() ? 0 : a.back();
+    const char y = b.empty() ? 0 : b.back();
+    return x < y ? -1 : (x > y ? 1 : 0);
+  }
+};
+
+TEST_F(MainWindowTest, RowsAreSortedByTheLocaleAndEqualCaptionsKeepTheirOrder) {
+  Write("a/n1", "x");
+  Write("b/n1", "x");
+  Write("m3", "x");
+  Write("z2", "x");
+  LastCharLocale byLast;
+  window = std::make_unique<Tfrm_utama>(
+      TMainWindowPorts{keys, byLast, shell, viewer, dialogs, pump, folders, Environment()});
+  window->FormShow();
+  window->cmb_mask.Text = "*";
+  Find("");
+  ASSERT_THAT(Captions(), ElementsAre("n1", "n1", "z2", "m3"));
+  // The walk reports a/ before b/; equal captions keep that order.
+  EXPECT_EQ(window->ListView1.Items[0].SubItems[0], Tree() + "a/");
+  EXPECT_EQ(window->ListView1.Items[1].SubItems[0], Tree() + "b/");
+}
+
+TEST_F(MainWindowTest, DataFolderIsMadeWithItsMissingParents) {
+  folders.appData = (root / "fresh" / "share").string() + "/";
+  Write("a.txt", "needle\n");
+  Tfrm_utama& w = Show();
+  EXPECT_TRUE(std::filesystem::is_directory(w.data_folder));
+  Find("needle");
+  EXPECT_TRUE(std::filesystem::exists(w.PreviewFile()));
+}
+
 }  // namespace
 }  // namespace velmora::testing
