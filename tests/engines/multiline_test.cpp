@@ -11,7 +11,6 @@ namespace {
 
 using testing::L;
 using testing::TempFolder;
-using Strings = std::vector<std::string>;
 
 std::string Join(const std::string& bars) {
   std::string out;

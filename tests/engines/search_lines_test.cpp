@@ -1,5 +1,6 @@
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,21 @@ namespace velmora {
 namespace {
 
 using testing::TempFolder;
+
+// Tries every line of text in order: whether one matches, and how many were tried before it
+// (each of those gets one progress call).
+std::pair<bool, int> FirstMatch(const std::string& expression, bool caseSensitive,
+                                std::string_view text) {
+  TRegex reference;
+  reference.SetModifier(1, !caseSensitive);
+  reference.SetExpression(expression);
+  int before = 0;
+  for (const auto line : SplitLines(text)) {
+    if (reference.Exec(std::string(line))) return {true, before};
+    ++before;
+  }
+  return {false, before};
+}
 
 TEST(TextBufferOnDemand, ReadsInChunksAndStopsAtANul) {
   TempFolder dir;
@@ -49,21 +65,8 @@ TEST(SearchLines, ChunkedSearchAgreesWithPlainLineByLine) {
     const bool caseSensitive = round % 2 == 0;
     const bool whole = round % 3 == 0;
 
-    TRegex reference;
-    reference.SetModifier(1, !caseSensitive);
-    reference.SetExpression(WordPattern(word, whole));
-    const TextBuffer all(name);
-    const auto lines = SplitLines(all.Text());
-    int expectedCalls = 0;
-    bool expected = false;
-    for (const auto line : lines) {
-      if (reference.Exec(std::string(line))) {
-        expected = true;
-        break;
-      }
-      ++expectedCalls;
-    }
-
+    const auto [expected, expectedCalls] =
+        FirstMatch(WordPattern(word, whole), caseSensitive, TextBuffer(name).Text());
     for (const std::size_t chunk : {1, 2, 3, 5, 8, 4096}) {
       TextBuffer file(name, TextBuffer::Mode::OnDemand, chunk);
       int calls = 0;
@@ -95,22 +98,10 @@ TEST(SearchLines, RegexEngineAgreesWithTryingEveryLine) {
     const auto length = random() % 50;
     for (std::size_t i = 0; i < length; ++i) bytes += alphabet[random() % alphabet.size()];
     const auto name = dir.Write("f.txt", bytes);
-    const auto lines = SplitLines(bytes);
     for (const char* expression : expressions) {
       engine.Query = expression;
       engine.CaseSensitive = round % 2 == 0;
-      TRegex reference;
-      reference.SetModifier(1, !engine.CaseSensitive);
-      reference.SetExpression(expression);
-      int expectedCalls = 0;
-      bool expected = false;
-      for (const auto line : lines) {
-        if (reference.Exec(std::string(line))) {
-          expected = true;
-          break;
-        }
-        ++expectedCalls;
-      }
+      const auto [expected, expectedCalls] = FirstMatch(expression, engine.CaseSensitive, bytes);
       calls = 0;
       ASSERT_EQ(engine.Search(name), expected) << expression << " round " << round;
       ASSERT_EQ(calls, expectedCalls) << expression << " round " << round;
