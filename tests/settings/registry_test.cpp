@@ -301,6 +301,18 @@ TEST_F(BackupListTest, AddBackupsRecordsEachNameOnce) {
   EXPECT_EQ(Stored("Software\\Velmora\\Backup", "FileBackUpCountV"), "4");
 }
 
+TEST_F(BackupListTest, AddBackupsCanCompareWithoutCase) {
+  MemoryKeyStore store;
+  auto environment = FakeEnvironment();
+  environment.file_names_ignore_case = true;
+  TMy_Registry registry(store, locale_, environment);
+  registry.AddBackups({"/d/a.txt.bak"});
+  registry.AddBackups({"/D/A.TXT.BAK", "/d/b.txt.bak", "/D/B.txt.bak"});
+  Strings list;
+  registry.ReadBackups(list);
+  EXPECT_EQ(list, (Strings{"/d/a.txt.bak", "/d/b.txt.bak"}));
+}
+
 TEST_F(BackupListTest, PurgeKeepsExistingFilesInOrder) {
   const auto first = Make("one.txt.bak");
   const auto second = Make("two.txt.bak");
