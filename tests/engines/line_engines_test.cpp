@@ -247,11 +247,11 @@ TEST(LineEngines, PageShowsTheLinesEscapedAndMarked) {
       {'o', "b", 0, "<b>\n", {}, "line 1 : &lt;[b]&gt;|"},
       // "cat" is then marked again inside the marked "category".
       {'o', "cat category", 0, "category cat\n", {}, "line 1 : [[cat]egory] [cat]|"},
-      {'a', "red green", 0, "red\nnone\ngreen\n", {}, "line 1 : [red]|line 3 : [green]|"},
+      {'a', "red green", kWhole, "red\nreds\ngreen\n", {}, "line 1 : [red]|line 3 : [green]|"},
       {'q',
        "+apple -pie tart x",
        kWhole,
-       "apple pie\npie only\ntart\n<x>\n",
+       "apple pie\npie only\ntart\n<x>\ntarts\n",
        {},
        "line 1 : [apple] pie|line 3 : [tart]|line 4 : &lt;[x]&gt;|"},
       // Blocks are shown without their text.
