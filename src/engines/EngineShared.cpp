@@ -330,4 +330,19 @@ std::string ModifyLine(TRegex& regex, std::string_view line, std::int32_t modTyp
   }
 }
 
+void ModifyChosenLines(const std::string& fileName, bool makeBackup,
+                       const std::vector<std::string>& intervals, TRegex& regex,
+                       std::int32_t modType, const std::string& replacement) {
+  if (makeBackup) BackupFile(fileName);
+  const TextBuffer file(fileName);
+  LineEditor editor(file);
+  for (const auto& entry : intervals) {
+    auto& line = editor.Lines()[editor.IndexOf(entry)];
+    if (modType >= 1 && modType <= 4) {
+      line = editor.Keep(ModifyLine(regex, line, modType, replacement));
+    }
+  }
+  WriteFileSafely(fileName, editor.Compose());
+}
+
 }  // namespace velmora

@@ -119,4 +119,11 @@ LinesPage::Mark MarkFor(bool useIntervals, const std::vector<std::string>& inter
 std::string ModifyLine(TRegex& regex, std::string_view line, std::int32_t modType,
                        const std::string& replacement);
 
+// Modify of the phrase and regex engines: backs the file up when asked, applies ModifyLine to
+// each chosen line (0-based indexes as decimal text) and rewrites the file safely. A chosen
+// line outside the file raises before anything is written.
+void ModifyChosenLines(const std::string& fileName, bool makeBackup,
+                       const std::vector<std::string>& intervals, TRegex& regex,
+                       std::int32_t modType, const std::string& replacement);
+
 }  // namespace velmora

@@ -107,18 +107,9 @@ void Tmy_regexpr::WriteLinesView(const std::string& pageFileName, const std::str
 
 void Tmy_regexpr::Modify(const std::string& fileName) {
   const BusyScope busy(Idle);
-  if (MakeBackup) BackupFile(fileName);
-  const TextBuffer file(fileName);
-  LineEditor editor(file);
   TRegex regex;
   Prepare(regex, Query, CaseSensitive, false);  // Modify does not look at Stop
-  for (const auto& entry : Intervals) {
-    auto& line = editor.Lines()[editor.IndexOf(entry)];
-    if (ModType >= 1 && ModType <= 4) {
-      line = editor.Keep(ModifyLine(regex, line, ModType, Replacement));
-    }
-  }
-  WriteFileSafely(fileName, editor.Compose());
+  ModifyChosenLines(fileName, MakeBackup, Intervals, regex, ModType, Replacement);
 }
 
 }  // namespace velmora

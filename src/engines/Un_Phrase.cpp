@@ -52,9 +52,6 @@ void Tmy_phrase::WriteLinesView(const std::string& pageFileName, const std::stri
 
 void Tmy_phrase::Modify(const std::string& fileName) {
   const BusyScope busy(Idle);
-  if (MakeBackup) BackupFile(fileName);
-  const TextBuffer file(fileName);
-  LineEditor editor(file);
   TRegex regex;
   regex.SetModifier(1, !CaseSensitive);
   regex.SetExpression(WordPattern(Query, WholeWords));
@@ -62,11 +59,7 @@ void Tmy_phrase::Modify(const std::string& fileName) {
   const std::string replacement =
       ModType == 5 ? std::string(Query.size(), ' ') : EscapeMetaChars(Replacement);
   const std::int32_t type = ModType == 5 ? 1 : ModType;
-  for (const auto& entry : Intervals) {
-    auto& line = editor.Lines()[editor.IndexOf(entry)];
-    if (type >= 1 && type <= 4) line = editor.Keep(ModifyLine(regex, line, type, replacement));
-  }
-  WriteFileSafely(fileName, editor.Compose());
+  ModifyChosenLines(fileName, MakeBackup, Intervals, regex, type, replacement);
 }
 
 }  // namespace velmora
