@@ -100,6 +100,7 @@ struct TListItem {
   std::vector<std::string> SubItems;
   int ImageIndex = -1;
   bool Selected = false;
+  bool Checked = false;  // the row's check box, in lists that show them
 };
 
 // A report-view list over plain rows. Generation changes whenever rows are removed, reordered
@@ -110,7 +111,8 @@ struct TListView : TControl {
   std::vector<TListItem> Items;
   bool MultiSelect = true;
   bool Sorted = false;
-  bool Focused = false;  // the list asked for the keyboard focus
+  bool Checkboxes = false;  // each row shows a check box (its Checked)
+  bool Focused = false;     // the list asked for the keyboard focus
   std::uint64_t Generation = 0;
 
   // Index of the first selected row, -1 when none.
@@ -119,6 +121,20 @@ struct TListView : TControl {
   void Clear();
   // Rows changed in place (captions, sub-items): a view redraws them.
   void Touch() { ++Generation; }
+};
+
+// One entry of a list box.
+struct TListBoxItem {
+  std::string Text;
+  bool Selected = false;
+};
+
+// A list box of texts. The controller keeps the order (a sorted list box inserts in its
+// collation order); the view only shows it, its selection and the focus request.
+struct TListBox : TControl {
+  std::vector<TListBoxItem> Items;
+  bool MultiSelect = true;
+  bool Focused = false;  // the list asked for the keyboard focus
 };
 
 // The icons of a list's rows, one entry per added row.
