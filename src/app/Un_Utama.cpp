@@ -53,6 +53,21 @@ constexpr MruBinding kMruLists[] = {{&Tfrm_utama::cmb_path, "ComboBoxPath"},
                                     {&Tfrm_utama::cmb_query_1, "SearchEdit"},
                                     {&Tfrm_utama::cmb_replace, "Edit2"}};
 
+// The user guide beside the executable (a build folder), else in the data folder of the
+// installed prefix; the name beside the executable when neither exists.
+std::string HelpFileIn(const std::string& program_folder) {
+  const std::string beside = program_folder + kHelpFileName;
+  const std::string installed =
+      std::filesystem::path(program_folder + kInstalledHelpFolder + kHelpFileName)
+          .lexically_normal()
+          .string();
+  std::error_code error;
+  if (!std::filesystem::exists(beside, error) && std::filesystem::exists(installed, error)) {
+    return installed;
+  }
+  return beside;
+}
+
 // Layout of the page "Find" by search type.
 struct FindLayout {
   bool memo;
@@ -283,7 +298,7 @@ void Tfrm_utama::Exit1Click() {
 }
 
 void Tfrm_utama::Contents1Click() {
-  ports_.shell.OpenFile(program_folder + kHelpFileName);
+  ports_.shell.OpenFile(HelpFileIn(program_folder));
 }
 
 void Tfrm_utama::About1Click() {

@@ -56,8 +56,9 @@ inline constexpr const char* kAboutBox = "AboutBox";
 
 // The preview page written into data_folder.
 inline constexpr const char* kPreviewFileName = "List_View.html";
-// The user guide beside the executable.
+// The user guide beside the executable, or in this folder relative to it once installed.
 inline constexpr const char* kHelpFileName = "Help.html";
+inline constexpr const char* kInstalledHelpFolder = "../share/velmora/";
 
 // Patterns of the regular-expression example buttons, by caption.
 inline constexpr const char* kPhoneCaption = "Phone Number";

@@ -208,5 +208,31 @@ TEST_F(MainWindowTest, RowCommandsUseTheSelectedRowsFullName) {
   EXPECT_EQ(shell.started[0].argument, Tree() + "a.txt");  // one argument, unquoted
 }
 
+// Help.html beside the executable in a build folder, in share/velmora/ of an installed prefix.
+TEST_F(MainWindowTest, ContentsOpensTheUserGuideFromTheBuildFolderOrTheInstalledPrefix) {
+  struct Case {
+    bool beside;
+    bool installed;
+    const char* expected;  // below root
+  };
+  const Case cases[] = {
+      {true, false, "prefix/bin/Help.html"},
+      {false, true, "prefix/share/velmora/Help.html"},
+      {true, true, "prefix/bin/Help.html"},
+      {false, false, "prefix/bin/Help.html"},  // the shell reports the missing file
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove_all(root / "prefix");
+    std::filesystem::create_directories(root / "prefix/bin");
+    std::filesystem::create_directories(root / "prefix/share/velmora");
+    if (c.beside) std::ofstream(root / "prefix/bin/Help.html") << "guide";
+    if (c.installed) std::ofstream(root / "prefix/share/velmora/Help.html") << "guide";
+    folders.program = (root / "prefix/bin").string() + "/";
+    shell.opened.clear();
+    Show().Contents1Click();
+    EXPECT_THAT(shell.opened, ElementsAre((root / c.expected).string())) << c.beside << c.installed;
+  }
+}
+
 }  // namespace
 }  // namespace velmora::testing
