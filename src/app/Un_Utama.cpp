@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/Paths.h"
 #include "engines/Un_Multiline.h"
 #include "engines/Un_MyRegExpr.h"
 #include "engines/Un_Phrase.h"
@@ -16,7 +17,6 @@
 #include "find/DosDateTime.h"
 #include "find/Masks.h"
 #include "find/Un_MyFindFile.h"
-#include "ports/Paths.h"
 #include "settings/DateFormat.h"
 
 namespace velmora {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/Controls.h"
-#include "ports/DateTime.h"
+#include "base/DateTime.h"
 #include "ports/Dialogs.h"
 #include "ports/EventPump.h"
 #include "ports/KeyStore.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <utility>
 
-#include "ports/Paths.h"
+#include "base/Paths.h"
 #include "regex/Regex.h"
 
 namespace velmora {

@@ -9,7 +9,7 @@
 #include <ctime>
 #include <stdexcept>
 
-#include "ports/DateTime.h"
+#include "base/DateTime.h"
 
 namespace velmora {
 

@@ -8,9 +8,9 @@
 #include <memory>
 #include <optional>
 
+#include "base/Paths.h"
 #include "find/DosDateTime.h"
 #include "find/Masks.h"
-#include "ports/Paths.h"
 
 namespace velmora {
 

@@ -23,9 +23,9 @@
 #include <QVBoxLayout>
 #include <chrono>
 
+#include "base/Paths.h"
 #include "platform/RadioGroup.h"
 #include "platform/ResultModel.h"
-#include "ports/Paths.h"
 #include "settings/Un_MyRegistry.h"
 #include "velmora_version.h"
 

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QStandardPaths>
 
-#include "ports/Paths.h"
+#include "base/Paths.h"
 
 namespace velmora {
 

@@ -9,7 +9,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include "ports/Paths.h"
+#include "base/Paths.h"
 
 namespace velmora {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "ports/DateTime.h"
+#include "base/DateTime.h"
 
 namespace velmora {
 

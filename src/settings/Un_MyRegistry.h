@@ -19,8 +19,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ports/Convert.h"
-#include "ports/DateTime.h"
+#include "base/Convert.h"
+#include "base/DateTime.h"
 #include "ports/KeyStore.h"
 #include "ports/Locale.h"
 

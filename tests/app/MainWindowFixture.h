@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "app/Un_Utama.h"
+#include "base/DateTime.h"
 #include "doubles/FakeKnownFolders.h"
 #include "doubles/FakeViewer.h"
 #include "doubles/RecordingShell.h"
 #include "doubles/ScriptedDialogs.h"
 #include "doubles/ScriptedEventPump.h"
-#include "ports/DateTime.h"
 #include "settings/MemoryKeyStore.h"
 
 namespace velmora::testing {

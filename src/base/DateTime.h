@@ -63,6 +63,8 @@ inline CivilDate DecodeDate(TDateTime value) {
 }
 
 // The date part alone: midnight of the same day.
-inline TDateTime DateOf(TDateTime value) { return std::floor(value); }
+inline TDateTime DateOf(TDateTime value) {
+  return std::floor(value);
+}
 
 }  // namespace velmora
