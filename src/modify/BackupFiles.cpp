@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "ports/Paths.h"
+#include "base/Paths.h"
 
 namespace velmora {
 

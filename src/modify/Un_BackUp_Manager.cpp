@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/Paths.h"
 #include "engines/Un_Tambahan.h"
 #include "modify/BackupFiles.h"
-#include "ports/Paths.h"
 
 namespace velmora {
 

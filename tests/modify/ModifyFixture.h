@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "base/DateTime.h"
 #include "doubles/FakeKnownFolders.h"
 #include "doubles/RecordingShell.h"
 #include "doubles/ScriptedDialogs.h"
-#include "ports/DateTime.h"
 #include "settings/MemoryKeyStore.h"
 #include "settings/Un_MyRegistry.h"
 
