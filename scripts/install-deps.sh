@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   qt6-base-dev adwaita-icon-theme
   xvfb xauth
+  desktop-file-utils appstream bash-completion file
 )
 
 missing=()

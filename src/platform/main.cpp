@@ -1,6 +1,7 @@
 // Program start: one instance per user, the settings store, the main window, the message loop.
 
 #include <QApplication>
+#include <QIcon>
 #include <memory>
 
 #include "platform/MainWindow.h"
@@ -9,16 +10,32 @@
 #include "platform/SingleInstance.h"
 #include "settings/FileKeyStore.h"
 
+namespace {
+
+// The installed theme icon, else the copy built into the program.
+QIcon ApplicationIcon() {
+  QIcon embedded;
+  for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    embedded.addFile(QStringLiteral(":/icons/velmora-%1.png").arg(size), QSize(size, size));
+  }
+  return QIcon::fromTheme(QStringLiteral(VELMORA_APP_ID), embedded);
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velmora"));
   QApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+  // The desktop matches the window to its entry (and icon) by this name.
+  QApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
 
   // A second start ends at once, silently.
   const auto lock = velmora::AcquireSingleInstance(velmora::InstanceLockFileName());
   if (!lock) return 0;
 
   velmora::QtShell::PrepareIconTheme();
+  QApplication::setWindowIcon(ApplicationIcon());
   std::unique_ptr<velmora::FileKeyStore> keys;
   try {
     keys = std::make_unique<velmora::FileKeyStore>(velmora::SettingsFileName());
