@@ -15,14 +15,73 @@
 
 namespace velmora {
 
-QString ToQt(const std::string& bytes) {
-  return QFile::decodeName(bytes.c_str());
+namespace {
+
+// Length of the valid UTF-8 sequence at `at`, or 0 when the byte there starts none (overlong
+// forms, surrogates and code points above U+10FFFF included).
+std::size_t Utf8SequenceAt(const std::string& bytes, std::size_t at) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  const unsigned char lead = byte(at);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (at + length > bytes.size()) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    const unsigned char next = byte(at + i);
+    if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF)) return 0;
+  }
+  return length;
 }
+
+}  // namespace
+
+QString ToQt(const std::string& bytes) {
+  QString text;
+  std::size_t run = 0;  // start of the pending valid run
+  std::size_t at = 0;
+  auto flush = [&](std::size_t end) {
+    if (end > run) text += QString::fromUtf8(bytes.data() + run, static_cast<qsizetype>(end - run));
+  };
+  while (at < bytes.size()) {
+    const std::size_t length = Utf8SequenceAt(bytes, at);
+    if (length > 0) {
+      at += length;
+      continue;
+    }
+    flush(at);
+    const auto invalid = static_cast<unsigned char>(bytes[at]);
+    text += QStringLiteral("\\x") + QString::number(invalid, 16).toUpper().rightJustified(2, u'0');
+    run = ++at;
+  }
+  flush(at);
+  return text;
+}
+
 std::string FromQt(const QString& text) {
   return QFile::encodeName(text).toStdString();
 }
 
 namespace {
+
+// A widget shows bytes through ToQt; only text the user changed is read back, so bytes that
+// are not UTF-8 survive a handler that did not touch them.
+void PullText(const QString& shown, std::string& bytes) {
+  if (shown != ToQt(bytes)) bytes = FromQt(shown);
+}
 
 void ApplyBounds(QWidget* widget, const TBounds& b) {
   if (b.Left < 0 && b.Top < 0 && b.Width < 0 && b.Height < 0) return;
@@ -89,7 +148,7 @@ void Binder::Bind(QComboBox* widget, TComboBox& state) {
     }
     if (widget->currentText() != text || !same) widget->setEditText(text);
   });
-  pull_.push_back([widget, &state] { state.Text = FromQt(widget->currentText()); });
+  pull_.push_back([widget, &state] { PullText(widget->currentText(), state.Text); });
 }
 
 void Binder::Bind(QPlainTextEdit* widget, TMemo& state) {

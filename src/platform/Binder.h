@@ -26,6 +26,8 @@ namespace velmora {
 
 class RadioGroup;
 
+// Bytes as shown: UTF-8 decoded, every byte that is not part of valid UTF-8 as "\xHH". Shown
+// text is never used to reach a file.
 QString ToQt(const std::string& bytes);
 std::string FromQt(const QString& text);
 

@@ -5,11 +5,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
 
 #include "base/Paths.h"
+#include "platform/DetachedProcess.h"
 
 namespace velmora {
 
@@ -36,12 +36,13 @@ bool InTrash(const QString& path) {
 }  // namespace
 
 bool QtShell::OpenFile(const std::string& fileName) {
+  if (!FindExecutable(opener_).empty()) return StartDetached(opener_, {fileName});
+  // Without an opener Qt's portal or desktop lookup still serves names it can encode.
   return QDesktopServices::openUrl(QUrl::fromLocalFile(FromBytes(fileName)));
 }
 
 bool QtShell::StartProgram(const std::string& program, const std::string& argument) {
-  if (program.empty()) return false;
-  return QProcess::startDetached(FromBytes(program), {FromBytes(argument)});
+  return StartDetached(program, {argument});
 }
 
 bool QtShell::MoveToTrash(const std::string& fileName) {
