@@ -9,7 +9,7 @@ namespace velmora {
 class KnownFolders {
  public:
   virtual ~KnownFolders() = default;
-  // The folder of the running executable (Help.html lives there).
+  // The folder of the running executable (the user guide is found from there).
   virtual std::string ProgramFolder() const = 0;
   // The user's documents folder (initial folder of the report dialogs).
   virtual std::string PersonalFolder() const = 0;
