@@ -4,16 +4,12 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <span>
 #include <system_error>
 
 #include "base/Paths.h"
-#include "engines/Un_Multiline.h"
-#include "engines/Un_MyRegExpr.h"
-#include "engines/Un_Phrase.h"
-#include "engines/Un_SearchEngine.h"
+#include "engines/ActiveEngine.h"
 #include "engines/Un_Tambahan.h"
-#include "engines/Un_wordand.h"
-#include "engines/Un_wordor.h"
 #include "find/DosDateTime.h"
 #include "find/Masks.h"
 #include "find/Un_MyFindFile.h"
@@ -92,18 +88,6 @@ constexpr int kFindExamplesTop = 110;
 constexpr int kReplaceExamplesTop = 180;
 constexpr int kReplaceLabelTop = 80;
 constexpr int kMemoGap = 50;
-
-std::vector<std::string> SplitAtComma(const std::string& text) {
-  std::vector<std::string> parts;
-  std::string::size_type start = 0;
-  while (true) {
-    const auto comma = text.find(',', start);
-    parts.push_back(text.substr(start, comma - start));
-    if (comma == std::string::npos) break;
-    start = comma + 1;
-  }
-  return parts;
-}
 
 bool IsBackupName(const std::string& name) {
   const auto dot = name.rfind('.');
@@ -439,70 +423,60 @@ bool Tfrm_utama::QueryEmpty(int page, int type) const {
   return type == kReplacePhrase ? cmb_query_1.Text.empty() : Memo_Query_1.Text().empty();
 }
 
-bool Tfrm_utama::SearchWithEngine(int page, int type, const std::string& fileName) {
-  const bool caseSensitive = is_case_sensitive.Checked;
-  const bool wholeWords = is_whole_words.Checked;
-  auto wordEngine = [&](auto& engine, const std::string& query) {
-    engine.Query = query;
-    engine.CaseSensitive = caseSensitive;
-    engine.WholeWords = wholeWords;
-  };
-  auto multilineSearch = [&](const TMemo& memo) {
-    const std::vector<std::string> lines = memo.Lines;
-    multiline->SetLines(lines);
-    multiline->TrimRight = registry->ReadBool("TrimRightCheckBox");
-    multiline->TrimLeft = registry->ReadBool("TrimLeftCheckBox");
-    multiline->CaseSensitive = caseSensitive;
-    return multiline->Search(fileName);
-  };
-  auto regexprFill = [&](const TMemo& memo) {
-    regexpr->Query = memo.Text();
-    regexpr->CaseSensitive = caseSensitive;
-    regexpr->DotAll = registry->ReadBool("ExpPointCheckBox");
-    regexpr->IgnoreSpace = registry->ReadBool("ExpSpaceCheckBox");
-  };
+std::optional<SearchType> Tfrm_utama::SearchTypeOf(int page, int type) {
+  constexpr SearchType kFind[] = {SearchType::Phrase, SearchType::WordOr,    SearchType::WordAnd,
+                                  SearchType::Query,  SearchType::Multiline, SearchType::Regex};
+  constexpr SearchType kReplace[] = {SearchType::Phrase, SearchType::Multiline, SearchType::Regex};
+  const std::span<const SearchType> types = page == kPageFind
+                                                ? std::span<const SearchType>(kFind)
+                                                : std::span<const SearchType>(kReplace);
+  if (type < 0 || static_cast<std::size_t>(type) >= types.size()) return std::nullopt;
+  return types[static_cast<std::size_t>(type)];
+}
 
-  if (page == kPageFind) {
-    switch (type) {
-      case kPhrase:
-        wordEngine(*phrase, cmb_query.Text);
-        return phrase->Search(fileName);
-      case kWordOr:
-        wordEngine(*wordor, cmb_query.Text);
-        return wordor->Search(fileName);
-      case kWordAnd:
-        wordEngine(*wordand, cmb_query.Text);
-        return wordand->Search(fileName);
-      case kSearchEngine:
-        wordEngine(*searchengine, cmb_query.Text);
-        return searchengine->Search(fileName);
-      case kMultiline:
-        return multilineSearch(Memo_Query);
-      case kRegExpr:
-        regexprFill(Memo_Query);
-        return regexpr->Search(fileName);
-      default:
-        return false;
-    }
+ActiveEngine Tfrm_utama::EngineOf(SearchType type) {
+  return SelectEngine(type, *phrase, *wordor, *wordand, *searchengine, *multiline, *regexpr);
+}
+
+EngineOptions Tfrm_utama::CurrentEngineOptions(int page, SearchType type) const {
+  const TComboBox& box = page == kPageFind ? cmb_query : cmb_query_1;
+  const TMemo& memo = page == kPageFind ? Memo_Query : Memo_Query_1;
+  EngineOptions options;
+  options.type = type;
+  options.caseSensitive = is_case_sensitive.Checked;
+  options.wholeWords = is_whole_words.Checked;
+  if (type == SearchType::Multiline) {
+    options.query = memo.Text();
+    options.queryLines = memo.Lines;
+    options.trimRight = registry->ReadBool("TrimRightCheckBox");
+    options.trimLeft = registry->ReadBool("TrimLeftCheckBox");
+  } else if (type == SearchType::Regex) {
+    options.query = memo.Text();
+    options.dotAll = registry->ReadBool("ExpPointCheckBox");
+    options.ignoreSpace = registry->ReadBool("ExpSpaceCheckBox");
+  } else {
+    options.query = box.Text;
   }
-  switch (type) {
-    case kReplacePhrase:
-      wordEngine(*phrase, cmb_query_1.Text);
-      phrase->UseIntervals = registry->ReadBool("PhraseXPCheckBox");
-      ModificationInterfal1.Enabled = phrase->UseIntervals;
-      return phrase->Search(fileName);
-    case kReplaceMultiline:
-      ModificationInterfal1.Enabled = false;
-      return multilineSearch(Memo_Query_1);
-    case kReplaceRegExpr:
-      regexprFill(Memo_Query_1);
-      regexpr->UseIntervals =
+  return options;
+}
+
+bool Tfrm_utama::SearchWithEngine(int page, int type, const std::string& fileName) {
+  const auto searchType = SearchTypeOf(page, type);
+  if (!searchType) return false;
+  EngineOptions options = CurrentEngineOptions(page, *searchType);
+  if (page == kPageReplace) {
+    // The run on this page decides whether the page marks chosen lines.
+    if (*searchType == SearchType::Phrase) {
+      options.useIntervals = registry->ReadBool("PhraseXPCheckBox");
+    } else if (*searchType == SearchType::Regex) {
+      options.useIntervals =
           registry->ReadBool("RegExprXPCheckBox") && registry->ReadBool("ModifyXPCheckBox");
-      ModificationInterfal1.Enabled = regexpr->UseIntervals;
-      return regexpr->Search(fileName);
-    default:
-      return false;
+    }
+    ModificationInterfal1.Enabled = options.useIntervals.value_or(false);
   }
+  ActiveEngine engine = EngineOf(*searchType);
+  engine.Fill(options);
+  return engine.Search(fileName);
 }
 
 bool Tfrm_utama::PassesFilters(const std::string& path, const TSearchRec& rec) {
@@ -720,103 +694,30 @@ void Tfrm_utama::ListView1SelectItem(int item, bool) {
 void Tfrm_utama::Preview(int item) {
   const std::string fullName = FullName(ListView1.Items[static_cast<std::size_t>(item)]);
   const int page = PageControl1.ActivePageIndex;
-  const int type = page == kPageFind ? RG_Type.ItemIndex : RG_Type_1.ItemIndex;
-  const bool caseSensitive = is_case_sensitive.Checked;
-  const bool wholeWords = is_whole_words.Checked;
-  const std::string pageFile = PreviewFile();
-
-  // The intervals of the list's selected row, when it has chosen some.
-  auto selectedIntervals = [&](auto& engine) {
-    const int selected = ListView1.SelectedIndex();
-    if (selected < 0) return;
-    const auto& subItems = ListView1.Items[static_cast<std::size_t>(selected)].SubItems;
-    if (subItems.size() > 3 && subItems[3] != "No") engine.SetIntervals(SplitAtComma(subItems[3]));
-  };
-  // Runs one engine's preview unless a run is inside it; false when it was busy.
-  auto show = [&](auto& engine, auto&& fill, bool intervals) {
-    if (!engine.Idle) return false;
-    if constexpr (requires { engine.CheckQuery(std::string()); }) {
-      if (!engine.CheckQuery(cmb_query.Text)) {
-        ShowMissingQuote();
-        return false;
-      }
-    }
-    engine.Stop = false;
-    fill(engine);
-    engine.BuildLines(fullName);
-    if constexpr (requires { engine.SetIntervals(std::vector<std::string>()); }) {
-      if (intervals) selectedIntervals(engine);
-    }
-    engine.WriteLinesView(pageFile, fullName);
-    return true;
-  };
-  auto words = [&](const std::string& query) {
-    return [&, query](auto& engine) {
-      engine.Query = query;
-      engine.CaseSensitive = caseSensitive;
-      engine.WholeWords = wholeWords;
-    };
-  };
-  auto lines = [&](const TMemo& memo) {
-    return [&](Tmy_multiline& engine) {
-      const std::vector<std::string> copy = memo.Lines;
-      engine.SetLines(copy);
-      engine.TrimRight = registry->ReadBool("TrimRightCheckBox");
-      engine.TrimLeft = registry->ReadBool("TrimLeftCheckBox");
-      engine.CaseSensitive = caseSensitive;
-    };
-  };
-  auto pattern = [&](const TMemo& memo) {
-    return [&](Tmy_regexpr& engine) {
-      engine.Query = memo.Text();
-      engine.CaseSensitive = caseSensitive;
-      engine.DotAll = registry->ReadBool("ExpPointCheckBox");
-      engine.IgnoreSpace = registry->ReadBool("ExpSpaceCheckBox");
-    };
-  };
-
-  bool shown = false;
-  if (page == kPageFind) {
-    switch (type) {
-      case kPhrase:
-        shown = show(*phrase, words(cmb_query.Text), false);
-        break;
-      case kWordOr:
-        shown = show(*wordor, words(cmb_query.Text), false);
-        break;
-      case kWordAnd:
-        shown = show(*wordand, words(cmb_query.Text), false);
-        break;
-      case kSearchEngine:
-        shown = show(*searchengine, words(cmb_query.Text), false);
-        break;
-      case kMultiline:
-        shown = show(*multiline, lines(Memo_Query), false);
-        break;
-      case kRegExpr:
-        shown = show(*regexpr, pattern(Memo_Query), false);
-        break;
-      default:
-        break;
-    }
-  } else {
-    switch (type) {
-      case kReplacePhrase:
-        shown = show(*phrase, words(cmb_query_1.Text), true);
-        break;
-      case kReplaceMultiline:
-        shown = show(*multiline, lines(Memo_Query_1), false);
-        break;
-      case kReplaceRegExpr:
-        shown = show(*regexpr, pattern(Memo_Query_1), true);
-        break;
-      default:
-        break;
-    }
+  const auto type = SearchTypeOf(page, page == kPageFind ? RG_Type.ItemIndex : RG_Type_1.ItemIndex);
+  if (!type) return;
+  ActiveEngine engine = EngineOf(*type);
+  // A run inside this engine: leave it untouched, its query and stop request included.
+  if (!engine.Idle()) return;
+  if (!engine.CheckQuery(cmb_query.Text)) {
+    ShowMissingQuote();
+    return;
   }
-  if (!shown) return;
+  engine.SetStop(false);
+  engine.Fill(CurrentEngineOptions(page, *type));
+  engine.BuildLines(fullName);
+  if (page == kPageReplace && engine.HasIntervals()) ApplySelectedRowIntervals(engine);
+  const std::string pageFile = PreviewFile();
+  engine.WriteLinesView(pageFile, fullName);
   EnableRowCommands();
   ports_.viewer.Navigate(pageFile);
+}
+
+void Tfrm_utama::ApplySelectedRowIntervals(ActiveEngine& engine) {
+  const int selected = ListView1.SelectedIndex();
+  if (selected < 0) return;
+  const auto& subItems = ListView1.Items[static_cast<std::size_t>(selected)].SubItems;
+  if (subItems.size() > 3 && subItems[3] != "No") engine.SetIntervals(ParseIntervals(subItems[3]));
 }
 
 void Tfrm_utama::EnableRowCommands() {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -34,6 +35,9 @@ class Tmy_wordand;
 class Tmy_searchengine;
 class Tmy_multiline;
 class Tmy_regexpr;
+class ActiveEngine;
+struct EngineOptions;
+enum class SearchType;
 
 // Everything the window reaches outside itself. All must outlive the window.
 struct TMainWindowPorts {
@@ -244,6 +248,12 @@ class Tfrm_utama {
   void EnableRowCommands();
   bool QueryEmpty(int page, int type) const;
   bool SearchWithEngine(int page, int type, const std::string& fileName);
+  // The search type of an item of the page's type group; none for an item out of range.
+  static std::optional<SearchType> SearchTypeOf(int page, int type);
+  ActiveEngine EngineOf(SearchType type);
+  // The query and options of the page's boxes and the stored options, as the engine takes them.
+  EngineOptions CurrentEngineOptions(int page, SearchType type) const;
+  void ApplySelectedRowIntervals(ActiveEngine& engine);
   void Preview(int item);
   bool IgnoredFolder(const std::string& path);
   bool IgnoredFile(const std::string& name);

@@ -50,14 +50,14 @@ int RunFind(std::span<const std::string> args, Io& io) {
     throw std::runtime_error("Folder not found: " + folder);
   }
 
-  const std::unique_ptr<ActiveEngine> engine = MakeEngine(options);
-  CheckQueryOrThrow(*engine, options);
+  EngineSet engines;
+  ActiveEngine engine = PrepareEngine(engines, options);
   const bool listOnly = options.QueryEmpty();
 
   FoundPrinter printer(io, parsed.Has("sort"));
   finder.OnFileFound = [&](TMyFindFile&, const std::string& path, const TSearchRec& rec, bool&) {
     // path ends with the delimiter; an empty query lists the file without reading it.
-    if (listOnly || engine->Search(path + rec.Name)) printer.Add(path, rec.Name);
+    if (listOnly || engine.Search(path + rec.Name)) printer.Add(path, rec.Name);
   };
   finder.Execute();
   printer.Finish();

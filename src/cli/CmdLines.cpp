@@ -37,18 +37,19 @@ int RunLines(std::span<const std::string> args, Io&) {
   const std::string& fileName = parsed.Positional().front();
   const EngineOptions options = ReadEngineOptions(parsed);
 
-  const std::unique_ptr<ActiveEngine> engine = MakeEngine(options);
-  if ((parsed.Has("intervals") || parsed.Has("use-intervals")) && !engine->HasIntervals()) {
+  EngineSet engines;
+  ActiveEngine engine = engines.Select(options.type);
+  if ((parsed.Has("intervals") || parsed.Has("use-intervals")) && !engine.HasIntervals()) {
     throw UsageError(std::string("--intervals and --use-intervals do not apply to type ") +
                      TypeName(options.type));
   }
-  CheckQueryOrThrow(*engine, options);
+  PrepareEngine(engines, options);
   ExpectReadable(fileName);
 
-  engine->SetUseIntervals(parsed.Has("use-intervals"));
-  engine->BuildLines(fileName);
-  if (const auto list = parsed.Value("intervals")) engine->SetIntervals(SplitAtComma(*list));
-  engine->WriteLinesView(*page, fileName);
+  engine.SetUseIntervals(parsed.Has("use-intervals"));
+  engine.BuildLines(fileName);
+  if (const auto list = parsed.Value("intervals")) engine.SetIntervals(ParseIntervals(*list));
+  engine.WriteLinesView(*page, fileName);
   return kExitFound;
 }
 

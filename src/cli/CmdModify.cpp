@@ -54,22 +54,24 @@ int RunModify(std::span<const std::string> args, Io&) {
   const EngineOptions options = ReadEngineOptions(parsed);
   const std::string replacement = ReadReplacement(parsed, options.type);
 
-  const std::unique_ptr<ActiveEngine> engine = MakeEngine(options);
-  if (!engine->CanModify()) {
+  EngineSet engines;
+  ActiveEngine engine = engines.Select(options.type);
+  if (!engine.CanModify()) {
     throw UsageError(std::string("type ") + TypeName(options.type) + " cannot modify files");
   }
   const auto intervals = parsed.Value("intervals");
-  if (intervals && !engine->HasIntervals()) {
+  if (intervals && !engine.HasIntervals()) {
     throw UsageError(std::string("--intervals does not apply to type ") + TypeName(options.type));
   }
 
-  CheckQueryOrThrow(*engine, options);
+  PrepareEngine(engines, options);
 
+  const ModificationOptions modification{modType, replacement, parsed.Has("backup")};
   for (const std::string& file : files) {
-    engine->SetModification(parsed.Has("backup"), replacement, modType);
-    engine->BuildLines(file);
-    if (intervals) engine->SetIntervals(SplitAtComma(*intervals));
-    engine->Modify(file);
+    engine.SetModification(modification);
+    engine.BuildLines(file);
+    if (intervals) engine.SetIntervals(ParseIntervals(*intervals));
+    engine.Modify(file);
   }
   return kExitFound;
 }

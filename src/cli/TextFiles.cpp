@@ -38,17 +38,4 @@ std::string FirstLine(std::string_view text) {
   return std::string(text.substr(0, text.find_first_of("\r\n")));
 }
 
-std::vector<std::string> SplitAtComma(std::string_view text) {
-  std::vector<std::string> items;
-  if (text.empty()) return items;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t comma = text.find(',', start);
-    items.emplace_back(text.substr(start, comma - start));
-    if (comma == std::string_view::npos) break;
-    start = comma + 1;
-  }
-  return items;
-}
-
 }  // namespace velmora::cli

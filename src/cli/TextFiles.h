@@ -17,7 +17,4 @@ std::vector<std::string> SplitLines(std::string_view text);
 // The text up to the first line break.
 std::string FirstLine(std::string_view text);
 
-// A "Mod"-style list split at ","; the empty text gives the empty list.
-std::vector<std::string> SplitAtComma(std::string_view text);
-
 }  // namespace velmora::cli

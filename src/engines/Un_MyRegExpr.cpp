@@ -43,6 +43,12 @@ void Tmy_regexpr::Prepare(TRegex& regex, const std::string& expression, bool cas
   regex.SetExpression(expression);
 }
 
+void Tmy_regexpr::CompileQuery() {
+  TRegex regex;
+  Prepare(regex, Query, CaseSensitive, false);
+  regex.Compile();
+}
+
 bool Tmy_regexpr::Search(const std::string& fileName) {
   return FindInFile(Query, fileName, CaseSensitive);
 }

@@ -38,6 +38,8 @@ class Tmy_regexpr {
   void WriteLinesView(const std::string& pageFileName, const std::string& fileName);
   void SetIntervals(const std::vector<std::string>& intervals) { Intervals = intervals; }
   void Modify(const std::string& fileName);
+  // Compiles Query as every operation sets it up; ERegexError when it does not compile.
+  void CompileQuery();
 
  private:
   // Modifiers i, s, x and the expression; watchStop lets Stop end a long match.
