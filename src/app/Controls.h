@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/DateTime.h"
 #include "ports/Shell.h"
 
 namespace velmora {
@@ -136,6 +137,39 @@ struct TListBox : TControl {
   bool MultiSelect = true;
   bool Focused = false;  // the list asked for the keyboard focus
 };
+
+// A one-line text field.
+struct TEdit : TControl {
+  std::string Text;
+};
+
+// Spin buttons beside a number field: they step the field's number within Min..Max and
+// bound nothing else, so a typed or stored number outside the range stays as it is.
+struct TUpDown : TControl {
+  int Min = 0;
+  int Max = 100;
+};
+
+// A radio button; the controller keeps the buttons of one group exclusive.
+struct TRadioButton : TControl {
+  std::string Caption;
+  bool Checked = false;
+};
+
+// A date picker: the date (midnight of the day) shown in Format (pattern letters of Locale).
+struct TDateTimePicker : TControl {
+  TDateTime Date = 0;
+  std::string Format = "yyyy-MM-dd";
+};
+
+// A drop-down list without an edit field: the chosen item's index, -1 when none.
+struct TDropDownList : TControl {
+  std::vector<std::string> Items;
+  int ItemIndex = -1;
+};
+
+// Key codes a controller's key handlers are given.
+inline constexpr int VK_DELETE = 46;
 
 // The icons of a list's rows, one entry per added row.
 struct TImageList {

@@ -1,5 +1,6 @@
 #include "platform/QtDialogs.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -76,6 +77,19 @@ bool QtDialogs::OpenFile(const std::string& title, const std::string& filter,
                                                     FromBytes(initialFolder), FromBytes(filter));
   if (file.isEmpty()) return false;
   chosen = ToBytes(file);
+  return true;
+}
+
+bool QtDialogs::OpenProgram(const std::string& title, const std::string& initialFolder,
+                            std::string& chosen) {
+  QFileDialog dialog(parent_, FromBytes(title), FromBytes(initialFolder),
+                     QStringLiteral("Application (*)"));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  // Only Qt's own dialog honours a filter on the executable bit.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Executable | QDir::NoDotAndDotDot);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  chosen = ToBytes(dialog.selectedFiles().first());
   return true;
 }
 

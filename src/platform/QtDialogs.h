@@ -22,6 +22,8 @@ class QtDialogs : public Dialogs {
                   std::string& chosen) override;
   bool OpenFile(const std::string& title, const std::string& filter,
                 const std::string& initialFolder, std::string& chosen) override;
+  bool OpenProgram(const std::string& title, const std::string& initialFolder,
+                   std::string& chosen) override;
   bool SaveFile(const std::string& title, const std::string& filter,
                 const std::string& initialFolder, const std::string& defaultExt,
                 std::string& chosen) override;

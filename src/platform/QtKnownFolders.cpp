@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include "base/Paths.h"
@@ -34,6 +35,11 @@ std::string QtKnownFolders::HomeFolder() const {
 
 std::string QtKnownFolders::CurrentFolder() const {
   return Folder(QDir::currentPath());
+}
+
+std::string QtKnownFolders::ProgramsFolder() const {
+  const QString programs = QStringLiteral("/usr/bin");
+  return QFileInfo(programs).isDir() ? Folder(programs) : std::string();
 }
 
 bool QtKnownFolders::SetCurrentFolder(const std::string& folder) {

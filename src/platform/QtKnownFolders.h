@@ -14,6 +14,8 @@ class QtKnownFolders : public KnownFolders {
   std::string AppDataFolder() const override;
   std::string HomeFolder() const override;
   std::string CurrentFolder() const override;
+  // /usr/bin when it exists.
+  std::string ProgramsFolder() const override;
   bool SetCurrentFolder(const std::string& folder) override;
 };
 

@@ -21,6 +21,9 @@ class Dialogs {
   // `filter` lists patterns such as "List files (*.lst)". True and `chosen` set on confirm.
   virtual bool OpenFile(const std::string& title, const std::string& filter,
                         const std::string& initialFolder, std::string& chosen) = 0;
+  // An open-file dialog that lists executable files only (and folders to walk through).
+  virtual bool OpenProgram(const std::string& title, const std::string& initialFolder,
+                           std::string& chosen) = 0;
   virtual bool SaveFile(const std::string& title, const std::string& filter,
                         const std::string& initialFolder, const std::string& defaultExt,
                         std::string& chosen) = 0;

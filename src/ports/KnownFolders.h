@@ -19,6 +19,8 @@ class KnownFolders {
   virtual std::string HomeFolder() const = 0;
   // The process's current folder (the folder picker starts there).
   virtual std::string CurrentFolder() const = 0;
+  // A folder of installed programs to start a program picker in, "" when there is none.
+  virtual std::string ProgramsFolder() const = 0;
   // Makes `folder` the process's current folder; false when that failed.
   virtual bool SetCurrentFolder(const std::string& folder) = 0;
 };

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
+#include <stdexcept>
 #include <system_error>
 
 #include "settings/DateFormat.h"
@@ -82,6 +84,8 @@ constexpr OptionDefault kOptionDefaults[] = {
     {"SensitiveCheckBox", Kind::kBool, "0"},
     {"WholeWordsCheckBox", Kind::kBool, "0"},
     {"Editor", Kind::kText, ""},
+    // Modified files end every line with CR LF instead of keeping each line's own break.
+    {"CrLfCheckBox", Kind::kBool, "0"},
 };
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
@@ -142,7 +146,7 @@ RegistryEnvironment SystemRegistryEnvironment() {
 TMy_Registry::TMy_Registry(KeyStore& store, const Locale& locale, RegistryEnvironment environment)
     : store_(store), locale_(locale), environment_(std::move(environment)) {
   if (Open("Software") && !store_.HasSubKey("Velmora")) CreateDefaults();
-  store_.Flush();
+  Save();
 }
 
 TMy_Registry::~TMy_Registry() {
@@ -185,6 +189,31 @@ TDateTime TMy_Registry::CurrentTime() const {
   return environment_.now ? environment_.now() : Now();
 }
 
+void TMy_Registry::Save() {
+  if (held_saves_ == 0) store_.Flush();
+}
+
+void TMy_Registry::WriteTogether(const std::function<void()>& writes) {
+  std::exception_ptr failure;
+  ++held_saves_;
+  try {
+    writes();
+  } catch (...) {  // raised again below, after the save
+    failure = std::current_exception();
+  }
+  --held_saves_;
+  if (failure) {
+    // The writes' own error is the one to report; a save that fails too is retried by the
+    // next save, since the store keeps its changes.
+    try {
+      Save();
+    } catch (const std::runtime_error&) {
+    }
+    std::rethrow_exception(failure);
+  }
+  Save();
+}
+
 void TMy_Registry::CreateDefaults() {
   if (Open(kRoot)) {
     const std::string folder = FirstRunFolder();
@@ -215,7 +244,7 @@ void TMy_Registry::CreateDefaults() {
     Write("PathFileCountV", "0");
     Write("MaskFileCountV", "0");
   }
-  store_.Flush();
+  Save();
 }
 
 std::string TMy_Registry::ReadMru(std::string_view prefix, std::vector<std::string>& list) {
@@ -233,7 +262,7 @@ void TMy_Registry::WriteMru(std::string_view prefix, const std::vector<std::stri
   for (std::size_t i = 0; i < list.size(); ++i) Write(Name(prefix, static_cast<int>(i)), list[i]);
   Write(Name(prefix, "Text"), text);
   Write(Name(prefix, "CountV"), IntToStr(static_cast<long long>(list.size())));
-  store_.Flush();
+  Save();
 }
 
 bool TMy_Registry::ReadBool(std::string_view name) {
@@ -273,7 +302,7 @@ std::string TMy_Registry::ReadStr(std::string_view name) {
 void TMy_Registry::WriteStr(std::string_view name, std::string_view value) {
   if (!Open(kOption)) return;
   Write(name, value);
-  store_.Flush();
+  Save();
 }
 
 void TMy_Registry::ReadIgnoreList(std::string_view which, std::vector<std::string>& list) {
@@ -289,7 +318,7 @@ void TMy_Registry::WriteIgnoreList(std::string_view which, const std::vector<std
     Write(Name(Name(which, "File"), static_cast<int>(i)), list[i]);
   }
   Write(Name(which, "FileCountV"), IntToStr(static_cast<long long>(list.size())));
-  store_.Flush();
+  Save();
 }
 
 void TMy_Registry::AddBackups(const std::vector<std::string>& names) {
@@ -311,7 +340,7 @@ void TMy_Registry::AddBackups(const std::vector<std::string>& names) {
     Write(Name(kBackupItem, count + static_cast<int>(i)), added[i]);
   }
   Write(kBackupCount, IntToStr(count + static_cast<long long>(added.size())));
-  store_.Flush();
+  Save();
 }
 
 int TMy_Registry::PurgeBackups() {
@@ -328,7 +357,7 @@ int TMy_Registry::PurgeBackups() {
       Write(Name(kBackupItem, static_cast<int>(i)), names[i]);
     }
     Write(kBackupCount, IntToStr(static_cast<long long>(names.size())));
-    store_.Flush();
+    Save();
   }
   return ReadCount(kBackupCount);
 }

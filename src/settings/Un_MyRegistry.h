@@ -95,6 +95,11 @@ class TMy_Registry {
   // All recorded backup names, in the order they were recorded.
   void ReadBackups(std::vector<std::string>& list);
 
+  // Runs `writes` with the store saved once at the end instead of after every write (a dialog
+  // that writes many values saves the file once). The save happens also when `writes` throws:
+  // what it wrote before the error stays written, and its error is raised again afterwards.
+  void WriteTogether(const std::function<void()>& writes);
+
  private:
   bool Open(std::string_view path);
   int ReadCount(std::string_view name) const;
@@ -103,10 +108,13 @@ class TMy_Registry {
   std::string FirstRunFolder() const;
   std::string FirstRunEditor() const;
   TDateTime CurrentTime() const;
+  // Saves the store unless WriteTogether holds the saves back.
+  void Save();
 
   KeyStore& store_;
   const Locale& locale_;
   RegistryEnvironment environment_;
+  int held_saves_ = 0;
 };
 
 }  // namespace velmora

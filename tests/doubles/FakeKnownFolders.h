@@ -14,6 +14,7 @@ class FakeKnownFolders : public KnownFolders {
   std::string AppDataFolder() const override { return appData; }
   std::string HomeFolder() const override { return home; }
   std::string CurrentFolder() const override { return current; }
+  std::string ProgramsFolder() const override { return programs; }
   bool SetCurrentFolder(const std::string& folder) override {
     current = folder;
     return true;
@@ -23,6 +24,7 @@ class FakeKnownFolders : public KnownFolders {
   std::string appData = "/home/user/.local/share/";
   std::string home = "/home/user/";
   std::string current = "/home/user/";
+  std::string programs = "/usr/bin/";
 };
 
 }  // namespace velmora::testing

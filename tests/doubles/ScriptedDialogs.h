@@ -29,6 +29,11 @@ class ScriptedDialogs : public Dialogs {
                 std::string& chosen) override {
     return Take(files, chosen);
   }
+  bool OpenProgram(const std::string&, const std::string& initialFolder,
+                   std::string& chosen) override {
+    programInitials.push_back(initialFolder);
+    return Take(files, chosen);
+  }
   bool SaveFile(const std::string&, const std::string&, const std::string&, const std::string&,
                 std::string& chosen) override {
     return Take(files, chosen);
@@ -52,7 +57,7 @@ class ScriptedDialogs : public Dialogs {
   std::deque<std::string> folders, files, inputs;
   std::deque<ModalResult> answers;
   std::vector<Message> messages;
-  std::vector<std::string> modals, pickTitles, pickInitials;
+  std::vector<std::string> modals, pickTitles, pickInitials, programInitials;
 
  private:
   static bool Take(std::deque<std::string>& queue, std::string& out) {

@@ -90,6 +90,7 @@ const char* const kFirstRunFile = R"(; Velmora settings
 "SensitiveCheckBox"="0"
 "WholeWordsCheckBox"="0"
 "Editor"="/usr/bin/gedit"
+"CrLfCheckBox"="0"
 
 [HKEY_CURRENT_USER\Software\Velmora\BackUp]
 "FileBackUpCountV"="0"

@@ -1,0 +1,68 @@
+#pragma once
+
+// A settings store over memory for the dialog tests, that counts its saves and can refuse
+// them, and the registry, dialogs and folders the dialogs are built with.
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "base/DateTime.h"
+#include "doubles/FakeKnownFolders.h"
+#include "doubles/ScriptedDialogs.h"
+#include "settings/MemoryKeyStore.h"
+#include "settings/Un_MyRegistry.h"
+
+namespace velmora::testing {
+
+class CountingKeyStore final : public KeyStore {
+ public:
+  bool OpenKey(std::string_view path, bool create) override { return tree.OpenKey(path, create); }
+  void CloseKey() override { tree.CloseKey(); }
+  bool HasSubKey(std::string_view name) const override { return tree.HasSubKey(name); }
+  ValueKind GetValueKind(std::string_view name) const override { return tree.GetValueKind(name); }
+  std::string ReadString(std::string_view name) const override { return tree.ReadString(name); }
+  void WriteString(std::string_view name, std::string_view value) override {
+    tree.WriteString(name, value);
+  }
+  bool DeleteValue(std::string_view name) override { return tree.DeleteValue(name); }
+  void Flush() override {
+    ++saves;
+    if (refuseSaves) throw std::runtime_error("Cannot save the settings file: disk full");
+  }
+
+  MemoryKeyStore tree;
+  int saves = 0;
+  bool refuseSaves = false;
+};
+
+class DialogTest : public ::testing::Test {
+ protected:
+  static RegistryEnvironment Environment() {
+    RegistryEnvironment env;
+    env.home_folder = "/home/user/";
+    env.find_program = [](const std::string&) { return std::string(); };
+    env.now = [] { return EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0); };
+    return env;
+  }
+
+  std::string Stored(const std::string& key, const std::string& name) {
+    keys.tree.OpenKey(key, false);
+    return keys.tree.ReadString(name);
+  }
+  std::string Option(const std::string& name) { return Stored("Software\\Velmora\\Option", name); }
+  void SetOption(const std::string& name, const std::string& value) {
+    keys.tree.OpenKey("Software\\Velmora\\Option", true);
+    keys.tree.WriteString(name, value);
+  }
+
+  CountingKeyStore keys;
+  FixedLocale locale;
+  TMy_Registry registry{keys, locale, Environment()};
+  ScriptedDialogs dialogs;
+  FakeKnownFolders folders;
+};
+
+}  // namespace velmora::testing
