@@ -202,6 +202,11 @@ void Tfrm_utama::FormShow() {
   PageControl1.ActivePageIndex = kPageFind;
   RG_TypeClick();
   found_count = 0;
+  if (const std::string kept = ports_.keys.TakeKeptCopy(); !kept.empty()) {
+    ports_.dialogs.MessageBox("The settings file could not be read. It was kept as \"" + kept +
+                                  "\" and the settings start anew.",
+                              Caption, MsgKind::Warning, MsgButtons::Ok);
+  }
 }
 
 void Tfrm_utama::CreateMembers() {

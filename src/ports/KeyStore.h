@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora {
 
@@ -58,11 +59,17 @@ class KeyStore {
   virtual void WriteString(std::string_view name, std::string_view value) = 0;
   // Deletes a value of the current key; false when there was none.
   virtual bool DeleteValue(std::string_view name) = 0;
+  // The names of the values of the current key (none when no key is open).
+  virtual std::vector<std::string> ValueNames() const = 0;
 
   // Makes everything written so far durable. A store that keeps nothing outside memory does
   // nothing; a store that cannot save throws std::runtime_error and keeps its changes in
   // memory, so a later Flush may succeed.
   virtual void Flush() {}
+
+  // The name under which an unreadable settings file was kept aside, so the user can be told;
+  // each name is given once, "" when there is none (left).
+  virtual std::string TakeKeptCopy() { return std::string(); }
 };
 
 }  // namespace velmora

@@ -1,6 +1,7 @@
 #include "settings/FileKeyStore.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -120,12 +121,59 @@ bool ParseValue(std::string_view line, bool in_section, MemoryKeyStore& store) {
   return true;
 }
 
-// The file a link points to, followed to its end; the name itself when it is no link.
+// The file a link points to, followed to its end, also when that file does not exist yet;
+// the name itself when it is no link.
 std::string FollowLink(const std::string& name) {
-  std::error_code error;
-  if (!std::filesystem::is_symlink(name, error)) return name;
-  const auto real = std::filesystem::weakly_canonical(name, error);
-  return error ? name : real.string();
+  constexpr int kMaxLinks = 40;  // as the kernel allows
+  std::filesystem::path current(name);
+  for (int hop = 0; hop < kMaxLinks; ++hop) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(current, error)) break;
+    const auto target = std::filesystem::read_symlink(current, error);
+    if (error) break;
+    current = target.is_absolute() ? target : current.parent_path() / target;
+  }
+  return current.string();
+}
+
+// Holds an exclusive advisory lock on a file for its lifetime; every running copy locks the
+// same file before it reads, merges and saves the settings.
+class FileLock {
+ public:
+  explicit FileLock(const std::string& name)
+      : fd_(::open(name.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600)) {
+    if (fd_ < 0) {
+      error_ = errno;
+      return;
+    }
+    while (::flock(fd_, LOCK_EX) != 0) {
+      if (errno == EINTR) continue;
+      error_ = errno;
+      return;
+    }
+  }
+  ~FileLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+  // 0 when the lock is held, else the reason it is not.
+  int Error() const { return error_; }
+
+ private:
+  int fd_;
+  int error_ = 0;
+};
+
+std::string LockFileName(const std::string& file_name) {
+  const std::filesystem::path file(file_name);
+  return (file.parent_path() / ("." + file.filename().string() + ".lock")).string();
+}
+
+std::runtime_error ReadError(const std::string& file_name, int error) {
+  return std::runtime_error("Cannot read the settings file '" + file_name +
+                            "': " + std::strerror(error));
 }
 
 std::runtime_error SaveError(const std::string& file_name, int error) {
@@ -283,6 +331,10 @@ bool FileKeyStore::MayHaveChanged() {
 FileKeyStore::FileStamp FileKeyStore::Stamp() const {
   struct stat info {};
   if (::stat(file_name_.c_str(), &info) != 0) return FileStamp{};
+  return StampOf(info);
+}
+
+FileKeyStore::FileStamp FileKeyStore::StampOf(const struct stat& info) {
   return FileStamp{true,
                    info.st_dev,
                    info.st_ino,
@@ -292,13 +344,25 @@ FileKeyStore::FileStamp FileKeyStore::Stamp() const {
 }
 
 FileKeyStore::ReadResult FileKeyStore::ReadFile(MemoryKeyStore& into, FileStamp& stamp) const {
-  const int fd = ::open(file_name_.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without blocking: opening a FIFO for reading would wait for a writer forever.
+  const int fd = ::open(file_name_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT) return ReadResult::kMissing;
-    throw std::runtime_error("Cannot read the settings file '" + file_name_ +
-                             "': " + std::strerror(errno));
+    throw ReadError(file_name_, errno);
   }
-  stamp = Stamp();
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    ::close(fd);
+    throw ReadError(file_name_, error);
+  }
+  // A FIFO, socket or device is never read (it may never end); it is kept aside like a file
+  // that does not parse.
+  if (!S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return ReadResult::kCorrupt;
+  }
+  stamp = StampOf(info);
   std::string text;
   char buffer[65536];
   for (;;) {
@@ -307,8 +371,7 @@ FileKeyStore::ReadResult FileKeyStore::ReadFile(MemoryKeyStore& into, FileStamp&
     if (got < 0) {
       const int error = errno;
       ::close(fd);
-      throw std::runtime_error("Cannot read the settings file '" + file_name_ +
-                               "': " + std::strerror(error));
+      throw ReadError(file_name_, error);
     }
     if (got == 0) break;
     text.append(buffer, static_cast<std::size_t>(got));
@@ -358,6 +421,7 @@ void FileKeyStore::ReloadIfReplaced() {
   if (result == ReadResult::kLoaded) {
     tree_ = std::move(loaded);
     saved_changes_ = tree_.ChangeCount();
+    unsaved_.clear();
     stamp_ = stamp;
     return;
   }
@@ -378,6 +442,13 @@ void FileKeyStore::SetAside() {
                              "' aside: " + std::strerror(errno));
   }
   corrupt_copy_ = target;
+  kept_copy_told_ = false;
+}
+
+std::string FileKeyStore::TakeKeptCopy() {
+  if (kept_copy_told_) return std::string();
+  kept_copy_told_ = true;
+  return corrupt_copy_;
 }
 
 bool FileKeyStore::Dirty() const {
@@ -398,6 +469,9 @@ void FileKeyStore::Save() {
   std::error_code folder_error;
   std::filesystem::create_directories(folder, folder_error);
   if (folder_error) throw SaveError(file_name_, folder_error.value());
+  const FileLock lock(LockFileName(file_name_));
+  if (lock.Error() != 0) throw SaveError(file_name_, lock.Error());
+  MergeWithFile();
 
   std::string temp_name = real_name + ".tmp-XXXXXX";
   const int fd = ::mkostemp(temp_name.data(), O_CLOEXEC);
@@ -430,6 +504,7 @@ void FileKeyStore::Save() {
     ::close(dir);
   }
   saved_changes_ = tree_.ChangeCount();
+  unsaved_.clear();
   must_save_ = false;
   // Watched anew before the stamp is taken: the folder may not be the one watched so far
   // (made by this save, or put in place of the old one), and a later change leaves an event.
@@ -439,16 +514,42 @@ void FileKeyStore::Save() {
   looked_ = std::chrono::steady_clock::now();
 }
 
+void FileKeyStore::MergeWithFile() {
+  MemoryKeyStore merged;
+  FileStamp stamp;
+  const ReadResult result = ReadFile(merged, stamp);
+  if (result == ReadResult::kCorrupt) SetAside();
+  // Gone or set aside: this copy's tree is all there is to save.
+  if (result != ReadResult::kLoaded) return;
+  for (const auto& change : unsaved_) {
+    merged.OpenKey(change.path, true);
+    if (change.creates_key) continue;
+    if (change.value) {
+      merged.WriteString(change.name, *change.value);
+    } else {
+      merged.DeleteValue(change.name);
+    }
+  }
+  merged.CloseKey();
+  tree_ = std::move(merged);
+  if (current_path_) tree_.OpenKey(*current_path_, false);
+}
+
 bool FileKeyStore::OpenKey(std::string_view path, bool create) {
-  tree_.CloseKey();
+  CloseKey();
   // A line break in a key name would break the file's layout.
   if (path.find_first_of("\r\n") != std::string_view::npos) return false;
   ReloadIfReplaced();
-  return tree_.OpenKey(path, create);
+  const auto changes = tree_.ChangeCount();
+  if (!tree_.OpenKey(path, create)) return false;
+  current_path_ = std::string(path);
+  if (tree_.ChangeCount() != changes) unsaved_.push_back({*current_path_, {}, {}, true});
+  return true;
 }
 
 void FileKeyStore::CloseKey() {
   tree_.CloseKey();
+  current_path_.reset();
 }
 
 bool FileKeyStore::HasSubKey(std::string_view name) const {
@@ -465,10 +566,17 @@ std::string FileKeyStore::ReadString(std::string_view name) const {
 
 void FileKeyStore::WriteString(std::string_view name, std::string_view value) {
   tree_.WriteString(name, value);
+  unsaved_.push_back({*current_path_, std::string(name), std::string(value), false});
 }
 
 bool FileKeyStore::DeleteValue(std::string_view name) {
-  return tree_.DeleteValue(name);
+  if (!tree_.DeleteValue(name)) return false;
+  unsaved_.push_back({*current_path_, std::string(name), std::nullopt, false});
+  return true;
+}
+
+std::vector<std::string> FileKeyStore::ValueNames() const {
+  return tree_.ValueNames();
 }
 
 }  // namespace velmora

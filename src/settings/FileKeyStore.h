@@ -15,10 +15,17 @@
 // it was written. A value of another kind is kept in its written form ("Name"=dword:0001)
 // and reads as "Invalid data type". Blank lines and lines starting with ";" are ignored.
 //
-// On opening, a missing file is an empty store; a file that does not follow the layout is
+// On opening, a missing file is an empty store; a file that does not follow the layout, or
+// that is no regular file (a FIFO, socket or device: opened without blocking, never read), is
 // renamed to "registry.reg.corrupt-<yyyyMMdd-HHmmss>" and the store starts empty. When
 // another process has replaced the file since this one loaded or saved it, the next OpenKey
 // loads it again, so two running copies see each other's settings.
+//
+// Saves of all running copies take turns under an advisory lock (flock on the hidden file
+// ".registry.reg.lock" beside the settings file): each save reads the file again, applies
+// this copy's changes since its last save on top, and writes the result, so values another
+// copy saved meanwhile are kept. A settings file that is a symbolic link stays one, also
+// when its target does not exist yet.
 //
 // A search opens keys thousands of times a second, so OpenKey does not stat the file each
 // time: the folder is watched (inotify), and the file is looked at only after something in
@@ -27,12 +34,15 @@
 // not exist yet, the file is a symbolic link, the watch overflowed or failed) every OpenKey
 // stats the file instead.
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/MemoryKeyStore.h"
 
@@ -57,6 +67,7 @@ class FileKeyStore final : public KeyStore {
   std::string ReadString(std::string_view name) const override;
   void WriteString(std::string_view name, std::string_view value) override;
   bool DeleteValue(std::string_view name) override;
+  std::vector<std::string> ValueNames() const override;
   // Saves the file when anything changed since the last save. Throws std::runtime_error
   // ("Cannot save the settings file '<name>': <reason>") and keeps the old file intact when
   // the save fails; the changes stay in memory for the next Flush.
@@ -65,6 +76,7 @@ class FileKeyStore final : public KeyStore {
   const std::string& FileName() const { return file_name_; }
   // The name the unreadable file was renamed to at the last load, "" when none was.
   const std::string& CorruptCopy() const { return corrupt_copy_; }
+  std::string TakeKeptCopy() override;
 
  private:
   // What tells one version of the file from another without reading it.
@@ -80,6 +92,14 @@ class FileKeyStore final : public KeyStore {
 
   enum class ReadResult { kMissing, kLoaded, kCorrupt };
 
+  // One change made by this copy since its last save, replayed on the file's newer text.
+  struct Change {
+    std::string path;                  // key path
+    std::string name;                  // value name; unused for a created key
+    std::optional<std::string> value;  // the text written; none for a deletion
+    bool creates_key = false;
+  };
+
   ReadResult ReadFile(MemoryKeyStore& into, FileStamp& stamp) const;
   void Load();
   void ReloadIfReplaced();
@@ -94,10 +114,16 @@ class FileKeyStore final : public KeyStore {
   bool Dirty() const;
   void SetAside();
   void Save();
+  // Reads the file as it is now and puts this copy's unsaved changes on top of it.
+  void MergeWithFile();
   FileStamp Stamp() const;
+  static FileStamp StampOf(const struct stat& info);
 
   std::string file_name_;
   std::string corrupt_copy_;
+  bool kept_copy_told_ = false;
+  std::optional<std::string> current_path_;  // the path of the open key
+  std::vector<Change> unsaved_;
   MemoryKeyStore tree_;
   std::uint64_t saved_changes_ = 0;
   bool must_save_ = false;  // the file on disk lost this process's settings

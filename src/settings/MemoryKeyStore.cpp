@@ -155,6 +155,13 @@ bool MemoryKeyStore::DeleteValue(std::string_view name) {
   return true;
 }
 
+std::vector<std::string> MemoryKeyStore::ValueNames() const {
+  std::vector<std::string> names;
+  if (current_ == nullptr) return names;
+  for (const Value* value : InOrder(current_->values)) names.push_back(value->name);
+  return names;
+}
+
 void MemoryKeyStore::ForEachKey(
     const std::function<void(const std::string& path, const Key& key)>& visit) const {
   VisitKeys(std::string(), *root_, visit);

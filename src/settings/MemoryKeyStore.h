@@ -39,6 +39,7 @@ class MemoryKeyStore final : public KeyStore {
   std::string ReadString(std::string_view name) const override;
   void WriteString(std::string_view name, std::string_view value) override;
   bool DeleteValue(std::string_view name) override;
+  std::vector<std::string> ValueNames() const override;
 
   // Stores a value of a kind other than text in the current key (`data` is its stored
   // form, e.g. "dword:00000001"). Throws FailedToSetData when no key is open.

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "settings/DateFormat.h"
+#include "settings/MemoryKeyStore.h"
 
 namespace velmora {
 
@@ -97,6 +98,21 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The index in a folded value name that is `prefix` followed by an index below `limit`
+// written without leading zeros, as the lists write them; -1 for any other name.
+long long ListIndex(std::string_view name, std::string_view prefix, int limit) {
+  if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix) return -1;
+  const std::string_view digits = name.substr(prefix.size());
+  constexpr std::size_t kMaxDigits = 10;  // more than any int has
+  if (digits.size() > kMaxDigits || (digits.size() > 1 && digits.front() == '0')) return -1;
+  long long index = 0;
+  for (const char c : digits) {
+    if (c < '0' || c > '9') return -1;
+    index = index * 10 + (c - '0');
+  }
+  return index < limit ? index : -1;
+}
+
 // A backup record stays while its name names a file (a folder does not count).
 bool FileExists(const std::string& name) {
   std::error_code error;
@@ -160,6 +176,16 @@ bool TMy_Registry::Open(std::string_view path) {
 
 int TMy_Registry::ReadCount(std::string_view name) const {
   return StrToInt(store_.ReadString(name));
+}
+
+int TMy_Registry::EntryCount(std::string_view count_name, std::string_view item_prefix) const {
+  const int stored = ReadCount(count_name);
+  const std::string prefix = FoldName(item_prefix);
+  long long present = 0;
+  for (const auto& name : store_.ValueNames()) {
+    present = std::max(present, ListIndex(FoldName(name), prefix, stored) + 1);
+  }
+  return static_cast<int>(present);
 }
 
 void TMy_Registry::Write(std::string_view name, std::string_view value) {
@@ -249,7 +275,7 @@ void TMy_Registry::CreateDefaults() {
 
 std::string TMy_Registry::ReadMru(std::string_view prefix, std::vector<std::string>& list) {
   list.clear();
-  const int count = Open(kRoot) ? ReadCount(Name(prefix, "CountV")) : 0;
+  const int count = Open(kRoot) ? EntryCount(Name(prefix, "CountV"), prefix) : 0;
   for (int i = 0; i < count; ++i) list.push_back(store_.ReadString(Name(prefix, i)));
   return store_.ReadString(Name(prefix, "Text"));
 }
@@ -257,7 +283,7 @@ std::string TMy_Registry::ReadMru(std::string_view prefix, std::vector<std::stri
 void TMy_Registry::WriteMru(std::string_view prefix, const std::vector<std::string>& list,
                             std::string_view text) {
   if (!Open(kRoot)) return;
-  const int stored = ReadCount(Name(prefix, "CountV"));
+  const int stored = EntryCount(Name(prefix, "CountV"), prefix);
   for (int i = 0; i < stored; ++i) store_.DeleteValue(Name(prefix, i));
   for (std::size_t i = 0; i < list.size(); ++i) Write(Name(prefix, static_cast<int>(i)), list[i]);
   Write(Name(prefix, "Text"), text);
@@ -308,7 +334,7 @@ void TMy_Registry::WriteStr(std::string_view name, std::string_view value) {
 void TMy_Registry::ReadIgnoreList(std::string_view which, std::vector<std::string>& list) {
   list.clear();
   if (!Open(kIgnore)) return;
-  const int count = ReadCount(Name(which, "FileCountV"));
+  const int count = EntryCount(Name(which, "FileCountV"), Name(which, "File"));
   for (int i = 0; i < count; ++i) list.push_back(store_.ReadString(Name(Name(which, "File"), i)));
 }
 
@@ -323,7 +349,7 @@ void TMy_Registry::WriteIgnoreList(std::string_view which, const std::vector<std
 
 void TMy_Registry::AddBackups(const std::vector<std::string>& names) {
   const bool opened = Open(kBackup);
-  const int count = opened ? ReadCount(kBackupCount) : 0;
+  const int count = opened ? EntryCount(kBackupCount, kBackupItem) : 0;
   std::vector<std::string> known;
   for (int i = 0; i < count; ++i) known.push_back(store_.ReadString(Name(kBackupItem, i)));
   // A name repeated within `names` is recorded once as well.
@@ -345,8 +371,8 @@ void TMy_Registry::AddBackups(const std::vector<std::string>& names) {
 
 int TMy_Registry::PurgeBackups() {
   if (!Open(kBackup)) return 0;
-  const int count = ReadCount(kBackupCount);
-  if (count > 0) {
+  if (ReadCount(kBackupCount) > 0) {
+    const int count = EntryCount(kBackupCount, kBackupItem);
     // All records are read before any is deleted, so a record that cannot be read leaves
     // the list as it was.
     std::vector<std::string> names;
@@ -365,7 +391,7 @@ int TMy_Registry::PurgeBackups() {
 void TMy_Registry::ReadBackups(std::vector<std::string>& list) {
   list.clear();
   if (!Open(kBackup)) return;
-  const int count = ReadCount(kBackupCount);
+  const int count = EntryCount(kBackupCount, kBackupItem);
   for (int i = 0; i < count; ++i) list.push_back(store_.ReadString(Name(kBackupItem, i)));
 }
 

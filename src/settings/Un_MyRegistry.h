@@ -103,6 +103,9 @@ class TMy_Registry {
  private:
   bool Open(std::string_view path);
   int ReadCount(std::string_view name) const;
+  // The stored count of a list, lowered to one past its highest entry present: a count that no
+  // entry backs must cost nothing.
+  int EntryCount(std::string_view count_name, std::string_view item_prefix) const;
   void Write(std::string_view name, std::string_view value);
   bool SameFileName(std::string_view a, std::string_view b) const;
   std::string FirstRunFolder() const;

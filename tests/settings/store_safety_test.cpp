@@ -1,0 +1,220 @@
+// The settings file against hostile or racing surroundings: stored counts no entry backs, a
+// FIFO or a dangling link in the file's place, and two running copies saving at once.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ports/Locale.h"
+#include "settings/FileKeyStore.h"
+#include "settings/MemoryKeyStore.h"
+#include "settings/SettingsTestSupport.h"
+#include "settings/Un_MyRegistry.h"
+
+namespace velmora {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+RegistryEnvironment PlainEnvironment() {
+  RegistryEnvironment environment;
+  environment.home_folder = "/home/tester";
+  environment.now = [] { return EncodeDate(2026, 12, 7); };
+  return environment;
+}
+
+// Runs `child` in a forked process that is killed after `seconds`; true when it returned
+// true in time.
+bool InChild(const std::function<bool()>& child, unsigned seconds = 20) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::alarm(seconds);
+    ::_exit(child() ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// A stored count is only an upper bound: entries are read up to the last one present (gaps
+// below it read as empty entries), and no count costs more than the entries that exist.
+TEST(StoredCountTest, ListsReadOnlyUpToTheLastEntryPresent) {
+  struct List {
+    const char* key;
+    const char* count_name;
+    const char* item_prefix;
+    std::function<Strings(TMy_Registry&)> read;
+  };
+  const List lists[] = {
+      {"Software\\Velmora", "ComboBoxPathCountV", "ComboBoxPath",
+       [](TMy_Registry& r) {
+         Strings l;
+         r.ReadMru("ComboBoxPath", l);
+         return l;
+       }},
+      {"Software\\Velmora\\Ignore", "PathFileCountV", "PathFile",
+       [](TMy_Registry& r) {
+         Strings l;
+         r.ReadIgnoreList("Path", l);
+         return l;
+       }},
+      {"Software\\Velmora\\Backup", "FileBackUpCountV", "FileBackUp",
+       [](TMy_Registry& r) {
+         Strings l;
+         r.ReadBackups(l);
+         return l;
+       }},
+  };
+  struct Row {
+    const char* count;
+    std::vector<int> present;
+    Strings expected;
+  } rows[] = {
+      {"2000000000", {0}, {"e0"}},     {"5", {0, 2}, {"e0", "", "e2"}},
+      {"3", {0, 2}, {"e0", "", "e2"}}, {"5", {}, {}},
+      {"1", {0, 3}, {"e0"}},           {"-4", {0}, {}},
+  };
+  const FixedLocale locale;
+  for (const auto& list : lists) {
+    for (const auto& row : rows) {
+      MemoryKeyStore store;
+      TMy_Registry registry(store, locale, PlainEnvironment());
+      ASSERT_TRUE(store.OpenKey(list.key, false));
+      for (int i = 0; i < 4; ++i) store.DeleteValue(list.item_prefix + std::to_string(i));
+      store.WriteString(list.count_name, row.count);
+      for (const int i : row.present) {
+        store.WriteString(list.item_prefix + std::to_string(i), "e" + std::to_string(i));
+      }
+      EXPECT_EQ(list.read(registry), row.expected) << list.count_name << "=" << row.count;
+    }
+  }
+}
+
+TEST(StoredCountTest, WritersOverAHugeCountKeepOnlyWhatExists) {
+  const FixedLocale locale;
+  MemoryKeyStore store;
+  TMy_Registry registry(store, locale, PlainEnvironment());
+  const auto set = [&](const char* key, const char* name, const char* value) {
+    ASSERT_TRUE(store.OpenKey(key, false));
+    store.WriteString(name, value);
+  };
+  const auto get = [&](const char* key, const char* name) {
+    store.OpenKey(key, false);
+    return store.ReadString(name);
+  };
+  set("Software\\Velmora", "ComboBoxPathCountV", "2000000000");
+  registry.WriteMru("ComboBoxPath", {"/a/", "/b/"}, "/b/");
+  EXPECT_EQ(get("Software\\Velmora", "ComboBoxPathCountV"), "2");
+
+  set("Software\\Velmora\\Backup", "FileBackUpCountV", "2000000000");
+  set("Software\\Velmora\\Backup", "FileBackUp0", "/gone/one.bak");
+  registry.AddBackups({"/gone/two.bak"});
+  EXPECT_EQ(get("Software\\Velmora\\Backup", "FileBackUpCountV"), "2");
+  EXPECT_EQ(get("Software\\Velmora\\Backup", "FileBackUp1"), "/gone/two.bak");
+
+  set("Software\\Velmora\\Backup", "FileBackUpCountV", "2000000000");
+  EXPECT_EQ(registry.PurgeBackups(), 0);
+  EXPECT_EQ(get("Software\\Velmora\\Backup", "FileBackUpCountV"), "0");
+}
+
+class StoreSafetyTest : public ::testing::Test {
+ protected:
+  std::string FileName() const { return folder_ / "registry.reg"; }
+  testing::TempFolder folder_;
+};
+
+// Opening a FIFO for reading waits for a writer forever; it is kept aside instead, the user
+// is told once, and the first save puts a regular file in its place.
+TEST_F(StoreSafetyTest, FifoInPlaceOfTheFileIsKeptAsideWithoutHanging) {
+  ASSERT_EQ(::mkfifo(FileName().c_str(), 0600), 0);
+  const std::string file = FileName();
+  EXPECT_TRUE(InChild([&] {
+    FileKeyStore store(file);
+    const std::string kept = store.TakeKeptCopy();
+    struct stat info {};
+    const bool kept_fifo = ::lstat(kept.c_str(), &info) == 0 && S_ISFIFO(info.st_mode);
+    const bool told_once = store.TakeKeptCopy().empty();
+    store.OpenKey("Software\\Velmora", true);
+    store.WriteString("After", "1");
+    store.Flush();
+    const bool saved_regular = ::lstat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return kept.rfind(file + ".corrupt-", 0) == 0 && kept_fifo && told_once && saved_regular;
+  })) << "the store hung or did not keep the FIFO aside";
+}
+
+TEST_F(StoreSafetyTest, DanglingLinkStaysALinkAndItsTargetIsWritten) {
+  namespace fs = std::filesystem;
+  const struct {
+    const char* what;
+    fs::path target;   // as written in the link
+    fs::path written;  // where the file must appear
+  } cases[] = {
+      {"absolute", folder_.Path() / "dotfiles/velmora.reg",
+       folder_.Path() / "dotfiles/velmora.reg"},
+      {"relative", "later/velmora.reg", folder_.Path() / "later/velmora.reg"},
+  };
+  for (const auto& c : cases) {
+    fs::remove(FileName());
+    fs::create_symlink(c.target, FileName());
+    {
+      FileKeyStore store(FileName());
+      ASSERT_TRUE(store.OpenKey("Software\\Velmora", true)) << c.what;
+      store.WriteString("Kept", c.what);
+      store.Flush();
+    }
+    EXPECT_TRUE(fs::is_symlink(FileName())) << c.what;
+    EXPECT_EQ(fs::read_symlink(FileName()), c.target) << c.what;
+    EXPECT_NE(testing::ReadWholeFile(c.written).find(c.what), std::string::npos) << c.what;
+  }
+}
+
+// Two copies each save 300 values, one save per value, at the same time: none is lost.
+TEST_F(StoreSafetyTest, TwoProcessesSavingAtOnceLoseNoValue) {
+  constexpr int kValues = 300;
+  int start[2];
+  ASSERT_EQ(::pipe(start), 0);
+  std::vector<pid_t> children;
+  for (const char* writer : {"A", "B"}) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      ::close(start[1]);
+      char byte = 0;
+      (void)!::read(start[0], &byte, 1);  // both begin when the parent closes the pipe
+      FileKeyStore store(FileName());
+      for (int i = 0; i < kValues; ++i) {
+        store.OpenKey("Software\\Velmora\\Option", true);
+        store.WriteString(writer + std::to_string(i), std::to_string(i));
+        store.Flush();
+      }
+      ::_exit(0);
+    }
+    children.push_back(pid);
+  }
+  ::close(start[0]);
+  ::close(start[1]);
+  for (const pid_t pid : children) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  FileKeyStore store(FileName());
+  ASSERT_TRUE(store.OpenKey("Software\\Velmora\\Option", false));
+  int missing = 0;
+  for (const char* writer : {"A", "B"}) {
+    for (int i = 0; i < kValues; ++i) {
+      if (store.ReadString(writer + std::to_string(i)) != std::to_string(i)) ++missing;
+    }
+  }
+  EXPECT_EQ(missing, 0);
+}
+
+}  // namespace
+}  // namespace velmora
