@@ -28,6 +28,7 @@ class CountingKeyStore final : public KeyStore {
     tree.WriteString(name, value);
   }
   bool DeleteValue(std::string_view name) override { return tree.DeleteValue(name); }
+  std::vector<std::string> ValueNames() const override { return tree.ValueNames(); }
   void Flush() override {
     ++saves;
     if (refuseSaves) throw std::runtime_error("Cannot save the settings file: disk full");
