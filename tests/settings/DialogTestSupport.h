@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/DateTime.h"
 #include "doubles/FakeKnownFolders.h"
