@@ -102,12 +102,14 @@ class TMyFindFile {
  private:
   struct FolderEntry;
 
-  // The names of a folder in byte order (so runs are repeatable), "." and ".." left out. A
-  // folder that cannot be read has none.
-  static std::vector<FolderEntry> ReadFolder(const std::string& folder);
+  // The names of the open folder in byte order (so runs are repeatable), "." and ".." left
+  // out. A folder that could not be opened (-1) or read has none.
+  static std::vector<FolderEntry> ReadFolder(int folder_fd);
   void SearchTree(std::int32_t exclusion);
-  void SearchFolder(const std::string& folder, const std::vector<FolderEntry>& entries,
-                    std::int32_t exclusion);
+  // Entries are looked up relative to the open folder, so the length of `folder` (the name
+  // reported) never matters.
+  void SearchFolder(int folder_fd, const std::string& folder,
+                    const std::vector<FolderEntry>& entries, std::int32_t exclusion);
   void SearchList(std::int32_t exclusion);
   void Report(const std::string& folder, const TSearchRec& rec);
 };
