@@ -89,15 +89,6 @@ constexpr int kReplaceExamplesTop = 180;
 constexpr int kReplaceLabelTop = 80;
 constexpr int kMemoGap = 50;
 
-bool IsBackupName(const std::string& name) {
-  const auto dot = name.rfind('.');
-  if (dot == std::string::npos) return false;
-  std::string ext = name.substr(dot);
-  std::transform(ext.begin(), ext.end(), ext.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return ext == ".bak";
-}
-
 void PlaceMemoOver(TMemo& memo, const TComboBox& combo) {
   memo.Bounds.Left = combo.Bounds.Left;
   memo.Bounds.Top = combo.Bounds.Top;
@@ -397,6 +388,7 @@ bool Tfrm_utama::StartRun() {
   finder->Path = cmb_path.Text;
   finder->Mask = cmb_mask.Text;
   finder->Recursive = registry->ReadBool("IncludeSubdirectoriesCheckBox");
+  TakeRunSnapshot();
   return true;
 }
 
@@ -416,10 +408,7 @@ void Tfrm_utama::FileFound(TMyFindFile&, const std::string& path, const TSearchR
   StatusBar1.Panels[1].Text = fullName;
   ProcessPending();
   if (!PassesFilters(path, rec)) return;
-
-  const int page = PageControl1.ActivePageIndex;
-  const int type = page == kPageFind ? RG_Type.ItemIndex : RG_Type_1.ItemIndex;
-  if (QueryEmpty(page, type) || SearchWithEngine(page, type, fullName)) AddResultRow(folder, rec);
+  if (run_.queryEmpty || SearchWithEngine(fullName)) AddResultRow(folder, rec);
 }
 
 bool Tfrm_utama::QueryEmpty(int page, int type) const {
@@ -465,87 +454,44 @@ EngineOptions Tfrm_utama::CurrentEngineOptions(int page, SearchType type) const 
   return options;
 }
 
-bool Tfrm_utama::SearchWithEngine(int page, int type, const std::string& fileName) {
-  const auto searchType = SearchTypeOf(page, type);
-  if (!searchType) return false;
-  EngineOptions options = CurrentEngineOptions(page, *searchType);
+void Tfrm_utama::TakeRunSnapshot() {
+  const int page = PageControl1.ActivePageIndex;
+  const int type = page == kPageFind ? RG_Type.ItemIndex : RG_Type_1.ItemIndex;
+  run_ = RunSnapshot{};
+  run_.filters = RunFilters::Read(*registry, is_search_in_result.Checked, page == kPageReplace);
+  run_.queryEmpty = QueryEmpty(page, type);
+  run_.type = SearchTypeOf(page, type);
+  if (!run_.type || run_.queryEmpty) return;
+  run_.engine = CurrentEngineOptions(page, *run_.type);
   if (page == kPageReplace) {
     // The run on this page decides whether the page marks chosen lines.
-    if (*searchType == SearchType::Phrase) {
-      options.useIntervals = registry->ReadBool("PhraseXPCheckBox");
-    } else if (*searchType == SearchType::Regex) {
-      options.useIntervals =
+    if (*run_.type == SearchType::Phrase) {
+      run_.engine.useIntervals = registry->ReadBool("PhraseXPCheckBox");
+    } else if (*run_.type == SearchType::Regex) {
+      run_.engine.useIntervals =
           registry->ReadBool("RegExprXPCheckBox") && registry->ReadBool("ModifyXPCheckBox");
     }
-    ModificationInterfal1.Enabled = options.useIntervals.value_or(false);
   }
-  ActiveEngine engine = EngineOf(*searchType);
-  engine.Fill(options);
+  // A query the engine cannot compile would fail every file: say why instead.
+  CheckQueryCompiles(run_.engine);
+}
+
+bool Tfrm_utama::SearchWithEngine(const std::string& fileName) {
+  if (!run_.type) return false;
+  ActiveEngine engine = EngineOf(*run_.type);
+  if (!run_.engineFilled) {
+    engine.Fill(run_.engine);
+    if (PageControl1.ActivePageIndex == kPageReplace)
+      ModificationInterfal1.Enabled = run_.engine.useIntervals.value_or(false);
+    run_.engineFilled = true;
+  }
   return engine.Search(fileName);
 }
 
 bool Tfrm_utama::PassesFilters(const std::string& path, const TSearchRec& rec) {
-  if (!is_search_in_result.Checked) {
-    if (registry->ReadBool("IgnorePathXPCh") && IgnoredFolder(path)) return false;
-    if (registry->ReadBool("IgnoreFileXPCh") && IgnoredFile(rec.Name)) return false;
-  }
-  if (registry->ReadBool("Size") && SizeRejected(rec.Size)) return false;
-  if (registry->ReadBool("Date") && DateRejected(rec.Time)) return false;
-  if (PageControl1.ActivePageIndex == kPageReplace && registry->ReadBool("CreateBackupCheckBox") &&
-      IsBackupName(rec.Name))
-    return false;
-  return true;
-}
-
-bool Tfrm_utama::IgnoredFolder(const std::string& path) {
-  std::vector<std::string> folders;
-  registry->ReadIgnoreList("Path", folders);
-  std::sort(folders.begin(), folders.end());
-  const std::string folder = WithTrailingDelim(path);
-  for (const auto& entry : folders) {
-    if (entry == folder) return true;
-    if (folder.find(entry) != std::string::npos && registry->ReadBool("IgnoreSubFoldXPCh"))
-      return true;
-  }
-  return false;
-}
-
-bool Tfrm_utama::IgnoredFile(const std::string& name) {
-  std::vector<std::string> masks;
-  registry->ReadIgnoreList("Mask", masks);
-  std::sort(masks.begin(), masks.end());
-  for (const auto& mask : masks)
-    if (MatchesMask(name, mask)) return true;
-  return false;
-}
-
-bool Tfrm_utama::SizeRejected(std::int64_t size) {
-  const std::int64_t unit = registry->ReadInt("KBComboBox") == 0 ? 1024 : 1048576;
-  const std::int64_t limit = static_cast<std::int64_t>(registry->ReadInt("SizeSpinEdit")) * unit;
-  if (registry->ReadBool("MaximumRadioButton") && size >= limit) return true;
-  if (registry->ReadBool("MinimumRadioButton") && size <= limit) return true;
-  return false;
-}
-
-bool Tfrm_utama::DateRejected(std::int32_t file_date) {
-  TDateTime t = 0;
-  try {
-    t = FileDateToDateTime(file_date);
-  } catch (const EFileDateError&) {
-    return true;  // a date that cannot be read cannot pass a date filter
-  }
-  if (registry->ReadBool("BetweenRadioButton")) {
-    const TDateTime min = registry->ReadDate("MinDateTimePicker");
-    const TDateTime max = registry->ReadDate("MaxDateTimePicker");
-    if (t < min || t > max) return true;
-  }
-  if (registry->ReadBool("Days")) {
-    const TDateTime now = Now();
-    if (t > now) return true;
-    const auto days = static_cast<std::int64_t>(now - t);
-    if (days > registry->ReadInt("DaysAgoSpinEdit")) return true;
-  }
-  return false;
+  const RunFilters& filters = run_.filters;
+  const TDateTime now = filters.dateFilter && filters.daysAgo ? Now() : 0;
+  return filters.Passes(path, rec.Name, rec.Size, rec.Time, now);
 }
 
 std::string Tfrm_utama::TimeText(std::int32_t file_date) const {

@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "app/Controls.h"
+#include "app/RunFilters.h"
 #include "base/DateTime.h"
+#include "engines/ActiveEngine.h"
 #include "ports/Dialogs.h"
 #include "ports/EventPump.h"
 #include "ports/KeyStore.h"
@@ -29,15 +31,6 @@ namespace velmora {
 
 class TMyFindFile;
 struct TSearchRec;
-class Tmy_phrase;
-class Tmy_wordor;
-class Tmy_wordand;
-class Tmy_searchengine;
-class Tmy_multiline;
-class Tmy_regexpr;
-class ActiveEngine;
-struct EngineOptions;
-enum class SearchType;
 
 // Everything the window reaches outside itself. All must outlive the window.
 struct TMainWindowPorts {
@@ -247,7 +240,8 @@ class Tfrm_utama {
   void DisableRowCommands();
   void EnableRowCommands();
   bool QueryEmpty(int page, int type) const;
-  bool SearchWithEngine(int page, int type, const std::string& fileName);
+  void TakeRunSnapshot();
+  bool SearchWithEngine(const std::string& fileName);
   // The search type of an item of the page's type group; none for an item out of range.
   static std::optional<SearchType> SearchTypeOf(int page, int type);
   ActiveEngine EngineOf(SearchType type);
@@ -255,10 +249,6 @@ class Tfrm_utama {
   EngineOptions CurrentEngineOptions(int page, SearchType type) const;
   void ApplySelectedRowIntervals(ActiveEngine& engine);
   void Preview(int item);
-  bool IgnoredFolder(const std::string& path);
-  bool IgnoredFile(const std::string& name);
-  bool SizeRejected(std::int64_t size);
-  bool DateRejected(std::int32_t file_date);
   void SortRows();
   void StartRowOrder();
   void SetEditBoxState(TComboBox& combo, TMemo& memo, bool enabled);
@@ -266,6 +256,16 @@ class Tfrm_utama {
   void ShowMissingQuote();
 
   TMainWindowPorts ports_;
+  // What a run uses, taken once when it starts (the inputs and option menus are disabled
+  // while it runs). The engine is filled at its first file.
+  struct RunSnapshot {
+    RunFilters filters;
+    std::optional<SearchType> type;
+    EngineOptions engine;
+    bool queryEmpty = true;
+    bool engineFilled = false;
+  };
+  RunSnapshot run_;
   bool running_ = false;
   bool find_queued_ = false;
   bool closed_ = false;

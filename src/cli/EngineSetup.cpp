@@ -9,7 +9,7 @@ ActiveEngine PrepareEngine(EngineSet& engines, const EngineOptions& options) {
   engine.SetStop(false);
   engine.Fill(options);
   if (!engine.CheckQuery(options.query)) throw std::runtime_error("Missing \"");
-  if (const auto error = engine.QueryError()) throw std::runtime_error(*error);
+  CheckQueryCompiles(options);
   return engine;
 }
 

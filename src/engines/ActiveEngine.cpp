@@ -2,8 +2,6 @@
 
 #include <string_view>
 
-#include "regex/Regex.h"
-
 namespace velmora {
 
 namespace {
@@ -61,17 +59,6 @@ bool ActiveEngine::CheckQuery(const std::string& query) {
       return true;
     }
   });
-}
-
-std::optional<std::string> ActiveEngine::QueryError() {
-  auto* engine = std::get_if<Tmy_regexpr*>(&engine_);
-  if (engine == nullptr || (*engine)->Query.empty()) return std::nullopt;
-  try {
-    (*engine)->CompileQuery();
-  } catch (const ERegexError& error) {
-    return error.what();
-  }
-  return std::nullopt;
 }
 
 bool ActiveEngine::Search(const std::string& fileName) {
@@ -154,6 +141,13 @@ void ActiveEngine::Modify(const std::string& fileName) {
   With(engine_, [&](auto& e) {
     if constexpr (kCanModify<std::remove_reference_t<decltype(e)>>) e.Modify(fileName);
   });
+}
+
+void CheckQueryCompiles(const EngineOptions& options) {
+  if (options.type != SearchType::Regex || options.QueryEmpty()) return;
+  Tmy_regexpr probe;
+  ActiveEngine(&probe).Fill(options);
+  probe.CompileQuery();
 }
 
 ActiveEngine SelectEngine(SearchType type, Tmy_phrase& phrase, Tmy_wordor& wordor,

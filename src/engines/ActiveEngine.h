@@ -74,10 +74,6 @@ class ActiveEngine {
   // "Search Engine": parses query into the engine's word lists; false at an unclosed quote.
   // Every other type has nothing to check and gives true.
   bool CheckQuery(const std::string& query);
-  // The message of a query that the engine cannot compile (regex only; the other types
-  // escape their words), checked once before a run instead of failing every file. Call
-  // after Fill.
-  std::optional<std::string> QueryError();
 
   // ---- the three jobs (window run, preview, driver) ----
   bool Search(const std::string& fileName);
@@ -102,6 +98,11 @@ class ActiveEngine {
  private:
   Target engine_;
 };
+
+// Raises the ERegexError that the engine of options.type would meet in every file: a regex
+// query that does not compile (the other types escape their words). The window and the CLI
+// check this once before a run, so that the error is shown instead of "nothing found".
+void CheckQueryCompiles(const EngineOptions& options);
 
 // The engine of type among one of each.
 ActiveEngine SelectEngine(SearchType type, Tmy_phrase& phrase, Tmy_wordor& wordor,

@@ -174,7 +174,9 @@ bool FindWordInFile(const std::string& fileName, const std::string& word, bool c
   try {
     TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
     return FindWordInBuffer(file, word, caseSensitive, wholeWords, progress);
-  } catch (...) {
+  } catch (const EFileError&) {
+    return false;
+  } catch (const ERegexError&) {
     return false;
   }
 }

@@ -103,7 +103,7 @@ bool Tmy_multiline::FindInFile(const std::vector<std::string>& query, const std:
       if (Report() && k + 1 < compare.QuerySize()) return false;
     }
     return true;
-  } catch (...) {
+  } catch (const EFileError&) {
     return false;
   }
 }
@@ -135,7 +135,7 @@ void Tmy_multiline::BuildLines(const std::string& fileName) {
       if (j == i + q) BlockStarts.push_back(std::to_string(i));
       if (stop) return;
     }
-  } catch (...) {
+  } catch (const EFileError&) {
     // What was found until the error stays.
   }
 }

@@ -61,7 +61,9 @@ bool Tmy_regexpr::FindInFile(const std::string& expression, const std::string& f
     TRegex regex;
     Prepare(regex, expression, caseSensitive, true);
     return SearchLines(file, regex, CandidatesOf(regex), EngineProgress(OnProgress, this, Stop));
-  } catch (...) {
+  } catch (const EFileError&) {
+    return false;
+  } catch (const ERegexError&) {
     return false;
   }
 }
@@ -78,8 +80,9 @@ void Tmy_regexpr::BuildLines(const std::string& fileName) {
     Prepare(regex, Query, CaseSensitive, true);
     CollectLines(file.Text(), [&](std::string_view line) { return regex.ExecView(line); }, true,
                  EngineProgress(OnProgress, this, Stop), {LineNumbers, LineTexts, &Intervals});
-  } catch (...) {
+  } catch (const EFileError&) {
     // What was collected until the error stays.
+  } catch (const ERegexError&) {
   }
 }
 

@@ -29,8 +29,9 @@ void Tmy_phrase::BuildLines(const std::string& fileName) {
     regex.SetExpression(WordPattern(Query, WholeWords));
     CollectLines(file.Text(), [&](std::string_view line) { return regex.ExecView(line); }, true,
                  progress, {LineNumbers, LineTexts, &Intervals});
-  } catch (...) {
+  } catch (const EFileError&) {
     // What was collected until the error stays.
+  } catch (const ERegexError&) {
   }
 }
 

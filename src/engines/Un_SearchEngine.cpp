@@ -54,8 +54,10 @@ bool Tmy_searchengine::Search(const std::string& fileName) {
       if (found(word)) return true;
     }
     return false;
-  } catch (...) {
+  } catch (const EFileError&) {
     return false;  // a file that cannot be read is not known to lack a word
+  } catch (const ERegexError&) {
+    return false;
   }
 }
 
@@ -78,8 +80,9 @@ void Tmy_searchengine::BuildLines(const std::string& fileName) {
       return false;
     };
     CollectLines(file.Text(), matches, false, progress, {LineNumbers, LineTexts, nullptr});
-  } catch (...) {
+  } catch (const EFileError&) {
     // What was collected until the error stays.
+  } catch (const ERegexError&) {
   }
 }
 

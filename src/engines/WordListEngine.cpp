@@ -26,7 +26,9 @@ bool WordListEngine::SearchWords(const std::string& fileName, bool needAll) {
       if (progress.Tick()) return false;
     }
     return needAll;
-  } catch (...) {
+  } catch (const EFileError&) {
+    return false;
+  } catch (const ERegexError&) {
     return false;
   }
 }
@@ -47,8 +49,9 @@ void WordListEngine::BuildLines(const std::string& fileName) {
                                       [&](const auto& regex) { return regex->ExecView(line); });
                  },
                  true, progress, {LineNumbers, LineTexts, nullptr});
-  } catch (...) {
+  } catch (const EFileError&) {
     // What was collected until the error stays.
+  } catch (const ERegexError&) {
   }
 }
 

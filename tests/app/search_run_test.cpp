@@ -264,6 +264,21 @@ TEST_F(MainWindowTest, AnErrorEndsTheRunAndRestoresTheWindow) {
   EXPECT_TRUE(w.btn_find.Enabled && !w.Running());
 }
 
+TEST_F(MainWindowTest, ARegexThatDoesNotCompileIsShownBeforeAnyFileIsRead) {
+  Write("a.txt", "(unclosed");
+  Tfrm_utama& w = Show();
+  w.RG_Type.ItemIndex = 5;
+  w.RG_TypeClick();
+  w.Memo_Query.SetText("(unclosed");
+  Find("");
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "Regex(comp): ParseReg Unmatched () (pos 9)");
+  EXPECT_EQ(dialogs.messages[0].kind, MsgKind::Error);
+  EXPECT_TRUE(Captions().empty());
+  EXPECT_TRUE(w.btn_find.Enabled && !w.btn_stop.Enabled && !w.Running());
+  EXPECT_TRUE(w.cmb_path.Enabled && w.PageControl1.TabSheet2.TabVisible);
+}
+
 TEST_F(MainWindowTest, FindDuringAStoppedRunStartsAfterTheWalkReturned) {
   for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) Write(name, "x");
   Tfrm_utama& w = Show();
