@@ -113,17 +113,18 @@ std::string HighlightWords(std::string text, const std::vector<std::string>& wor
 LinesPage::Mark MarkFor(bool useIntervals, const std::vector<std::string>& intervals,
                         const std::string& entry);
 
-// The line with every match of the regex rewritten by modification type 1 to 3, using
-// replacement as the template (wrapped around "$0" for the insertions), or removed (type 4).
-// Any other type leaves the line as it is.
+// The line with every match of the regex replaced by the replacement (type 1), with the
+// replacement inserted before (2) or after (3) it, or removed (4); any other type leaves the
+// line as it is. literal: the replacement is plain text; otherwise it is a template ("$n",
+// "${n}", "\") expanded for each match.
 std::string ModifyLine(TRegex& regex, std::string_view line, std::int32_t modType,
-                       const std::string& replacement);
+                       const std::string& replacement, bool literal);
 
 // Modify of the phrase and regex engines: backs the file up when asked, applies ModifyLine to
 // each chosen line (0-based indexes as decimal text) and rewrites the file safely. A chosen
 // line outside the file raises before anything is written.
 void ModifyChosenLines(const std::string& fileName, bool makeBackup,
                        const std::vector<std::string>& intervals, TRegex& regex,
-                       std::int32_t modType, const std::string& replacement);
+                       std::int32_t modType, const std::string& replacement, bool literal);
 
 }  // namespace velmora

@@ -118,7 +118,7 @@ void Tmy_regexpr::Modify(const std::string& fileName) {
   const BusyScope busy(Idle);
   TRegex regex;
   Prepare(regex, Query, CaseSensitive, false);  // Modify does not look at Stop
-  ModifyChosenLines(fileName, MakeBackup, Intervals, regex, ModType, Replacement);
+  ModifyChosenLines(fileName, MakeBackup, Intervals, regex, ModType, Replacement, false);
 }
 
 }  // namespace velmora

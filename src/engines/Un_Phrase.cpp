@@ -56,11 +56,11 @@ void Tmy_phrase::Modify(const std::string& fileName) {
   TRegex regex;
   regex.SetModifier(1, !CaseSensitive);
   regex.SetExpression(WordPattern(Query, WholeWords));
-  // The replacement is plain text: "$" and "\" in it stand for themselves.
-  const std::string replacement =
-      ModType == 5 ? std::string(Query.size(), ' ') : EscapeMetaChars(Replacement);
-  const std::int32_t type = ModType == 5 ? 1 : ModType;
-  ModifyChosenLines(fileName, MakeBackup, Intervals, regex, type, replacement);
+  // The replacement is plain text: "$" and "\" in it stand for themselves. "Clear" replaces
+  // each match by as many spaces.
+  const bool clear = ModType == 5;
+  ModifyChosenLines(fileName, MakeBackup, Intervals, regex, clear ? 1 : ModType,
+                    clear ? std::string(Query.size(), ' ') : Replacement, true);
 }
 
 }  // namespace velmora

@@ -90,6 +90,19 @@ TEST(CliModify, BackupThenTheSameBytesAsTheEngineApi) {
          engine.SetIntervals({"0", "2"});
          engine.Modify(file);
        }},
+      {"regex insert after a replacement that begins with a digit",
+       "x abc y\n",
+       {"--type", "regex", "--query", "abc", "--mod", "insert-after", "--replacement", "1"},
+       "x abc1 y\r\n",
+       [](const std::string& file) {
+         Tmy_regexpr engine;
+         engine.Query = "abc";
+         engine.MakeBackup = true;
+         engine.Replacement = "1";
+         engine.ModType = 3;
+         engine.BuildLines(file);
+         engine.Modify(file);
+       }},
       {"multiline delete, trimmed",
        "a\n  b\nc\na\nb \n",
        {"--type", "multiline", "--query", "a\r\nb", "--mod", "delete"},

@@ -305,6 +305,13 @@ TEST(LineEngines, ModifyAppliesEachTypeSafely) {
       {'p', "ab", 1, "X", {"2", "0"}, "ab\nab\nab\n", "X\r\nab\r\nX\r\n"},
       {'p', "ab", 3, "!", {"0", "0"}, "ab\n", "ab!!\r\n"},  // listed twice, treated twice
       {'p', "ab", 4, "", {}, std::string("ab\nxab\0ab\nab", 12), std::string("\r\nx\0ab\nab", 9)},
+      // A replacement that begins with a digit or ends with "\" keeps the match.
+      {'p', "abc", 3, "1", {}, "x abc y\n", "x abc1 y\r\n"},
+      {'p', "abc", 3, "2nd", {}, "x abc y\n", "x abc2nd y\r\n"},
+      {'p', "abc", 2, "1\\", {}, "x abc y\n", "x 1\\abc y\r\n"},
+      {'r', "abc", 3, "1", {}, "x abc y\n", "x abc1 y\r\n"},
+      {'r', "b(c)", 3, "2$1", {}, "x abc y\n", "x abc2c y\r\n"},
+      {'r', "abc", 2, "<\\", {}, "x abc y\n", "x <\\abc y\r\n"},
       {'r', "(\\d+)-(\\d+)", 1, "$2-$1", {}, "10-20\n", "20-10\r\n"},
       {'r', "\\d+", 2, "<", {}, "a1b22\n", "a<1b<22\r\n"},
       {'r', "\\d+", 3, "${0}!", {}, "a1b22\n", "a11!b2222!\r\n"},
