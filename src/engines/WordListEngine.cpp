@@ -15,20 +15,27 @@ bool WordListEngine::FindInFile(const std::string& word, const std::string& file
 
 bool WordListEngine::SearchWords(const std::string& fileName, bool needAll) {
   const BusyScope busy(Idle);
-  const auto words = NonEmptyWords(SplitWordList(Query));
+  const auto words = SplitWordList(Query);
   if (words.empty()) return false;
   try {
     TextBuffer file(fileName, TextBuffer::Mode::OnDemand);  // read once for all the words
     const EngineProgress progress(OnProgress, this, Stop);
+    // A word whose pattern does not compile is not found: the empty word without whole
+    // words (with them its pattern is \b\b, which any word character satisfies).
+    const auto found = [&](const std::string& word) {
+      try {
+        return FindWordInBuffer(file, word, CaseSensitive, WholeWords, progress);
+      } catch (const ERegexError&) {
+        return false;
+      }
+    };
     for (const auto& word : words) {
-      const bool found = FindWordInBuffer(file, word, CaseSensitive, WholeWords, progress);
-      if (found != needAll) return found;  // "or": one found; "and": one missing
+      const bool hit = found(word);
+      if (hit != needAll) return hit;  // "or": one found; "and": one missing
       if (progress.Tick()) return false;
     }
     return needAll;
   } catch (const EFileError&) {
-    return false;
-  } catch (const ERegexError&) {
     return false;
   }
 }
@@ -37,7 +44,8 @@ void WordListEngine::BuildLines(const std::string& fileName) {
   if (Query.empty()) return;
   LineNumbers.clear();
   LineTexts.clear();
-  const auto words = NonEmptyWords(SplitWordList(Query));
+  // Lines are listed by the words that can be found (see SearchWords).
+  const auto words = WholeWords ? SplitWordList(Query) : NonEmptyWords(SplitWordList(Query));
   const BusyScope busy(Idle);
   try {
     const TextBuffer file(fileName);

@@ -103,7 +103,13 @@ TEST(LineEngines, SearchDecidesPerEngine) {
       {'a', "red green", 0, "red\nx\ngreen", true},
       {'o', " \t ", 0, "red", false},
       {'o', "\"x\ny\"", 0, "x\ny", false},  // a group holding a line break never matches
-      {'a', "red \"\"", 0, "red", true},    // the empty word takes no part
+      // The empty word's pattern raises (not found); with whole words it is \b\b, found in
+      // any line with a word character.
+      {'a', "red \"\"", 0, "red", false},
+      {'o', "red \"\"", 0, "red", true},
+      {'a', "red \"\"", kWhole, "red", true},
+      {'o', "\"\"", kWhole, "!!\n-a-", true},
+      {'o', "\"\"", kWhole, "!!", false},
       {'a', "cat dog", 0, "Concat DOG", true},
       {'a', "cat dog", kWhole, "Concat DOG", false},
       {'q', "+apple -pie tart", 0, "apple\ncake", true},
