@@ -1,7 +1,8 @@
-// velmora-cli find against the window's own search run on the same tree: both must list the
-// same files for every search type.
+// velmora-cli against the window's own search run on the same tree: for every search type
+// both must list the same files and write the same "Lines Viewer" page for each of them.
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -39,10 +40,39 @@ class CliAgainstWindow : public MainWindowTest {
     return names;
   }
 
-  std::vector<std::string> CliRun(const TypeCase& c) {
-    std::vector<std::string> args{"find", "--type", c.cliType, "--query", c.query};
+  // The window's preview page of every row, by full name: a change of a row's selection
+  // previews that row.
+  std::map<std::string, std::string> WindowPages() {
+    Tfrm_utama& w = *window;
+    std::map<std::string, std::string> pages;
+    for (std::size_t i = 0; i < w.ListView1.Items.size(); ++i) {
+      w.SelectRow(static_cast<int>(i), !w.ListView1.Items[i].Selected);
+      pages[Tfrm_utama::FullName(w.ListView1.Items[i])] = ReadFile(w.PreviewFile());
+    }
+    return pages;
+  }
+
+  std::vector<std::string> EngineArgs(const TypeCase& c) {
+    std::vector<std::string> args{"--type", c.cliType, "--query", c.query};
     if (c.caseSensitive) args.push_back("--case-sensitive");
     if (c.wholeWords) args.push_back("--whole-words");
+    return args;
+  }
+
+  std::string CliPage(const TypeCase& c, const std::string& fileName) {
+    const std::string page = (root / "cli-page.html").string();
+    std::vector<std::string> args{"lines", "--page", page, fileName};
+    const auto options = EngineArgs(c);
+    args.insert(args.begin() + 1, options.begin(), options.end());
+    const CliResult result = RunCli(args);
+    EXPECT_EQ(result.err, "") << fileName;
+    return ReadFile(page);
+  }
+
+  std::vector<std::string> CliRun(const TypeCase& c) {
+    std::vector<std::string> args{"find"};
+    const auto options = EngineArgs(c);
+    args.insert(args.end(), options.begin(), options.end());
     args.push_back(Tree());
     const CliResult result = RunCli(args);
     EXPECT_EQ(result.err, "");
@@ -58,7 +88,7 @@ class CliAgainstWindow : public MainWindowTest {
   }
 };
 
-TEST_F(CliAgainstWindow, SameFilesForEverySearchType) {
+TEST_F(CliAgainstWindow, SameFilesAndPagesForEverySearchType) {
   Write("a.txt", "The Cat sat\r\non the mat\r\n");
   Write("b.txt", "concatenate\nred\nblue\n");
   Write("c.log", "cat-22 and a dog\n");
@@ -86,6 +116,11 @@ TEST_F(CliAgainstWindow, SameFilesForEverySearchType) {
       EXPECT_LT(byWindow.size(), 7u) << c.cliType << " " << c.query;
     }
     EXPECT_EQ(CliRun(c), byWindow) << c.cliType << " " << c.query;
+    if (c.query.empty()) continue;  // no engine: the pages have no lines
+    for (const auto& [name, page] : WindowPages()) {
+      EXPECT_NE(page.find("line "), std::string::npos) << c.cliType << " " << name;
+      EXPECT_EQ(CliPage(c, name), page) << c.cliType << " " << c.query << " " << name;
+    }
   }
 }
 
