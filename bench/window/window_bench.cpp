@@ -49,7 +49,7 @@ void MakeTree(const std::filesystem::path& root, int files, const std::string& t
 
 class Bench {
  public:
-  explicit Bench(velmora::KeyStore& keys) : window_(keys) {
+  explicit Bench(velmora::KeyStore& keys) : window_(keys, adapters_) {
     window_.show();
     QApplication::processEvents();
     path_ = window_.findChild<QComboBox*>("cmb_path");
@@ -111,6 +111,7 @@ class Bench {
   }
 
  private:
+  velmora::QtAdapters adapters_;
   MainWindow window_;
   QComboBox* path_;
   QComboBox* query_;

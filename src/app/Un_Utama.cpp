@@ -7,6 +7,7 @@
 #include <span>
 #include <system_error>
 
+#include "app/AboutBox.h"
 #include "base/Paths.h"
 #include "engines/ActiveEngine.h"
 #include "engines/Un_Tambahan.h"
@@ -98,16 +99,8 @@ void PlaceMemoOver(TMemo& memo, const TComboBox& combo) {
 
 }  // namespace
 
-// Marks the window as running for the lifetime of one walk, also when the walk throws.
-struct Tfrm_utama::RunGuard {
-  explicit RunGuard(bool& flag) : flag_(flag) { flag_ = true; }
-  ~RunGuard() { flag_ = false; }
-  RunGuard(const RunGuard&) = delete;
-  RunGuard& operator=(const RunGuard&) = delete;
-  bool& flag_;
-};
-
-Tfrm_utama::Tfrm_utama(TMainWindowPorts ports) : ports_(std::move(ports)) {
+Tfrm_utama::Tfrm_utama(TMainWindowPorts ports)
+    : TForm("Velmora", 850, 723), ports_(std::move(ports)) {
   Now = [] { return velmora::Now(); };
 
   cmb_path.Text = "C:\\";
@@ -163,12 +156,9 @@ Tfrm_utama::Tfrm_utama(TMainWindowPorts ports) : ports_(std::move(ports)) {
   btn_del_items.Caption = "Delete Items";
   exec_file.Caption = "Execute File";
   edt_file.Caption = "Edit File";
-  for (TButton* b : {&exec_file, &edt_file, &btn_undo, &btn_mod_slc, &btn_mod_all, &btn_del_items})
-    b->Enabled = false;
-  for (TMenuItem* m :
-       {&ExecuteFile1, &EditFile1, &Select1, &SelectAll1, &Deselect1, &CopyFiles1, &RenameFiles1,
-        &DeleteFiles1, &ModificationInterfal1, &EraseBackup1, &SaveList1, &SaveLines1})
-    m->Enabled = false;
+  for (TButton* b : {&btn_undo, &btn_mod_slc, &btn_mod_all}) b->Enabled = false;
+  ModificationInterfal1.Enabled = EraseBackup1.Enabled = false;
+  UpdateCommands();
 
   ListView1.Columns = {{"Name", 100}, {"Path", 100}, {"Time", 50}, {"Size", 50}, {"Mod", 50}};
   StatusBar1.Panels = {{"", 150}, {"", 400}, {"", 50}};
@@ -270,11 +260,7 @@ void Tfrm_utama::StoreState() {
 }
 
 void Tfrm_utama::Exit1Click() {
-  if (OnCloseRequest) {
-    OnCloseRequest();
-  } else {
-    FormClose();
-  }
+  Close();
 }
 
 void Tfrm_utama::Contents1Click() {
@@ -282,7 +268,9 @@ void Tfrm_utama::Contents1Click() {
 }
 
 void Tfrm_utama::About1Click() {
-  ports_.dialogs.ShowModal(kAboutBox);
+  TAboutBox about;
+  about.OnHelp = [this] { Contents1Click(); };
+  ports_.forms.ShowModal(about);
 }
 
 // ---------------------------------------------------------------- search run
@@ -314,22 +302,20 @@ void Tfrm_utama::SetAllStops(bool value) {
 
 void Tfrm_utama::btn_findClick() {
   if (closed_ || !finder) return;
-  if (running_) {
+  if (Busy()) {
     // Stop re-enables Find while the stopped walk is still unwinding: start the new run once
     // that walk has returned, never a second walk on top of it.
-    if (finder->Stop) find_queued_ = true;
+    if (finder->Stop) WhenIdle("btn_findClick", [this] { btn_findClick(); });
     return;
   }
-  do {
-    find_queued_ = false;
-    RunOnce();
-  } while (find_queued_ && !closed_);
+  RunOnce();
+  RunDeferred();
 }
 
 void Tfrm_utama::RunOnce() {
   try {
     if (!StartRun()) return;
-    RunGuard guard(running_);
+    const BusyScope busy(*this);
     finder->Execute();
   } catch (const std::exception& error) {
     // The walk ended by an error (an invalid mask, an option that is not a number): show it
@@ -360,10 +346,8 @@ bool Tfrm_utama::StartRun() {
 
   btn_find.Enabled = btn_find_1.Enabled = false;
   btn_stop.Enabled = btn_stop_1.Enabled = true;
-  exec_file.Enabled = edt_file.Enabled = false;
-  for (TMenuItem* m : {&ExecuteFile1, &EditFile1, &Select1, &SelectAll1, &Deselect1, &CopyFiles1,
-                       &RenameFiles1, &DeleteFiles1, &SaveList1, &SaveLines1})
-    m->Enabled = false;
+  commands_ = CommandState{};
+  UpdateCommands();
   EnableInputs(false);
   btn_undo.Enabled = false;
 
@@ -381,7 +365,7 @@ bool Tfrm_utama::StartRun() {
   ListView1.Clear();
   ListView1.Sorted = false;
   StartRowOrder();
-  btn_mod_slc.Enabled = btn_mod_all.Enabled = btn_del_items.Enabled = false;
+  btn_mod_slc.Enabled = btn_mod_all.Enabled = false;
   ImageList1.Clear();
   ports_.viewer.Navigate(kAboutBlank);
 
@@ -565,7 +549,8 @@ void Tfrm_utama::SearchFinished(TMyFindFile&) {
   StatusBar1.Panels[1].Text.clear();
   if (found_count > 0) {
     SortRows();
-    Select1.Enabled = SelectAll1.Enabled = SaveList1.Enabled = true;
+    commands_.selectCommands = commands_.listSaved = true;
+    UpdateCommands();
     if (!closed_ && !ListView1.Items.empty()) {
       for (auto& item : ListView1.Items) item.Selected = false;
       SelectRow(0, true);
@@ -573,8 +558,8 @@ void Tfrm_utama::SearchFinished(TMyFindFile&) {
     }
   } else {
     StatusBar1.Panels[0].Text = "Not Found";
-    Select1.Enabled = SelectAll1.Enabled = SaveList1.Enabled = false;
-    btn_del_items.Enabled = false;
+    commands_.selectCommands = commands_.listSaved = commands_.deleteItems = false;
+    UpdateCommands();
   }
   EnableInputs(true);
   RestoreAfterRun();
@@ -672,10 +657,8 @@ void Tfrm_utama::ApplySelectedRowIntervals(ActiveEngine& engine) {
 }
 
 void Tfrm_utama::EnableRowCommands() {
-  exec_file.Enabled = edt_file.Enabled = btn_del_items.Enabled = true;
-  for (TMenuItem* m : {&ExecuteFile1, &EditFile1, &Select1, &SelectAll1, &Deselect1, &CopyFiles1,
-                       &RenameFiles1, &DeleteFiles1, &SaveList1, &SaveLines1})
-    m->Enabled = true;
+  commands_ = {true, true, true, true};
+  UpdateCommands();
   if (RG_Mod.ItemIndex != kModNone) btn_mod_slc.Enabled = btn_mod_all.Enabled = true;
 }
 
@@ -702,16 +685,20 @@ void Tfrm_utama::cmb_queryChange() {
 
 // ---------------------------------------------------------------- layout
 
-void Tfrm_utama::DisableRowCommands() {
-  exec_file.Enabled = edt_file.Enabled = false;
+void Tfrm_utama::UpdateCommands() {
   for (TMenuItem* m : {&ExecuteFile1, &EditFile1, &Deselect1, &CopyFiles1, &RenameFiles1,
                        &DeleteFiles1, &SaveLines1})
-    m->Enabled = false;
+    m->Enabled = commands_.rowShown;
+  exec_file.Enabled = edt_file.Enabled = commands_.rowShown;
+  Select1.Enabled = SelectAll1.Enabled = commands_.selectCommands;
+  SaveList1.Enabled = commands_.listSaved;
+  btn_del_items.Enabled = commands_.deleteItems;
 }
 
 void Tfrm_utama::FinishTypeChange() {
-  DisableRowCommands();
-  Select1.Enabled = SelectAll1.Enabled = true;
+  commands_.rowShown = false;
+  commands_.selectCommands = true;
+  UpdateCommands();
   ports_.viewer.Navigate(kAboutBlank);
 }
 

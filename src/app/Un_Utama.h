@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/Controls.h"
+#include "app/Form.h"
 #include "app/RunFilters.h"
 #include "base/DateTime.h"
 #include "engines/ActiveEngine.h"
@@ -39,6 +40,7 @@ struct TMainWindowPorts {
   Shell& shell;
   Viewer& viewer;
   Dialogs& dialogs;
+  Forms& forms;
   EventPump& pump;
   KnownFolders& folders;
   RegistryEnvironment environment;
@@ -47,9 +49,6 @@ struct TMainWindowPorts {
 // Pages of PageControl1.
 inline constexpr int kPageFind = 0;
 inline constexpr int kPageReplace = 1;
-
-// Names of the program's modal windows, as Dialogs::ShowModal knows them.
-inline constexpr const char* kAboutBox = "AboutBox";
 
 // The preview page written into data_folder.
 inline constexpr const char* kPreviewFileName = "List_View.html";
@@ -73,17 +72,12 @@ struct TPageControl : TControl {
   int ActivePageIndex = kPageFind;
 };
 
-class Tfrm_utama {
+class Tfrm_utama : public TForm {
  public:
   explicit Tfrm_utama(TMainWindowPorts ports);
-  ~Tfrm_utama();
+  ~Tfrm_utama() override;
   Tfrm_utama(const Tfrm_utama&) = delete;
   Tfrm_utama& operator=(const Tfrm_utama&) = delete;
-
-  // ---- The form ----
-  std::string Caption = "Velmora";
-  int Width = 850;
-  int Height = 723;
 
   // ---- Controls shared by both pages ----
   TComboBox cmb_path;
@@ -174,9 +168,9 @@ class Tfrm_utama {
   std::function<TDateTime()> Now;
 
   // ---- Handlers: window ----
-  void FormShow();
+  void FormShow() override;
   // Runs once however often the window is closed; also during a run (the run then ends).
-  void FormClose();
+  void FormClose() override;
   void Exit1Click();
   void Contents1Click();
   void About1Click();
@@ -214,8 +208,6 @@ class Tfrm_utama {
   void SelectRow(int item, bool selected);
   // The full name of a row: its folder with a trailing "/" and its caption.
   static std::string FullName(const TListItem& item);
-  // True from the start of a walk until the walk has returned.
-  bool Running() const { return running_; }
   // True once FormClose has run.
   bool Closed() const { return closed_; }
   // The full name of the preview page.
@@ -224,11 +216,7 @@ class Tfrm_utama {
   std::string TimeText(std::int32_t file_date) const;
   std::string SizeText(std::int64_t size) const;
 
-  // Set by the view: closes the window (runs FormClose through the view's close path).
-  std::function<void()> OnCloseRequest;
-
  private:
-  struct RunGuard;
   void CreateMembers();
   void RestoreState();
   void StoreState();
@@ -237,8 +225,9 @@ class Tfrm_utama {
   bool StartRun();
   void RunOnce();
   void RestoreAfterRun();
-  void DisableRowCommands();
   void EnableRowCommands();
+  // Sets the enabled state of every row and list command from commands_.
+  void UpdateCommands();
   bool QueryEmpty(int page, int type) const;
   void TakeRunSnapshot();
   bool SearchWithEngine(const std::string& fileName);
@@ -266,8 +255,14 @@ class Tfrm_utama {
     bool engineFilled = false;
   };
   RunSnapshot run_;
-  bool running_ = false;
-  bool find_queued_ = false;
+  // What the enabling of the row and list commands follows.
+  struct CommandState {
+    bool rowShown = false;        // a row was previewed since the last run or type change
+    bool selectCommands = false;  // "Select" and "Select All"
+    bool listSaved = false;       // "Save List"
+    bool deleteItems = false;     // "Delete Items"
+  };
+  CommandState commands_;
   bool closed_ = false;
   bool shown_ = false;
 

@@ -7,11 +7,16 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
+#include <QStatusBar>
+#include <QTreeView>
 #include <exception>
 
 #include "platform/RadioGroup.h"
+#include "platform/ResultModel.h"
 
 namespace velmora {
 
@@ -108,6 +113,65 @@ void ApplyInactive(QWidget* widget, bool inactive) {
   widget->setPalette(palette);
 }
 
+// Shows the rows' selection in the view, unless it already does.
+void PushSelection(QTreeView* view, const ResultModel& model, const TListView& list) {
+  const auto& items = list.Items;
+  QItemSelectionModel* selection = view->selectionModel();
+  const int rows = std::min(model.rowCount(), static_cast<int>(items.size()));
+  auto isSelected = [&items](int row) { return items[static_cast<std::size_t>(row)].Selected; };
+
+  const QModelIndexList current = selection->selectedRows();
+  int wantedCount = 0;
+  for (int i = 0; i < rows; ++i) wantedCount += isSelected(i) ? 1 : 0;
+  bool same = current.size() == wantedCount;
+  for (const QModelIndex& index : current)
+    same = same && index.row() < rows && isSelected(index.row());
+  if (same) return;
+
+  QItemSelection wanted;
+  const int last = model.columnCount() - 1;
+  int start = -1;
+  for (int i = 0; i <= rows; ++i) {
+    const bool selected = i < rows && isSelected(i);
+    if (selected && start < 0) start = i;
+    if (!selected && start >= 0) {
+      wanted.select(model.index(start, 0), model.index(i - 1, last));
+      start = -1;
+    }
+  }
+  const QSignalBlocker block(selection);
+  selection->select(wanted, QItemSelectionModel::ClearAndSelect);
+  const int first = list.SelectedIndex();
+  if (first >= 0 && first < rows)
+    selection->setCurrentIndex(model.index(first, 0), QItemSelectionModel::NoUpdate);
+  view->viewport()->update();
+}
+
+// Takes the view's selection change into the rows; the last row that changed, or -1.
+int PullSelection(TListView& list, const QItemSelection& selected, const QItemSelection& deselected,
+                  bool& lastState) {
+  int last = -1;
+  auto apply = [&](const QItemSelection& ranges, bool state) {
+    for (const QItemSelectionRange& range : ranges) {
+      for (int row = range.top(); row <= range.bottom(); ++row) {
+        if (row < 0 || static_cast<std::size_t>(row) >= list.Items.size()) continue;
+        list.Items[static_cast<std::size_t>(row)].Selected = state;
+        last = row;
+        lastState = state;
+      }
+    }
+  };
+  apply(deselected, false);
+  apply(selected, true);
+  return last;
+}
+
+void TakeFocus(QWidget* widget, bool& requested) {
+  if (!requested) return;
+  requested = false;
+  widget->setFocus();
+}
+
 }  // namespace
 
 void Binder::Bind(QWidget* widget, TControl& state) {
@@ -190,6 +254,101 @@ void Binder::Bind(QAction* action, TMenuItem& state) {
   });
 }
 
+void Binder::Bind(QMenu* menu, TMenuItem& state) {
+  Bind(menu->menuAction(), state);
+  push_.push_back([menu, &state] {
+    const QString caption = ToQt(state.Caption);
+    if (menu->title() != caption) menu->setTitle(caption);
+  });
+}
+
+void Binder::Bind(QStatusBar* bar, TStatusBar& state) {
+  QList<QLabel*> panels;
+  for (std::size_t i = 0; i < state.Panels.size(); ++i) {
+    auto* panel = new QLabel(bar);
+    panel->setObjectName(bar->objectName() + QStringLiteral("Panel%1").arg(i));
+    panel->setMinimumWidth(state.Panels[i].Width);
+    // The widest panel takes the room left over.
+    bar->addWidget(panel, i == 1 ? 1 : 0);
+    panels << panel;
+  }
+  push_.push_back([panels, &state] {
+    for (int i = 0; i < panels.size(); ++i) {
+      const QString text = ToQt(state.Panels[static_cast<std::size_t>(i)].Text);
+      if (panels[i]->text() != text) panels[i]->setText(text);
+    }
+  });
+}
+
+ResultModel* Binder::Bind(QTreeView* view, TListView& list, const TImageList& images,
+                          IconLookup icons, ListEvents events) {
+  auto* model = new ResultModel(list, images, std::move(icons), view);
+  view->setModel(model);
+  for (int i = 0; i < static_cast<int>(list.Columns.size()); ++i)
+    view->setColumnWidth(i, list.Columns[static_cast<std::size_t>(i)].Width);
+  push_.push_back([this, view, model, &list] {
+    ApplyControl(view, list);
+    const auto mode = list.MultiSelect ? QAbstractItemView::ExtendedSelection
+                                       : QAbstractItemView::SingleSelection;
+    if (view->selectionMode() != mode) view->setSelectionMode(mode);
+    model->Sync();
+    PushSelection(view, *model, list);
+    if (list.Focused) {
+      TakeFocus(view, list.Focused);
+      const int first = list.SelectedIndex();
+      if (first >= 0) view->scrollTo(model->index(first, 0));
+    }
+  });
+  // One user action may change many rows (a range click, select all). The rows take their new
+  // state and the list's selection event runs once, for the last row that changed: a range of
+  // a thousand rows writes one preview (and shows a warning once), not a thousand.
+  QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, view,
+                   [this, &list, select = events.selectItem](const QItemSelection& selected,
+                                                             const QItemSelection& deselected) {
+                     Invoke([&list, &select, &selected, &deselected] {
+                       bool state = false;
+                       const int last = PullSelection(list, selected, deselected, state);
+                       if (last >= 0 && select) select(last, state);
+                     });
+                   });
+  model->OnCheck = [this, &list, check = events.checkItem](int row, bool checked) {
+    Invoke([&list, &check, row, checked] {
+      list.Items[static_cast<std::size_t>(row)].Checked = checked;
+      if (check) check(row);
+    });
+  };
+  return model;
+}
+
+void Binder::Bind(QListWidget* widget, TListBox& state, std::function<void()> selectionChanged) {
+  push_.push_back([widget, &state] {
+    const QSignalBlocker block(widget);
+    ApplyControl(widget, state);
+    widget->setSelectionMode(state.MultiSelect ? QAbstractItemView::ExtendedSelection
+                                               : QAbstractItemView::SingleSelection);
+    bool same = widget->count() == static_cast<int>(state.Items.size());
+    for (int i = 0; same && i < widget->count(); ++i)
+      same = widget->item(i)->text() == ToQt(state.Items[static_cast<std::size_t>(i)].Text);
+    if (!same) {
+      widget->clear();
+      for (const auto& item : state.Items) widget->addItem(ToQt(item.Text));
+    }
+    for (int i = 0; i < widget->count(); ++i) {
+      const bool selected = state.Items[static_cast<std::size_t>(i)].Selected;
+      if (widget->item(i)->isSelected() != selected) widget->item(i)->setSelected(selected);
+    }
+    TakeFocus(widget, state.Focused);
+  });
+  pull_.push_back([widget, &state] {
+    const int count = std::min(widget->count(), static_cast<int>(state.Items.size()));
+    for (int i = 0; i < count; ++i)
+      state.Items[static_cast<std::size_t>(i)].Selected = widget->item(i)->isSelected();
+  });
+  On(widget, &QListWidget::itemSelectionChanged, [selectionChanged] {
+    if (selectionChanged) selectionChanged();
+  });
+}
+
 void Binder::Bind(std::function<void()> push, std::function<void()> pull) {
   if (push) push_.push_back(std::move(push));
   if (pull) pull_.push_back(std::move(pull));
@@ -207,8 +366,9 @@ void Binder::Invoke(const std::function<void()>& handler) {
   try {
     Pull();
     handler();
+    form_.RunDeferred();
   } catch (const std::exception& error) {
-    dialogs_.MessageBox(error.what(), caption_, MsgKind::Error, MsgButtons::Ok);
+    dialogs_.MessageBox(error.what(), form_.Caption, MsgKind::Error, MsgButtons::Ok);
   }
   Push();
 }

@@ -2,16 +2,21 @@
 
 // Keeps widgets and a controller's control state in step. Each Bind call records how one
 // widget shows one control (Push: state to widget, with the widget's signals blocked) and how
-// user input goes back (Pull: widget to state). Handlers run through Invoke: pull, call,
-// push, and an error that escapes the handler is shown in a message box, which ends that
-// command only.
+// user input goes back (Pull: widget to state). On() wires a widget's signal to a handler.
+// Handlers run through Invoke: pull, call, push, and an error that escapes the handler is
+// shown in a message box, which ends that command only. Lists are bound as well: the result
+// list's rows (a table model, so 100,000 rows cost no widget per row) with their selection and
+// check boxes, and list boxes with theirs.
 
+#include <QIcon>
+#include <QObject>
 #include <QString>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/Controls.h"
+#include "app/Form.h"
 #include "ports/Dialogs.h"
 
 class QAbstractButton;
@@ -19,22 +24,35 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QListWidget;
+class QMenu;
 class QPlainTextEdit;
+class QStatusBar;
+class QTreeView;
 class QWidget;
 
 namespace velmora {
 
 class RadioGroup;
+class ResultModel;
 
 // Bytes as shown: UTF-8 decoded, every byte that is not part of valid UTF-8 as "\xHH". Shown
 // text is never used to reach a file.
 QString ToQt(const std::string& bytes);
 std::string FromQt(const QString& text);
 
+// How a report list answers the user: a row's selection changed (once per user action, for
+// the last row that changed), a row's check box was toggled.
+struct ListEvents {
+  std::function<void(int row, bool selected)> selectItem;
+  std::function<void(int row)> checkItem;
+};
+
 class Binder {
  public:
-  explicit Binder(Dialogs& dialogs, std::string caption)
-      : dialogs_(dialogs), caption_(std::move(caption)) {}
+  using IconLookup = std::function<QIcon(const IconHandle&)>;
+
+  Binder(Dialogs& dialogs, TForm& form) : dialogs_(dialogs), form_(form) {}
 
   void Bind(QWidget* widget, TControl& state);  // enabled, visible, bounds set by the state
   void Bind(QAbstractButton* widget, TButton& state);
@@ -44,18 +62,30 @@ class Binder {
   void Bind(RadioGroup* widget, TRadioGroup& state);
   void Bind(QLabel* widget, TLabel& state);
   void Bind(QAction* action, TMenuItem& state);
+  void Bind(QMenu* menu, TMenuItem& state);
+  void Bind(QStatusBar* bar, TStatusBar& state);  // one label per panel
+  // A report list over the rows; returns its model.
+  ResultModel* Bind(QTreeView* view, TListView& list, const TImageList& images, IconLookup icons,
+                    ListEvents events = {});
+  void Bind(QListWidget* widget, TListBox& state, std::function<void()> selectionChanged = {});
   // Anything else: a pair of functions.
   void Bind(std::function<void()> push, std::function<void()> pull = {});
+
+  // Runs `handler` whenever `sender` emits `signal` (the signal's arguments are not used).
+  template <class Sender, class Signal>
+  void On(Sender* sender, Signal signal, std::function<void()> handler) {
+    QObject::connect(sender, signal, sender, [this, handler] { Invoke(handler); });
+  }
 
   void Push();
   void Pull();
 
-  // Runs a handler as the answer to user input.
+  // Runs a handler as the answer to user input, then whatever the form deferred meanwhile.
   void Invoke(const std::function<void()>& handler);
 
  private:
   Dialogs& dialogs_;
-  std::string caption_;
+  TForm& form_;
   std::vector<std::function<void()>> push_;
   std::vector<std::function<void()>> pull_;
 };

@@ -1,14 +1,20 @@
 #include "platform/QtDialogs.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <stdexcept>
 
 namespace velmora {
 
 namespace {
+
+QWidget* Parent() {
+  return QApplication::activeWindow();
+}
 
 QString FromBytes(const std::string& text) {
   return QFile::decodeName(text.c_str());
@@ -65,7 +71,7 @@ ModalResult ResultOf(int button) {
 bool QtDialogs::PickFolder(const std::string& title, const std::string& initial,
                            std::string& chosen) {
   const QString folder =
-      QFileDialog::getExistingDirectory(parent_, FromBytes(title), FromBytes(initial));
+      QFileDialog::getExistingDirectory(Parent(), FromBytes(title), FromBytes(initial));
   if (folder.isEmpty()) return false;
   chosen = ToBytes(folder);
   return true;
@@ -73,7 +79,7 @@ bool QtDialogs::PickFolder(const std::string& title, const std::string& initial,
 
 bool QtDialogs::OpenFile(const std::string& title, const std::string& filter,
                          const std::string& initialFolder, std::string& chosen) {
-  const QString file = QFileDialog::getOpenFileName(parent_, FromBytes(title),
+  const QString file = QFileDialog::getOpenFileName(Parent(), FromBytes(title),
                                                     FromBytes(initialFolder), FromBytes(filter));
   if (file.isEmpty()) return false;
   chosen = ToBytes(file);
@@ -82,7 +88,7 @@ bool QtDialogs::OpenFile(const std::string& title, const std::string& filter,
 
 bool QtDialogs::OpenProgram(const std::string& title, const std::string& initialFolder,
                             std::string& chosen) {
-  QFileDialog dialog(parent_, FromBytes(title), FromBytes(initialFolder),
+  QFileDialog dialog(Parent(), FromBytes(title), FromBytes(initialFolder),
                      QStringLiteral("Application (*)"));
   dialog.setFileMode(QFileDialog::ExistingFile);
   // Only Qt's own dialog honours a filter on the executable bit.
@@ -96,7 +102,7 @@ bool QtDialogs::OpenProgram(const std::string& title, const std::string& initial
 bool QtDialogs::SaveFile(const std::string& title, const std::string& filter,
                          const std::string& initialFolder, const std::string& defaultExt,
                          std::string& chosen) {
-  QFileDialog dialog(parent_, FromBytes(title), FromBytes(initialFolder), FromBytes(filter));
+  QFileDialog dialog(Parent(), FromBytes(title), FromBytes(initialFolder), FromBytes(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(FromBytes(defaultExt));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
@@ -107,7 +113,7 @@ bool QtDialogs::SaveFile(const std::string& title, const std::string& filter,
 bool QtDialogs::InputQuery(const std::string& caption, const std::string& prompt,
                            std::string& value) {
   bool ok = false;
-  const QString text = QInputDialog::getText(parent_, FromBytes(caption), FromBytes(prompt),
+  const QString text = QInputDialog::getText(Parent(), FromBytes(caption), FromBytes(prompt),
                                              QLineEdit::Normal, FromBytes(value), &ok);
   if (!ok) return false;
   value = ToBytes(text);
@@ -116,14 +122,12 @@ bool QtDialogs::InputQuery(const std::string& caption, const std::string& prompt
 
 ModalResult QtDialogs::MessageBox(const std::string& text, const std::string& caption, MsgKind kind,
                                   MsgButtons buttons) {
-  QMessageBox box(IconOf(kind), FromBytes(caption), FromBytes(text), ButtonsOf(buttons), parent_);
+  QMessageBox box(IconOf(kind), FromBytes(caption), FromBytes(text), ButtonsOf(buttons), Parent());
   return ResultOf(box.exec());
 }
 
 ModalResult QtDialogs::ShowModal(const std::string& formName) {
-  auto found = forms_.find(formName);
-  if (found == forms_.end()) return ModalResult::None;
-  return found->second();
+  throw std::logic_error("No view is registered for the window \"" + formName + "\"");
 }
 
 }  // namespace velmora

@@ -15,7 +15,7 @@ QString QtViewer::DecodePage(const QByteArray& bytes) {
 }
 
 void QtViewer::Navigate(const std::string& target) {
-  target_ = target;
+  if (!browser_) return;
   if (target == kAboutBlank) {
     browser_->clear();
     return;

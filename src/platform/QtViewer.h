@@ -15,10 +15,10 @@ namespace velmora {
 
 class QtViewer : public Viewer {
  public:
-  explicit QtViewer(QTextBrowser* browser) : browser_(browser) {}
+  explicit QtViewer(QTextBrowser* browser = nullptr) : browser_(browser) {}
+  // The browser that shows the pages; a viewer without one shows nothing.
+  void Attach(QTextBrowser* browser) { browser_ = browser; }
   void Navigate(const std::string& target) override;
-  // What the last navigation asked for (a file name or kAboutBlank).
-  const std::string& Target() const { return target_; }
 
   // The bytes as text: UTF-8 when they are valid UTF-8, else Latin-1, so that a page of a
   // single-byte file still reads instead of showing replacement characters. A CR LF right
@@ -27,7 +27,6 @@ class QtViewer : public Viewer {
 
  private:
   QTextBrowser* browser_;
-  std::string target_;
 };
 
 }  // namespace velmora

@@ -12,7 +12,9 @@ namespace velmora {
 
 class RadioGroup : public QGroupBox {
  public:
-  RadioGroup(QWidget* parent, int columns);
+  explicit RadioGroup(QWidget* parent = nullptr, int columns = 1);
+  // Set before the items (a form file sets it when the group is made).
+  void setColumns(int columns) { columns_ = columns; }
 
   // Rebuilds the buttons when the captions differ from the current ones.
   void SetItems(const std::vector<std::string>& items);

@@ -28,6 +28,8 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
       static_cast<std::size_t>(item.ImageIndex) < images_.Icons.size()) {
     return icons_(images_.Icons[static_cast<std::size_t>(item.ImageIndex)]);
   }
+  if (role == Qt::CheckStateRole && column == 0 && list_.Checkboxes)
+    return item.Checked ? Qt::Checked : Qt::Unchecked;
   if (role == Qt::TextAlignmentRole && column == 3)
     return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
   return {};
@@ -38,6 +40,20 @@ QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int r
       static_cast<std::size_t>(section) >= list_.Columns.size())
     return {};
   return ToQt(list_.Columns[static_cast<std::size_t>(section)].Caption);
+}
+
+Qt::ItemFlags ResultModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+  if (index.isValid() && index.column() == 0 && list_.Checkboxes) flags |= Qt::ItemIsUserCheckable;
+  return flags;
+}
+
+bool ResultModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (role != Qt::CheckStateRole || !index.isValid() || index.column() != 0 || !list_.Checkboxes ||
+      index.row() >= shown_ || !OnCheck)
+    return false;
+  OnCheck(index.row(), value.toInt() == Qt::Checked);
+  return true;
 }
 
 bool ResultModel::Sync() {
@@ -54,6 +70,7 @@ bool ResultModel::Sync() {
     shown_ = rows;
     endInsertRows();
   }
+  if (shown_ > 0) emit dataChanged(index(0, 0), index(shown_ - 1, columnCount() - 1));
   return false;
 }
 

@@ -5,8 +5,7 @@
 #include <memory>
 
 #include "platform/MainWindow.h"
-#include "platform/QtKnownFolders.h"
-#include "platform/QtShell.h"
+#include "platform/QtAdapters.h"
 #include "platform/SingleInstance.h"
 #include "settings/FileKeyStore.h"
 
@@ -36,15 +35,16 @@ int main(int argc, char* argv[]) {
 
   velmora::QtShell::PrepareIconTheme();
   QApplication::setWindowIcon(ApplicationIcon());
+  velmora::QtAdapters adapters;
   std::unique_ptr<velmora::FileKeyStore> keys;
   try {
     keys = std::make_unique<velmora::FileKeyStore>(velmora::SettingsFileName());
   } catch (const std::exception& error) {
-    velmora::QtDialogs dialogs;
-    dialogs.MessageBox(error.what(), "Velmora", velmora::MsgKind::Error, velmora::MsgButtons::Ok);
+    adapters.dialogs.MessageBox(error.what(), "Velmora", velmora::MsgKind::Error,
+                                velmora::MsgButtons::Ok);
     return 1;
   }
-  velmora::MainWindow window(*keys);
+  velmora::MainWindow window(*keys, adapters);
   window.show();
   return QApplication::exec();
 }

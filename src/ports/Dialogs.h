@@ -1,7 +1,7 @@
 #pragma once
 
 // The standard dialogs a controller may open: folder picker, open and save file, a text input
-// box, message boxes and the modal windows of the program (shown by name).
+// box and message boxes. The program's own modal windows are shown through Forms (app/Form.h).
 
 #include <string>
 
@@ -32,7 +32,8 @@ class Dialogs {
                           std::string& value) = 0;
   virtual ModalResult MessageBox(const std::string& text, const std::string& caption, MsgKind kind,
                                  MsgButtons buttons) = 0;
-  // Shows a window of the program modally, by its form name (for example "AboutBox").
+  // Shows a window of the program by its form name. Being replaced by Forms::ShowModal, which
+  // takes the window's controller; the platform has no window by name and throws.
   virtual ModalResult ShowModal(const std::string& formName) = 0;
 };
 

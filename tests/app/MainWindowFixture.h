@@ -16,6 +16,7 @@
 #include "base/DateTime.h"
 #include "doubles/FakeKnownFolders.h"
 #include "doubles/FakeViewer.h"
+#include "doubles/RecordingForms.h"
 #include "doubles/RecordingShell.h"
 #include "doubles/ScriptedDialogs.h"
 #include "doubles/ScriptedEventPump.h"
@@ -65,8 +66,8 @@ class MainWindowTest : public ::testing::Test {
 
   // Creates the window over the shared store and shows it.
   Tfrm_utama& Show() {
-    window = std::make_unique<Tfrm_utama>(
-        TMainWindowPorts{keys, locale, shell, viewer, dialogs, pump, folders, Environment()});
+    window = std::make_unique<Tfrm_utama>(TMainWindowPorts{keys, locale, shell, viewer, dialogs,
+                                                           forms, pump, folders, Environment()});
     window->Now = [] { return EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0); };
     window->FormShow();
     return *window;
@@ -121,6 +122,7 @@ class MainWindowTest : public ::testing::Test {
   RecordingShell shell;
   FakeViewer viewer;
   ScriptedDialogs dialogs;
+  RecordingForms forms;
   ScriptedEventPump pump;
   FakeKnownFolders folders;
   std::unique_ptr<Tfrm_utama> window;

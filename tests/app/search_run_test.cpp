@@ -252,7 +252,7 @@ TEST_F(MainWindowTest, AnErrorEndsTheRunAndRestoresTheWindow) {
   EXPECT_FALSE(w.btn_stop.Enabled || w.btn_stop_1.Enabled);
   EXPECT_TRUE(w.cmb_path.Enabled && w.is_search_in_result.Enabled);
   EXPECT_TRUE(w.PageControl1.TabSheet1.TabVisible && w.PageControl1.TabSheet2.TabVisible);
-  EXPECT_FALSE(w.Running());
+  EXPECT_FALSE(w.Busy());
   // An option that is not a number is reported once, not per file.
   Write("b.txt", "x");
   SetOption("IgnoreFileXPCh", "0");
@@ -261,7 +261,7 @@ TEST_F(MainWindowTest, AnErrorEndsTheRunAndRestoresTheWindow) {
   Find("");
   ASSERT_EQ(dialogs.messages.size(), 2u);
   EXPECT_EQ(dialogs.messages[1].text, "'ten' is not a valid integer value");
-  EXPECT_TRUE(w.btn_find.Enabled && !w.Running());
+  EXPECT_TRUE(w.btn_find.Enabled && !w.Busy());
 }
 
 TEST_F(MainWindowTest, ARegexThatDoesNotCompileIsShownBeforeAnyFileIsRead) {
@@ -301,7 +301,7 @@ TEST_F(MainWindowTest, FindDuringAStoppedRunStartsAfterTheWalkReturned) {
   Find("");
   EXPECT_EQ(deepest, 1);
   EXPECT_EQ(w.found_count, 4);  // the second run was complete
-  EXPECT_FALSE(w.Running());
+  EXPECT_FALSE(w.Busy());
 }
 
 TEST_F(MainWindowTest, ClosingDuringARunStopsItAndStoresOnce) {
@@ -318,7 +318,7 @@ TEST_F(MainWindowTest, ClosingDuringARunStopsItAndStoresOnce) {
   Find("");
   EXPECT_EQ(closes, 1);
   EXPECT_TRUE(w.Closed());
-  EXPECT_FALSE(w.Running());
+  EXPECT_FALSE(w.Busy());
   EXPECT_LT(w.found_count, 6);
   EXPECT_EQ(StoredValue("Software\\Velmora", "MasksComboBoxText"), "*.txt");
   // A second close stores nothing again.
@@ -344,7 +344,7 @@ TEST_F(MainWindowTest, RowsAreSortedByTheLocaleAndEqualCaptionsKeepTheirOrder) {
   Write("z2", "x");
   LastCharLocale byLast;
   window = std::make_unique<Tfrm_utama>(
-      TMainWindowPorts{keys, byLast, shell, viewer, dialogs, pump, folders, Environment()});
+      TMainWindowPorts{keys, byLast, shell, viewer, dialogs, forms, pump, folders, Environment()});
   window->FormShow();
   window->cmb_mask.Text = "*";
   Find("");

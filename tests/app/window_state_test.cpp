@@ -1,6 +1,7 @@
 // The main window outside a run: layout rules per search type and page, persistence through
 // the settings store, the preview of a row and the small commands.
 
+#include "app/AboutBox.h"
 #include "app/MainWindowFixture.h"
 #include "engines/Un_MyRegExpr.h"
 #include "engines/Un_Phrase.h"
@@ -232,6 +233,19 @@ TEST_F(MainWindowTest, ContentsOpensTheUserGuideFromTheBuildFolderOrTheInstalled
     Show().Contents1Click();
     EXPECT_THAT(shell.opened, ElementsAre((root / c.expected).string())) << c.beside << c.installed;
   }
+}
+
+TEST_F(MainWindowTest, AboutIsATypedModalWindowWhoseLinkOpensTheGuide) {
+  Tfrm_utama& w = Show();
+  forms.answer = [](TForm& form) {
+    auto& about = dynamic_cast<TAboutBox&>(form);
+    EXPECT_EQ(about.ProductName.Caption, "Velmora");
+    about.HelpLinkClick();
+    about.OKButtonClick();
+  };
+  w.About1Click();
+  EXPECT_THAT(forms.shown, ElementsAre("About"));
+  EXPECT_THAT(shell.opened, ElementsAre(folders.program + kHelpFileName));
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 
 namespace velmora::testing {
 
-// Answers dialogs from queues filled by the test and records every message box and modal
-// window. An empty answer queue means the user cancelled.
+// Answers dialogs from queues filled by the test and records every message box. An empty answer
+// queue means the user cancelled.
 class ScriptedDialogs : public Dialogs {
  public:
   struct Message {
@@ -49,6 +49,7 @@ class ScriptedDialogs : public Dialogs {
     answers.pop_front();
     return r;
   }
+
   ModalResult ShowModal(const std::string& formName) override {
     modals.push_back(formName);
     return ModalResult::Ok;

@@ -91,7 +91,8 @@ TEST_F(FileNameTest, TheWindowShowsTheNameEscapedAndEditsTheRealFile) {
   const std::string folder = (root / "tree").string() + "/";
   std::ofstream(folder + kLatin1Name) << "needle\n";
   MemoryKeyStore keys;
-  MainWindow window(keys);
+  QtAdapters adapters;
+  MainWindow window(keys, adapters);
   window.show();
   keys.OpenKey("Software\\Velmora\\Option", true);
   keys.WriteString("Editor", recorder);

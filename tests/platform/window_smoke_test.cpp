@@ -42,7 +42,7 @@ class WindowSmokeTest : public ::testing::Test {
     std::ofstream(tree / "b.txt") << "a needle here\n";
     std::ofstream(tree / "a.txt") << "nothing\n";
     std::ofstream(tree / "sub" / "c.txt") << "needle again\n";
-    window = std::make_unique<MainWindow>(keys);
+    window = std::make_unique<MainWindow>(keys, adapters);
     window->show();
     QApplication::processEvents();
   }
@@ -67,6 +67,7 @@ class WindowSmokeTest : public ::testing::Test {
 
   std::filesystem::path tree;
   MemoryKeyStore keys;
+  QtAdapters adapters;
   std::unique_ptr<MainWindow> window;
 };
 
