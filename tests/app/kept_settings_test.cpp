@@ -13,7 +13,7 @@ TEST_F(MainWindowTest, UnreadableSettingsFileKeptAsideIsToldOnceByName) {
   ASSERT_FALSE(store.CorruptCopy().empty());
   for (int shown = 0; shown < 2; ++shown) {
     Tfrm_utama w(
-        TMainWindowPorts{store, locale, shell, viewer, dialogs, pump, folders, Environment()});
+        TMainWindowPorts{store, locale, shell, viewer, dialogs, forms, pump, folders, Environment()});
     w.FormShow();
   }
   ASSERT_EQ(dialogs.messages.size(), 1u);
