@@ -275,7 +275,7 @@ TEST_F(MainWindowTest, ARegexThatDoesNotCompileIsShownBeforeAnyFileIsRead) {
   EXPECT_EQ(dialogs.messages[0].text, "Regex(comp): ParseReg Unmatched () (pos 9)");
   EXPECT_EQ(dialogs.messages[0].kind, MsgKind::Error);
   EXPECT_TRUE(Captions().empty());
-  EXPECT_TRUE(w.btn_find.Enabled && !w.btn_stop.Enabled && !w.Running());
+  EXPECT_TRUE(w.btn_find.Enabled && !w.btn_stop.Enabled && !w.Busy());
   EXPECT_TRUE(w.cmb_path.Enabled && w.PageControl1.TabSheet2.TabVisible);
 }
 
