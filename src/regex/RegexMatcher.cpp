@@ -13,8 +13,10 @@
 #include <bit>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "regex/Regex.h"
+#include "regex/RegexMemo.h"
 #include "regex/RegexProgram.h"
 
 namespace velmora {
@@ -27,22 +29,25 @@ namespace {
 enum FrameKind : std::uint32_t {
   kUndoCapture = 1,  // [old, slot]
   kUndoLoop,         // [old depth, level, old count, old iteration start]
-  kUndoBackPass,     // [old, node offset]
+  kUndoBackPass,     // [old, node offset, old latest pass]
   kBranch,           // [position, offset of the next OP_BRANCH to try]
   kRepeatGreedy,     // [next node, start, units taken, min, unit length, hint]
   kRepeatLazy,       // [next node, start, units taken, most units, unit length, hint]
   kLoopLeave,        // [position, loop node]: leave a greedy loop after more iterations failed
   kLoopMore,         // [position, loop node]: iterate a lazy loop after leaving it failed
+  kFailedIfPopped,   // [position, memo row]: popped when everything after that state failed
 };
 
 constexpr std::size_t FrameWords(std::uint32_t kind) {
   switch (kind) {
     case kUndoCapture:
-    case kUndoBackPass:
     case kBranch:
     case kLoopLeave:
     case kLoopMore:
+    case kFailedIfPopped:
       return 3;
+    case kUndoBackPass:
+      return 4;
     case kUndoLoop:
       return 5;
     default:
@@ -54,6 +59,11 @@ constexpr std::uint32_t kNoHint = 0xFFFFFFFFu;
 constexpr std::uint32_t kUnset = 0xFFFFFFFFu;
 // Matcher steps between two calls of the progress hook.
 constexpr std::int64_t kProgressInterval = 4096;
+// Frames popped by one search before failed states are remembered: most searches end long
+// before, and clearing the memory for them would cost more than it saves.
+constexpr std::uint64_t kMemoAfterPops = 1u << 14;
+// Memory for failed states beyond which a search goes on without them.
+constexpr std::uint64_t kMemoFixedBytes = 8u << 20;
 
 }  // namespace
 
@@ -89,10 +99,37 @@ class TRegex::Matcher {
   // Counts the units of a single-character operand matching from `pos`, at most `limit`;
   // `unit` receives the length of one unit (0: a back-reference whose capture is empty).
   std::uint32_t CountUnits(const std::uint8_t* operand, std::uint32_t pos, std::uint32_t limit,
-                           std::uint32_t& unit) const;
+                           std::uint32_t& unit);
   bool StartRepeat(const std::uint8_t*& node, std::uint32_t& pos);
+  // Begins a repeat of `operand` (min to max units) that goes on at `next`.
+  bool Repeat(const std::uint8_t* operand, std::uint32_t min, std::uint32_t max, bool greedy,
+              const std::uint8_t* next, const std::uint8_t*& node, std::uint32_t& pos);
+  // The next count of a repeat frame worth trying (see NextGreedy, NextLazy), leaving out
+  // those that lead to a state known to fail.
+  bool NextCount(std::uint32_t* frame, std::uint32_t& n, bool greedy) const;
+  bool NextCountPastFailures(std::uint32_t* frame, std::uint32_t& n, bool greedy, int row) const;
   bool NextGreedy(std::uint32_t* frame, std::uint32_t& n) const;
   bool NextLazy(std::uint32_t* frame, std::uint32_t& n) const;
+
+  // Failed states (RegexMemo.h): started once a search has run long enough.
+  void MaybeStartMemo();
+  bool MemoApplies(int row, std::uint32_t pos) const {
+    return depth_ == 0 && (latestPass_ <= pos || !memo_->GuardMatters(row));
+  }
+  bool KnownToFail(std::uint32_t offset, std::uint32_t pos) const {
+    if (!memoOn_) return false;
+    const int row = memo_->Row(offset);
+    return row >= 0 && MemoApplies(row, pos) && memo_->Failed(row, pos);
+  }
+  // False when the state is known to fail; otherwise records it, to be marked failed when its
+  // frame is popped.
+  bool EnterState(const std::uint8_t* node, std::uint32_t pos) {
+    const int row = memo_->Row(Offset(node));
+    if (row < 0 || !MemoApplies(row, pos)) return true;
+    if (memo_->Failed(row, pos)) return false;
+    Push(pos, static_cast<std::uint32_t>(row), kFailedIfPopped);
+    return true;
+  }
 
   bool BackrefAt(int group, bool ignoreCase, std::uint32_t pos, std::uint32_t& length) const;
   bool AnyButSeparatorAt(std::uint32_t pos) const;
@@ -140,6 +177,7 @@ class TRegex::Matcher {
     budget_ -= steps;
     if (budget_ > 0) return false;
     budget_ = kProgressInterval;
+    if (!memoTried_ && popped_ >= kMemoAfterPops) MaybeStartMemo();
     if (!re_.OnProgress) return false;
     bool stop = false;
     re_.OnProgress(stop);
@@ -168,7 +206,33 @@ class TRegex::Matcher {
   std::array<std::uint32_t, LOOP_STACK_DEPTH + 1> loopStart_{};
   std::int64_t budget_ = kProgressInterval;
   bool stopped_ = false;
+  // The last run of single-width units counted to its end: [from, end) all match operand.
+  struct Run {
+    const std::uint8_t* operand = nullptr;
+    std::uint32_t from = 0;
+    std::uint32_t end = 0;
+  } run_;
+  std::uint64_t popped_ = 0;  // frames popped by Backtrack
+  std::optional<regex_program::FailedStates> memo_;
+  bool memoTried_ = false;
+  bool memoOn_ = false;
+  // The position + 1 of the latest loop-guard pass on the current path, 0 for none.
+  std::uint32_t latestPass_ = 0;
 };
+
+void TRegex::Matcher::MaybeStartMemo() {
+  if (!memo_) memo_.emplace(base_, re_.Program.size());
+  const std::uint64_t bytes = memo_->BytesFor(len_);
+  if (!memo_->Usable() || bytes > kMemoFixedBytes + len_ / 2) {
+    memoTried_ = true;
+    return;
+  }
+  // Clearing the memory costs about a step per 16 bytes; start once the search has spent more.
+  if (popped_ < kMemoAfterPops + bytes / 16) return;
+  memo_->Start(len_);
+  memoOn_ = true;
+  memoTried_ = true;
+}
 
 // ---- search loop ------------------------------------------------------------------------
 
@@ -369,6 +433,7 @@ bool TRegex::Matcher::ScanStartSet(std::uint32_t from) {
 
 bool TRegex::Matcher::TryAt(std::uint32_t at) {
   stack_.clear();
+  latestPass_ = 0;
   pos_ = at;
   if (!Run(at)) return false;
   CleanUpAfterSuccess();
@@ -407,6 +472,10 @@ bool TRegex::Matcher::Run(std::uint32_t start) {
   std::uint32_t pos = start;
   for (;;) {
     if (Spend(1)) return false;
+    if (memoOn_ && !EnterState(node, pos)) {
+      if (stopped_ || !Backtrack(node, pos)) return false;
+      continue;
+    }
     bool ok = true;
     const std::uint8_t op = Opcode(node);
     switch (op) {
@@ -424,8 +493,12 @@ bool TRegex::Matcher::Run(std::uint32_t start) {
           ok = false;
           break;
         }
-        Push(static_cast<std::uint32_t>(last), at, kUndoBackPass);
+        stack_.push_back(static_cast<std::uint32_t>(last));
+        stack_.push_back(at);
+        stack_.push_back(latestPass_);
+        stack_.push_back(kUndoBackPass);
         backPass_[at] = static_cast<std::int32_t>(pos);
+        latestPass_ = pos + 1;
         break;
       }
       case OP_INPUT_START:
@@ -496,6 +569,16 @@ bool TRegex::Matcher::Run(std::uint32_t start) {
         break;
       }
       case OP_BRANCH: {
+        // A greedy loop over one single-width node backtracks like a repeat: one frame that
+        // counts down, instead of a frame per character.
+        const std::uint8_t* exit = nullptr;
+        if (const std::uint8_t* item = SingleWidthLoopItem(node, exit)) {
+          if (Repeat(item, 0, static_cast<std::uint32_t>(MAX_REPEAT), true, exit, node, pos)) {
+            continue;
+          }
+          ok = false;
+          break;
+        }
         const std::uint8_t* next = NextNode(node);
         if (next != nullptr && Opcode(next) == OP_BRANCH) Push(pos, Offset(next), kBranch);
         node = Operand(node);
@@ -585,6 +668,7 @@ bool TRegex::Matcher::Run(std::uint32_t start) {
 bool TRegex::Matcher::Backtrack(const std::uint8_t*& node, std::uint32_t& pos) {
   while (!stack_.empty()) {
     if (Spend(1)) return false;
+    ++popped_;
     const std::uint32_t kind = stack_.back();
     std::uint32_t* f = stack_.data() + stack_.size() - FrameWords(kind);
     switch (kind) {
@@ -598,6 +682,10 @@ bool TRegex::Matcher::Backtrack(const std::uint8_t*& node, std::uint32_t& pos) {
         break;
       case kUndoBackPass:
         backPass_[f[1]] = static_cast<std::int32_t>(f[0]);
+        latestPass_ = f[2];
+        break;
+      case kFailedIfPopped:
+        memo_->MarkFailed(static_cast<int>(f[1]), f[0]);
         break;
       case kBranch: {
         const std::uint8_t* branch = base_ + f[1];
@@ -614,8 +702,7 @@ bool TRegex::Matcher::Backtrack(const std::uint8_t*& node, std::uint32_t& pos) {
       case kRepeatGreedy:
       case kRepeatLazy: {
         std::uint32_t n = f[2];
-        const bool found = kind == kRepeatGreedy ? NextGreedy(f, n) : NextLazy(f, n);
-        if (!found) break;
+        if (!NextCount(f, n, kind == kRepeatGreedy)) break;
         node = base_ + f[0];
         pos = f[1] + n * f[4];
         if (n == f[3]) {
@@ -653,8 +740,13 @@ bool TRegex::Matcher::Backtrack(const std::uint8_t*& node, std::uint32_t& pos) {
 // ---- single-character repeats -----------------------------------------------------------
 
 std::uint32_t TRegex::Matcher::CountUnits(const std::uint8_t* operand, std::uint32_t pos,
-                                          std::uint32_t limit, std::uint32_t& unit) const {
+                                          std::uint32_t limit, std::uint32_t& unit) {
   unit = 1;
+  // Where the last run of this operand ended is where every run begun inside it ends, so
+  // repeats retried at the following positions do not count the same characters again.
+  if (operand == run_.operand && pos >= run_.from && pos <= run_.end) {
+    return std::min(limit, run_.end - pos);
+  }
   const std::uint32_t end = pos + std::min(limit, len_ - pos);
   std::uint32_t p = pos;
   const std::uint8_t* arg = Operand(operand);
@@ -705,6 +797,8 @@ std::uint32_t TRegex::Matcher::CountUnits(const std::uint8_t* operand, std::uint
     default:
       break;
   }
+  // A run cut short by the limit may go on; only a run that ended is remembered.
+  if (p < end || p == len_) run_ = {operand, pos, p};
   return p - pos;
 }
 
@@ -722,10 +816,20 @@ bool TRegex::Matcher::StartRepeat(const std::uint8_t*& node, std::uint32_t& pos)
     max = static_cast<std::uint32_t>(std::max(BracesMax(node), 0));
     operand = BracesOperand(node);
   }
-  const std::uint8_t* next = NextNode(node);
+  const bool greedy = op == OP_STAR || op == OP_PLUS || op == OP_BRACES;
+  return Repeat(operand, min, max, greedy, NextNode(node), node, pos);
+}
+
+bool TRegex::Matcher::Repeat(const std::uint8_t* operand, std::uint32_t min, std::uint32_t max,
+                             bool greedy, const std::uint8_t* next, const std::uint8_t*& node,
+                             std::uint32_t& pos) {
   if (next == nullptr || min > max) return false;
-  // A literal after the repeat must begin where the repeat stops; skip counts where it cannot.
-  const std::uint32_t hint = Opcode(next) == OP_LITERAL ? Operand(next)[0] : kNoHint;
+  // A literal after the repeat (empty nodes between change nothing) must begin where the
+  // repeat stops; skip counts where it cannot.
+  const std::uint8_t* follower = next;
+  while (follower != nullptr && Opcode(follower) == OP_EMPTY) follower = NextNode(follower);
+  const std::uint32_t hint =
+      follower != nullptr && Opcode(follower) == OP_LITERAL ? Operand(follower)[0] : kNoHint;
   std::uint32_t unit = 1;
   const std::uint32_t most = CountUnits(operand, pos, max, unit);
   if (Spend(most / 16)) return false;
@@ -736,7 +840,6 @@ bool TRegex::Matcher::StartRepeat(const std::uint8_t*& node, std::uint32_t& pos)
     node = next;
     return true;
   }
-  const bool greedy = op == OP_STAR || op == OP_PLUS || op == OP_BRACES;
   // frame[2] is the count tried last, frame[3] the count that ends the choice.
   std::uint32_t frame[7] = {Offset(next),
                             start,
@@ -747,14 +850,58 @@ bool TRegex::Matcher::StartRepeat(const std::uint8_t*& node, std::uint32_t& pos)
                             greedy ? kRepeatGreedy : kRepeatLazy};
   std::uint32_t n = frame[2];
   const std::uint32_t stop = start + n * unit;
-  const bool suits = hint == kNoHint || (stop < len_ && in_[stop] == hint);
-  if (!suits && !(greedy ? NextGreedy(frame, n) : NextLazy(frame, n))) return false;
+  const bool suits =
+      (hint == kNoHint || (stop < len_ && in_[stop] == hint)) && !KnownToFail(frame[0], stop);
+  if (!suits && !NextCount(frame, n, greedy)) return false;
   if (n != frame[3]) {
     frame[2] = n;
     stack_.insert(stack_.end(), frame, frame + 7);
   }
   pos = start + n * unit;
   node = next;
+  return true;
+}
+
+bool TRegex::Matcher::NextCount(std::uint32_t* frame, std::uint32_t& n, bool greedy) const {
+  const int row = memoOn_ ? memo_->Row(frame[0]) : -1;
+  if (row >= 0 && depth_ == 0 && frame[4] == 1 && frame[5] == kNoHint) {
+    return NextCountPastFailures(frame, n, greedy, row);
+  }
+  for (;;) {
+    if (!(greedy ? NextGreedy(frame, n) : NextLazy(frame, n))) return false;
+    if (!KnownToFail(frame[0], frame[1] + n * frame[4])) return true;
+    if (n == frame[3]) return false;
+    frame[2] = n;
+  }
+}
+
+// NextCount for one-character units without a hint: the marks of failed states are scanned a
+// word at a time. Stop positions below latestPass_ are never known to fail where the loop
+// guard matters.
+bool TRegex::Matcher::NextCountPastFailures(std::uint32_t* frame, std::uint32_t& n, bool greedy,
+                                            int row) const {
+  const std::uint32_t start = frame[1];
+  const std::uint32_t k = frame[2];
+  const std::uint32_t floor = memo_->GuardMatters(row) ? latestPass_ : 0;
+  std::int64_t stop = -1;
+  if (greedy) {
+    if (k <= frame[3]) return false;
+    const std::uint32_t lo = start + frame[3];
+    const std::uint32_t hi = start + k - 1;
+    if (hi < floor) {
+      stop = hi;
+    } else {
+      stop = memo_->LastNotFailed(row, std::max(lo, floor), hi);
+      if (stop < 0 && lo < floor) stop = floor - 1;
+    }
+  } else {
+    if (k >= frame[3]) return false;
+    const std::uint32_t lo = start + k + 1;
+    const std::uint32_t hi = start + frame[3];
+    stop = lo < floor ? lo : memo_->FirstNotFailed(row, lo, hi);
+  }
+  if (stop < 0) return false;
+  n = static_cast<std::uint32_t>(stop) - start;
   return true;
 }
 

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace velmora::regex_program {
 
@@ -150,6 +151,49 @@ inline const std::uint8_t* LoopBody(const std::uint8_t* node) {
 // OP_IN_SET bitmap test: character c is bit (c mod 8) of byte (c div 8).
 inline bool SetHas(const std::uint8_t* bitmap, std::uint8_t c) {
   return (bitmap[c >> 3] >> (c & 7)) & 1u;
+}
+
+// Whether a node always matches exactly one character by itself (a back-reference does not:
+// its capture may have any length).
+inline bool IsSingleWidth(const std::uint8_t* node) {
+  switch (Opcode(node)) {
+    case OP_ANY_CHAR:
+    case OP_ANY_BUT_LINE_SEP:
+    case OP_DIGIT:
+    case OP_NON_DIGIT:
+    case OP_IN_SMALL_SET:
+    case OP_NOT_IN_SMALL_SET:
+    case OP_IN_SET:
+      return true;
+    case OP_LITERAL:
+    case OP_LITERAL_CI:
+      return LiteralText(node)[0] != 0 && LiteralText(node)[1] == 0;
+    default:
+      return false;
+  }
+}
+
+// The item of a greedy loop over one single-width node, as the compiler builds "x*", and the
+// tail of "x+", for an x that is no repeat operand of its own ("." without s):
+//   x*: B1 -> (x -> BACK -> B1) | B2 -> EMPTY        x+: x -> B1 -> (BACK -> x) | B2 -> EMPTY
+// `branch` is B1; returns x and sets `exit` to the EMPTY where the match goes on, or returns
+// nullptr for any other branch.
+inline const std::uint8_t* SingleWidthLoopItem(const std::uint8_t* branch,
+                                               const std::uint8_t*& exit) {
+  const std::uint8_t* last = NextNode(branch);
+  if (last == nullptr || Opcode(last) != OP_BRANCH) return nullptr;
+  const std::uint8_t* empty = Operand(last);
+  if (Opcode(empty) != OP_EMPTY || NextNode(last) != empty) return nullptr;
+  const std::uint8_t* first = Operand(branch);
+  const std::uint8_t* item = first;
+  const std::uint8_t* back = NextNode(first);
+  if (Opcode(first) == OP_BACK) std::swap(item, back);
+  if (item == nullptr || back == nullptr || Opcode(back) != OP_BACK) return nullptr;
+  const bool star = Opcode(first) != OP_BACK && NextNode(back) == branch;
+  const bool plus = Opcode(first) == OP_BACK && NextNode(item) == branch;
+  if (!(star || plus) || !IsSingleWidth(item)) return nullptr;
+  exit = empty;
+  return item;
 }
 
 // Name of an opcode for dumps ("LITERAL", "OPEN"...); "?" for a code that is never emitted.
