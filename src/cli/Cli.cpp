@@ -56,6 +56,7 @@ Engine options:
   --query TEXT | --query-file FILE   the query (from a file: multiline its lines, regex its
                                      whole text, the others its first line)
   --case-sensitive  --whole-words  --dot-all  --ignore-space  --no-trim-left  --no-trim-right
+  --timeout SECONDS   stops the run once SECONDS have passed, as Stop does (exit status 2)
 
 LIST is a comma-separated list of 0-based line indexes.
 Exit status: 0 found or done, 1 nothing found, 2 error or bad arguments, 3 regex error.

@@ -11,6 +11,7 @@
 #include "cli/EngineOptions.h"
 #include "cli/EngineSetup.h"
 #include "cli/FoundPrinter.h"
+#include "cli/RunDeadline.h"
 #include "cli/TextFiles.h"
 #include "find/Un_MyFindFile.h"
 
@@ -53,14 +54,19 @@ int RunFind(std::span<const std::string> args, Io& io) {
   EngineSet engines;
   ActiveEngine engine = PrepareEngine(engines, options);
   const bool listOnly = options.QueryEmpty();
+  RunDeadline deadline(parsed);
+  deadline.Watch(engines);
 
   FoundPrinter printer(io, parsed.Has("sort"));
-  finder.OnFileFound = [&](TMyFindFile&, const std::string& path, const TSearchRec& rec, bool&) {
+  finder.OnFileFound = [&](TMyFindFile&, const std::string& path, const TSearchRec& rec,
+                           bool& stop) {
     // path ends with the delimiter; an empty query lists the file without reading it.
     if (listOnly || engine.Search(path + rec.Name)) printer.Add(path, rec.Name);
+    stop = stop || deadline.Stopped();
   };
   finder.Execute();
   printer.Finish();
+  deadline.ReportStop();
   return printer.Count() > 0 ? kExitFound : kExitNotFound;
 }
 

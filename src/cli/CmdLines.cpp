@@ -8,6 +8,7 @@
 #include "cli/Args.h"
 #include "cli/Commands.h"
 #include "cli/EngineSetup.h"
+#include "cli/RunDeadline.h"
 #include "cli/TextFiles.h"
 
 namespace velmora::cli {
@@ -45,9 +46,12 @@ int RunLines(std::span<const std::string> args, Io&) {
   }
   PrepareEngine(engines, options);
   ExpectReadable(fileName);
+  RunDeadline deadline(parsed);
+  deadline.Watch(engines);
 
   engine.SetUseIntervals(parsed.Has("use-intervals"));
   engine.BuildLines(fileName);
+  deadline.ReportStop();  // a stopped page would be incomplete
   if (const auto list = parsed.Value("intervals")) engine.SetIntervals(ParseIntervals(*list));
   engine.WriteLinesView(*page, fileName);
   return kExitFound;

@@ -7,6 +7,7 @@
 #include "cli/Args.h"
 #include "cli/Commands.h"
 #include "cli/EngineSetup.h"
+#include "cli/RunDeadline.h"
 #include "cli/TextFiles.h"
 
 namespace velmora::cli {
@@ -65,14 +66,19 @@ int RunModify(std::span<const std::string> args, Io&) {
   }
 
   PrepareEngine(engines, options);
+  RunDeadline deadline(parsed);
+  deadline.Watch(engines);
 
   const ModificationOptions modification{modType, replacement, parsed.Has("backup")};
   for (const std::string& file : files) {
     engine.SetModification(modification);
     engine.BuildLines(file);
+    // Lines collected by a stopped run are not all the lines: the file is left as it is.
+    if (deadline.Stopped()) break;
     if (intervals) engine.SetIntervals(ParseIntervals(*intervals));
     engine.Modify(file);
   }
+  deadline.ReportStop();
   return kExitFound;
 }
 

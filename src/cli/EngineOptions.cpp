@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "cli/RunDeadline.h"
 #include "cli/TextFiles.h"
 
 namespace velmora::cli {
@@ -19,8 +20,9 @@ constexpr std::array<std::pair<const char*, SearchType>, 6> kTypeNames{{
 }};
 
 constexpr OptionSpec kEngineOptions[] = {
-    {"type", true}, {"query", true},  {"query-file", true}, {"case-sensitive"}, {"whole-words"},
-    {"dot-all"},    {"ignore-space"}, {"no-trim-left"},     {"no-trim-right"},
+    {"type", true},    {"query", true},      {"query-file", true}, {"case-sensitive"},
+    {"whole-words"},   {"dot-all"},          {"ignore-space"},     {"no-trim-left"},
+    {"no-trim-right"}, RunDeadline::kOption,
 };
 
 SearchType ParseType(const std::string& name) {
