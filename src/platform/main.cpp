@@ -29,9 +29,14 @@ int main(int argc, char* argv[]) {
   // The desktop matches the window to its entry (and icon) by this name.
   QApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
 
-  // A second start ends at once, silently.
-  const auto lock = velmora::AcquireSingleInstance(velmora::InstanceLockFileName());
-  if (!lock) return 0;
+  // A second start hands its arguments to the running copy, which comes to the front, and
+  // ends. The program takes no arguments today, so the running copy only raises its window.
+  const QString lockName = velmora::InstanceLockFileName();
+  const auto lock = velmora::AcquireSingleInstance(lockName);
+  if (!lock) {
+    velmora::SendToRunningInstance(velmora::InstanceSocketName(lockName), {argv + 1, argv + argc});
+    return 0;
+  }
 
   velmora::QtShell::PrepareIconTheme();
   QApplication::setWindowIcon(ApplicationIcon());
@@ -45,6 +50,13 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   velmora::MainWindow window(*keys, adapters);
+  velmora::InstanceServer instances([&window](const std::vector<std::string>&) {
+    window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    window.show();
+    window.raise();
+    window.activateWindow();
+  });
+  instances.Listen(velmora::InstanceSocketName(lockName));
   window.show();
   return QApplication::exec();
 }
