@@ -7,8 +7,10 @@ namespace velmora {
 void TForm::Close() {
   if (OnCloseRequest) {
     OnCloseRequest();
-  } else {
+  } else if (FormCloseQuery()) {
     FormClose();
+  } else {
+    ModalAnswer = ModalResult::None;
   }
 }
 

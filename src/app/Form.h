@@ -29,13 +29,15 @@ class TForm {
   ModalResult ModalAnswer = ModalResult::None;
 
   virtual void FormShow() {}
+  // Asked before the window closes, whatever closes it; false keeps the window open.
+  virtual bool FormCloseQuery() { return true; }
   virtual void FormClose() {}
 
   // Set by the view: closes the window through the view's close path (which runs FormClose).
   std::function<void()> OnCloseRequest;
-  // Closes the window; without a view FormClose runs at once.
+  // Closes the window; without a view FormCloseQuery and FormClose run at once.
   void Close();
-  // Closes a modal window with an answer.
+  // Closes a modal window with an answer; the answer stays None when FormCloseQuery refused.
   void CloseModal(ModalResult answer);
 
   // True while a synchronous command of the window is on the stack.

@@ -15,6 +15,8 @@
 #include "find/Masks.h"
 #include "find/Un_MyFindFile.h"
 #include "settings/DateFormat.h"
+#include "settings/Un_Option.h"
+#include "settings/Un_Settings.h"
 
 namespace velmora {
 
@@ -265,6 +267,16 @@ void Tfrm_utama::Exit1Click() {
 
 void Tfrm_utama::Contents1Click() {
   ports_.shell.OpenFile(HelpFileIn(program_folder));
+}
+
+void Tfrm_utama::Option1Click() {
+  Tfrm_option option(*registry, ports_.dialogs, ports_.locale);
+  ports_.forms.ShowModal(option);
+}
+
+void Tfrm_utama::Settings1Click() {
+  Tfrm_settings settings(*registry, ports_.dialogs, ports_.forms, ports_.folders);
+  ports_.forms.ShowModal(settings);
 }
 
 void Tfrm_utama::About1Click() {

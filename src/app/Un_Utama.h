@@ -174,6 +174,9 @@ class Tfrm_utama : public TForm {
   void Exit1Click();
   void Contents1Click();
   void About1Click();
+  // The Option and Settings dialogs, shown modally over the settings store.
+  void Option1Click();
+  void Settings1Click();
 
   // ---- Handlers: search run ----
   void btn_findClick();

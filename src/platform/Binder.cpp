@@ -4,17 +4,21 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTreeView>
 #include <exception>
 
+#include "platform/NumberSpinEdit.h"
 #include "platform/RadioGroup.h"
 #include "platform/ResultModel.h"
 
@@ -346,6 +350,83 @@ void Binder::Bind(QListWidget* widget, TListBox& state, std::function<void()> se
   });
   On(widget, &QListWidget::itemSelectionChanged, [selectionChanged] {
     if (selectionChanged) selectionChanged();
+  });
+}
+
+void Binder::Bind(QLineEdit* widget, TEdit& state) {
+  push_.push_back([widget, &state] {
+    const QSignalBlocker block(widget);
+    ApplyControl(widget, state);
+    const QString text = ToQt(state.Text);
+    if (widget->text() != text) widget->setText(text);
+  });
+  pull_.push_back([widget, &state] { state.Text = FromQt(widget->text()); });
+}
+
+void Binder::Bind(NumberSpinEdit* widget, TEdit& state, const TUpDown& range) {
+  push_.push_back([widget, &state, &range] {
+    const QSignalBlocker block(widget);
+    ApplyControl(widget, state);
+    widget->SetRange(range.Min, range.Max);
+    widget->SetText(ToQt(state.Text));
+  });
+  pull_.push_back([widget, &state] { state.Text = FromQt(widget->Text()); });
+}
+
+void Binder::Bind(QRadioButton* widget, TRadioButton& state) {
+  push_.push_back([widget, &state] {
+    const QSignalBlocker block(widget);
+    ApplyControl(widget, state);
+    const QString caption = ToQt(state.Caption);
+    if (widget->text() != caption) widget->setText(caption);
+    if (widget->isChecked() != state.Checked) {
+      // The controller keeps its pairs exclusive and may leave both buttons off, which an
+      // auto-exclusive button refuses.
+      widget->setAutoExclusive(false);
+      widget->setChecked(state.Checked);
+      widget->setAutoExclusive(true);
+    }
+  });
+  pull_.push_back([widget, &state] { state.Checked = widget->isChecked(); });
+}
+
+void Binder::Bind(QDateEdit* widget, TDateTimePicker& state) {
+  push_.push_back([widget, &state] {
+    const QSignalBlocker block(widget);
+    ApplyControl(widget, state);
+    const QString format = ToQt(state.Format);
+    if (widget->displayFormat() != format) widget->setDisplayFormat(format);
+    const CivilDate d = DecodeDate(state.Date);
+    const QDate date(d.year, d.month, d.day);
+    if (widget->date() != date) widget->setDate(date);
+  });
+  pull_.push_back([widget, &state] {
+    const QDate date = widget->date();
+    state.Date = EncodeDate(date.year(), date.month(), date.day());
+  });
+}
+
+void Binder::Bind(QComboBox* widget, TDropDownList& state) {
+  push_.push_back([widget, &state] {
+    const QSignalBlocker block(widget);
+    ApplyControl(widget, state);
+    bool same = widget->count() == static_cast<int>(state.Items.size());
+    for (int i = 0; same && i < widget->count(); ++i)
+      same = widget->itemText(i) == ToQt(state.Items[static_cast<std::size_t>(i)]);
+    if (!same) {
+      widget->clear();
+      for (const auto& item : state.Items) widget->addItem(ToQt(item));
+    }
+    if (widget->currentIndex() != state.ItemIndex) widget->setCurrentIndex(state.ItemIndex);
+  });
+  pull_.push_back([widget, &state] { state.ItemIndex = widget->currentIndex(); });
+}
+
+void Binder::Bind(QGroupBox* widget, TGroupBox& state) {
+  push_.push_back([widget, &state] {
+    ApplyControl(widget, state);
+    const QString caption = ToQt(state.Caption);
+    if (widget->title() != caption) widget->setTitle(caption);
   });
 }
 

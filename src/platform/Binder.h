@@ -29,10 +29,15 @@ class QMenu;
 class QPlainTextEdit;
 class QStatusBar;
 class QTreeView;
+class QDateEdit;
+class QGroupBox;
+class QLineEdit;
+class QRadioButton;
 class QWidget;
 
 namespace velmora {
 
+class NumberSpinEdit;
 class RadioGroup;
 class ResultModel;
 
@@ -68,6 +73,12 @@ class Binder {
   ResultModel* Bind(QTreeView* view, TListView& list, const TImageList& images, IconLookup icons,
                     ListEvents events = {});
   void Bind(QListWidget* widget, TListBox& state, std::function<void()> selectionChanged = {});
+  void Bind(QLineEdit* widget, TEdit& state);
+  void Bind(NumberSpinEdit* widget, TEdit& state, const TUpDown& range);
+  void Bind(QRadioButton* widget, TRadioButton& state);
+  void Bind(QDateEdit* widget, TDateTimePicker& state);
+  void Bind(QComboBox* widget, TDropDownList& state);
+  void Bind(QGroupBox* widget, TGroupBox& state);
   // Anything else: a pair of functions.
   void Bind(std::function<void()> push, std::function<void()> pull = {});
 

@@ -26,6 +26,12 @@ ModalResult ModalView::Run() {
 
 void ModalView::done(int result) {
   if (!closed_) {
+    bool mayClose = true;
+    binder_.Invoke([this, &mayClose] { mayClose = form_.FormCloseQuery(); });
+    if (!mayClose) {
+      form_.ModalAnswer = ModalResult::None;
+      return;
+    }
     closed_ = true;
     if (form_.ModalAnswer == ModalResult::None) form_.ModalAnswer = ModalResult::Cancel;
     binder_.Invoke([this] { form_.FormClose(); });

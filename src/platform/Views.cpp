@@ -5,6 +5,7 @@
 
 #include "app/AboutBox.h"
 #include "platform/QtForms.h"
+#include "platform/SettingsViews.h"
 #include "ui_AboutBox.h"
 
 namespace velmora {
@@ -26,6 +27,7 @@ void BindAboutBox(TAboutBox& c, Ui::AboutBox& ui, Binder& b) {
 
 void RegisterViews(QtForms& forms) {
   forms.Register<TAboutBox, Ui::AboutBox>(BindAboutBox);
+  RegisterSettingsViews(forms);
 }
 
 }  // namespace velmora

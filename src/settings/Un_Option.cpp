@@ -32,7 +32,7 @@ constexpr const char* kCrLfOption = "CrLfCheckBox";
 }  // namespace
 
 Tfrm_option::Tfrm_option(TMy_Registry& registry, Dialogs& dialogs, const Locale& locale)
-    : registry_(registry), dialogs_(dialogs) {
+    : TForm("Option", 0, 0), registry_(registry), dialogs_(dialogs) {
   CheckBox1.Caption = "Include Subfolders : For searching files and erasing backups ";
   CheckBox2.Caption =
       "Create Backups : If ON you can use undo but can't search files with the \".bak\" "
@@ -95,7 +95,7 @@ void Tfrm_option::ApplyEnablingRules() {
 }
 
 void Tfrm_option::FormShow() {
-  Result = ModalResult::None;
+  ModalAnswer = ModalResult::None;
   for (const auto& check : kStoredChecks)
     (this->*check.box).Checked = registry_.ReadBool(check.name);
   CheckBox10.Checked = registry_.ReadBool("Date");
@@ -157,10 +157,10 @@ void Tfrm_option::Button3Click() {
     dialogs_.MessageBox(kInvalidTimeLimit, Caption, MsgKind::Warning, MsgButtons::Ok);
     return;
   }
-  if (FormClose()) Result = ModalResult::Ok;
+  CloseModal(ModalResult::Ok);
 }
 
-bool Tfrm_option::FormClose() {
+bool Tfrm_option::FormCloseQuery() {
   try {
     registry_.WriteTogether([this] { Save(); });
   } catch (const EConvertError& error) {

@@ -8,18 +8,17 @@
 #include <string>
 
 #include "app/Controls.h"
+#include "app/Form.h"
 #include "ports/Dialogs.h"
 #include "ports/Locale.h"
 #include "settings/Un_MyRegistry.h"
 
 namespace velmora {
 
-class Tfrm_option {
+class Tfrm_option : public TForm {
  public:
   // The registry, dialogs and locale must outlive the dialog.
   Tfrm_option(TMy_Registry& registry, Dialogs& dialogs, const Locale& locale);
-
-  std::string Caption = "Option";
 
   TCheckBox CheckBox1;
   TCheckBox CheckBox2;
@@ -58,11 +57,8 @@ class Tfrm_option {
   TButton Button1;
   TButton Button3;
 
-  // How the dialog was closed; None while it is open.
-  ModalResult Result = ModalResult::None;
-
   // Load: every control from the store.
-  void FormShow();
+  void FormShow() override;
   void CheckBox9Click();
   void CheckBox10Click();
   void CheckBox11Click();
@@ -73,13 +69,13 @@ class Tfrm_option {
   // "Default": the check boxes back to their first-run states; nothing else changes.
   void Button1Click();
   // "Exit": "Invalid Time Limit" when the upper date is before the lower one (whether or not
-  // the date filter is on), else the dialog closes through FormClose.
+  // the date filter is on), else the dialog closes.
   void Button3Click();
   // Closing, by "Exit" or by the close box: Save. False keeps the dialog open: a number field
   // that does not hold a decimal integer stops the save there (what was written before it
   // stays written) and its conversion error is shown. A save the store cannot make is shown
   // too, and the dialog closes; the values stay in the store for its next save.
-  bool FormClose();
+  bool FormCloseQuery() override;
 
  private:
   void SelectRadio(TRadioButton& button, TRadioButton& other, bool selected);

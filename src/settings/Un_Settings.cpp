@@ -1,5 +1,8 @@
 #include "settings/Un_Settings.h"
 
+#include "settings/Un_ignore_file.h"
+#include "settings/Un_ignore_path.h"
+
 namespace velmora {
 
 namespace {
@@ -8,8 +11,13 @@ constexpr const char* kIgnoreFiles = "IgnoreFileXPCh";
 constexpr const char* kEditor = "Editor";
 }  // namespace
 
-Tfrm_settings::Tfrm_settings(TMy_Registry& registry, Dialogs& dialogs, const KnownFolders& folders)
-    : registry_(registry), dialogs_(dialogs), folders_(folders) {
+Tfrm_settings::Tfrm_settings(TMy_Registry& registry, Dialogs& dialogs, Forms& forms,
+                             KnownFolders& folders)
+    : TForm("Settings", 0, 0),
+      registry_(registry),
+      dialogs_(dialogs),
+      forms_(forms),
+      folders_(folders) {
   Label1.Caption = "Editor:";
   btn_browse.Caption = "Browse";
   GroupBox1.Caption = "Ignore Lists";
@@ -28,7 +36,7 @@ void Tfrm_settings::ApplyEnablingRules() {
 }
 
 void Tfrm_settings::FormShow() {
-  Result = ModalResult::None;
+  ModalAnswer = ModalResult::None;
   is_ignoredir.Checked = registry_.ReadBool(kIgnorePaths);
   is_ignore_files.Checked = registry_.ReadBool(kIgnoreFiles);
   edt_editor.Text = registry_.ReadStr(kEditor);
@@ -44,11 +52,15 @@ void Tfrm_settings::is_ignore_filesClick() {
 }
 
 void Tfrm_settings::btn_edt_lstClick() {
-  if (btn_edt_lst.Enabled) dialogs_.ShowModal(kIgnorePathForm);
+  if (!btn_edt_lst.Enabled) return;
+  Tfrm_ignorepath paths(registry_, dialogs_, folders_);
+  forms_.ShowModal(paths);
 }
 
 void Tfrm_settings::btn_edit_list_1Click() {
-  if (btn_edit_list_1.Enabled) dialogs_.ShowModal(kIgnoreFileForm);
+  if (!btn_edit_list_1.Enabled) return;
+  TFrm_file_ignor masks(registry_, dialogs_);
+  forms_.ShowModal(masks);
 }
 
 void Tfrm_settings::btn_browseClick() {
@@ -62,11 +74,11 @@ void Tfrm_settings::btn_okClick() {
     registry_.WriteBool(kIgnoreFiles, is_ignore_files.Checked);
     registry_.WriteStr(kEditor, edt_editor.Text);
   });
-  Result = ModalResult::Ok;
+  CloseModal(ModalResult::Ok);
 }
 
 void Tfrm_settings::btn_cancelClick() {
-  Result = ModalResult::Cancel;
+  CloseModal(ModalResult::Cancel);
 }
 
 }  // namespace velmora

@@ -9,22 +9,18 @@
 #include <string>
 
 #include "app/Controls.h"
+#include "app/Form.h"
 #include "ports/Dialogs.h"
 #include "ports/KnownFolders.h"
 #include "settings/Un_MyRegistry.h"
 
 namespace velmora {
 
-// Names of the list dialogs, as Dialogs::ShowModal knows them.
-inline constexpr const char* kIgnorePathForm = "frm_ignorepath";
-inline constexpr const char* kIgnoreFileForm = "Frm_file_ignor";
-
-class Tfrm_settings {
+class Tfrm_settings : public TForm {
  public:
-  // The registry, dialogs and folders must outlive the dialog.
-  Tfrm_settings(TMy_Registry& registry, Dialogs& dialogs, const KnownFolders& folders);
+  // The registry, dialogs, forms and folders must outlive the dialog.
+  Tfrm_settings(TMy_Registry& registry, Dialogs& dialogs, Forms& forms, KnownFolders& folders);
 
-  std::string Caption = "Settings";
   TLabel Label1;
   TEdit edt_editor;
   TButton btn_browse;
@@ -36,10 +32,7 @@ class Tfrm_settings {
   TButton btn_ok;
   TButton btn_cancel;
 
-  // How the dialog was closed; None while it is open.
-  ModalResult Result = ModalResult::None;
-
-  void FormShow();
+  void FormShow() override;
   void is_ignoredirClick();
   void is_ignore_filesClick();
   // The Directory and File Ignore List dialogs, shown modally.
@@ -58,7 +51,8 @@ class Tfrm_settings {
 
   TMy_Registry& registry_;
   Dialogs& dialogs_;
-  const KnownFolders& folders_;
+  Forms& forms_;
+  KnownFolders& folders_;
 };
 
 }  // namespace velmora

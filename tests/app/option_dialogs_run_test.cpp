@@ -38,31 +38,41 @@ class DialogsRunTest : public MainWindowTest {
     Write("x.bak", "x");
     Write("y.tmp", "x");
   }
-  // The Option dialog shown, changed by `change`, and closed with "Exit".
+  // The Option dialog opened from the menu, changed by `change`, and closed with "Exit".
   void WithOptions(const std::function<void(Tfrm_option&)>& change) {
-    Tfrm_option dialog(*window->registry, dialogs, locale);
-    dialog.FormShow();
-    change(dialog);
-    dialog.Button3Click();
-    ASSERT_EQ(dialog.Result, ModalResult::Ok);
+    forms.answer = [&change](TForm& form) {
+      auto& option = dynamic_cast<Tfrm_option&>(form);
+      change(option);
+      option.Button3Click();
+    };
+    window->Option1Click();
+    ASSERT_EQ(forms.shown, std::vector<std::string>{"Option"});
   }
-  // The Settings dialog with both switches on, the lists changed in their dialogs, all "Ok".
+  // The Settings dialog from the menu with both switches on, each list changed in its own
+  // dialog, everything closed with "Ok".
   void IgnoreLists(const std::string& folder, bool subfolders, const std::string& mask) {
-    Tfrm_settings settings(*window->registry, dialogs, folders);
-    settings.FormShow();
-    settings.is_ignoredir.Checked = settings.is_ignore_files.Checked = true;
-    Tfrm_ignorepath paths(*window->registry, dialogs, folders);
-    paths.FormShow();
-    if (!folder.empty()) dialogs.folders = {folder};
-    paths.btn_browseClick();
-    paths.CheckBox1.Checked = subfolders;
-    paths.btn_okClick();
-    TFrm_file_ignor masks(*window->registry, dialogs);
-    masks.FormShow();
-    if (!mask.empty()) dialogs.inputs = {mask};
-    masks.btn_maskClick();
-    masks.btn_okClick();
-    settings.btn_okClick();
+    forms.answer = [&](TForm& form) {
+      if (auto* settings = dynamic_cast<Tfrm_settings*>(&form)) {
+        settings->is_ignoredir.Checked = settings->is_ignore_files.Checked = true;
+        settings->is_ignoredirClick();
+        settings->is_ignore_filesClick();
+        settings->btn_edt_lstClick();
+        settings->btn_edit_list_1Click();
+        settings->btn_okClick();
+      } else if (auto* paths = dynamic_cast<Tfrm_ignorepath*>(&form)) {
+        if (!folder.empty()) dialogs.folders = {folder};
+        paths->btn_browseClick();
+        paths->CheckBox1.Checked = subfolders;
+        paths->btn_okClick();
+      } else {
+        auto& masks = dynamic_cast<TFrm_file_ignor&>(form);
+        if (!mask.empty()) dialogs.inputs = {mask};
+        masks.btn_maskClick();
+        masks.btn_okClick();
+      }
+    };
+    window->Settings1Click();
+    ASSERT_EQ(forms.shown.size(), 3u);
   }
 };
 
@@ -125,6 +135,7 @@ TEST_F(DialogsRunTest, TheNextRunAppliesWhatTheDialogsChanged) {
   for (const auto& c : cases) {
     window.reset();
     keys = MemoryKeyStore();
+    forms.shown.clear();
     Tfrm_utama& w = Show();
     c.change();
     w.PageControl1.ActivePageIndex = c.page;

@@ -12,6 +12,7 @@
 
 #include "base/DateTime.h"
 #include "doubles/FakeKnownFolders.h"
+#include "doubles/RecordingForms.h"
 #include "doubles/ScriptedDialogs.h"
 #include "settings/MemoryKeyStore.h"
 #include "settings/Un_MyRegistry.h"
@@ -64,6 +65,7 @@ class DialogTest : public ::testing::Test {
   FixedLocale locale;
   TMy_Registry registry{keys, locale, Environment()};
   ScriptedDialogs dialogs;
+  RecordingForms forms;
   FakeKnownFolders folders;
 };
 

@@ -99,7 +99,7 @@ TEST_F(OptionDialogTest, EveryControlIsSavedAndLoadedUnderItsName) {
   w.ComboBox1.ItemIndex = 1;
   const int saves = keys.saves;
   w.Button3Click();
-  EXPECT_EQ(w.Result, ModalResult::Ok);
+  EXPECT_EQ(w.ModalAnswer, ModalResult::Ok);
   EXPECT_EQ(keys.saves, saves + 1);  // one save for the whole dialog
   const std::pair<const char*, const char*> stored[] = {
       {"IncludeSubdirectoriesCheckBox", "0"},
@@ -183,12 +183,12 @@ TEST_F(OptionDialogTest, ExitChecksTheDatesWhetherOrNotTheFilterIsOn) {
       ASSERT_EQ(dialogs.messages.size(), 1u) << label;
       EXPECT_EQ(dialogs.messages[0].text, "Invalid Time Limit");
       EXPECT_EQ(dialogs.messages[0].kind, MsgKind::Warning);
-      EXPECT_EQ(w.Result, ModalResult::None) << label;
+      EXPECT_EQ(w.ModalAnswer, ModalResult::None) << label;
       EXPECT_EQ(keys.saves, saves) << label;
       EXPECT_EQ(Option("Date"), "0") << label;
     } else {
       EXPECT_TRUE(dialogs.messages.empty()) << label;
-      EXPECT_EQ(w.Result, ModalResult::Ok) << label;
+      EXPECT_EQ(w.ModalAnswer, ModalResult::Ok) << label;
       EXPECT_EQ(Option("Date"), c.dateFilter ? "1" : "0") << label;
     }
   }
@@ -198,7 +198,7 @@ TEST_F(OptionDialogTest, TheCloseBoxSkipsTheDateCheckAndSaves) {
   Tfrm_option& w = Show();
   w.DateTimePicker1.Date = EncodeDate(2026, 5, 10);
   w.DateTimePicker2.Date = EncodeDate(2026, 5, 1);
-  EXPECT_TRUE(w.FormClose());
+  EXPECT_TRUE(w.FormCloseQuery());
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(Option("MinDateTimePicker"), "2026-05-10");
   EXPECT_EQ(Option("MaxDateTimePicker"), "2026-05-01");
@@ -247,9 +247,9 @@ TEST_F(OptionDialogTest, ANumberThatDoesNotConvertStopsTheSaveThereAndKeepsTheDi
     w.ComboBox1.ItemIndex = 1;
     (w.*c.field).Text = c.text;
     const int saves = store.saves;
-    EXPECT_FALSE(w.FormClose()) << c.text;
+    EXPECT_FALSE(w.FormCloseQuery()) << c.text;
     w.Button3Click();
-    EXPECT_EQ(w.Result, ModalResult::None) << c.text;
+    EXPECT_EQ(w.ModalAnswer, ModalResult::None) << c.text;
     ASSERT_EQ(answers.messages.size(), 2u);
     EXPECT_EQ(answers.messages[0].text,
               "'" + std::string(c.text) + "' is not a valid integer value");
@@ -266,7 +266,7 @@ TEST_F(OptionDialogTest, ASaveTheStoreRefusesIsShownAndTheDialogCloses) {
   w.Button3Click();
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text, "Cannot save the settings file: disk full");
-  EXPECT_EQ(w.Result, ModalResult::Ok);
+  EXPECT_EQ(w.ModalAnswer, ModalResult::Ok);
   EXPECT_EQ(Option("CreateBackupCheckBox"), "0");  // kept for the store's next save
 }
 

@@ -4,7 +4,6 @@
 #include <gmock/gmock.h>
 
 #include "settings/DialogTestSupport.h"
-#include "settings/IgnoreListRows.h"
 #include "settings/Un_Settings.h"
 #include "settings/Un_ignore_file.h"
 #include "settings/Un_ignore_path.h"
@@ -26,7 +25,7 @@ class SettingsDialogsTest : public DialogTest {
     for (int row : rows) list.Items[static_cast<std::size_t>(row)].Selected = true;
   }
 
-  Tfrm_settings settings{registry, dialogs, folders};
+  Tfrm_settings settings{registry, dialogs, forms, folders};
   Tfrm_ignorepath paths{registry, dialogs, folders};
   TFrm_file_ignor masks{registry, dialogs};
 };
@@ -36,7 +35,7 @@ TEST_F(SettingsDialogsTest, EditListButtonsFollowTheirSwitchesAndOpenTheListDial
   EXPECT_EQ(settings.edt_editor.Text, "xdg-open");  // the first-run editor of this machine
   EXPECT_FALSE(settings.btn_edt_lst.Enabled || settings.btn_edit_list_1.Enabled);
   settings.btn_edt_lstClick();
-  EXPECT_THAT(dialogs.modals, IsEmpty());
+  EXPECT_THAT(forms.shown, IsEmpty());
   settings.is_ignoredir.Checked = true;
   settings.is_ignoredirClick();
   EXPECT_TRUE(settings.btn_edt_lst.Enabled);
@@ -45,7 +44,7 @@ TEST_F(SettingsDialogsTest, EditListButtonsFollowTheirSwitchesAndOpenTheListDial
   settings.is_ignore_filesClick();
   settings.btn_edt_lstClick();
   settings.btn_edit_list_1Click();
-  EXPECT_THAT(dialogs.modals, ElementsAre(kIgnorePathForm, kIgnoreFileForm));
+  EXPECT_THAT(forms.shown, ElementsAre("Directory Ignore List", "File Ignore List"));
   settings.is_ignoredir.Checked = false;
   settings.is_ignoredirClick();
   EXPECT_FALSE(settings.btn_edt_lst.Enabled);
@@ -63,18 +62,22 @@ TEST_F(SettingsDialogsTest, OkAndCancelOfTheListDialogsAreIndependentOfTheSettin
     registry.WriteBool("IgnorePathXPCh", false);
     settings.FormShow();
     settings.is_ignoredir.Checked = true;
+    settings.is_ignoredirClick();
     settings.edt_editor.Text = "/usr/bin/new";
-    paths.FormShow();
-    dialogs.folders = {"/new"};
-    paths.btn_browseClick();
-    c.listOk ? paths.btn_okClick() : paths.btn_cancelClick();
+    forms.answer = [&](TForm& form) {
+      auto& list = dynamic_cast<Tfrm_ignorepath&>(form);
+      dialogs.folders = {"/new"};
+      list.btn_browseClick();
+      c.listOk ? list.btn_okClick() : list.btn_cancelClick();
+    };
+    settings.btn_edt_lstClick();
     c.settingsOk ? settings.btn_okClick() : settings.btn_cancelClick();
     const std::string label = std::to_string(c.listOk) + std::to_string(c.settingsOk);
     const std::vector<std::string> kept = {"/old/"}, added = {"/old/", "/new/"};
     EXPECT_EQ(StoredList("Path"), c.listOk ? added : kept) << label;
     EXPECT_EQ(Option("Editor"), c.settingsOk ? "/usr/bin/new" : "/usr/bin/old") << label;
     EXPECT_EQ(Option("IgnorePathXPCh"), c.settingsOk ? "1" : "0") << label;
-    EXPECT_EQ(settings.Result, c.settingsOk ? ModalResult::Ok : ModalResult::Cancel);
+    EXPECT_EQ(settings.ModalAnswer, c.settingsOk ? ModalResult::Ok : ModalResult::Cancel);
   }
 }
 
@@ -85,7 +88,7 @@ TEST_F(SettingsDialogsTest, EveryShowReloadsFromTheStore) {
   masks.btn_maskClick();
   masks.btn_cancelClick();
   masks.FormShow();
-  EXPECT_THAT(RowCaptions(masks.ListView1), ElementsAre("*.o", "*.a"));
+  EXPECT_THAT(masks.Entries(), ElementsAre("*.o", "*.a"));
 
   registry.WriteBool("IgnoreSubFoldXPCh", true);
   paths.FormShow();
@@ -139,7 +142,7 @@ TEST_F(SettingsDialogsTest, MaskInputAddsAnyTextButThePresetAndAnEmptyRowIsStore
   masks.btn_maskClick();
   masks.btn_maskClick();
   masks.btn_maskClick();  // cancelled
-  EXPECT_THAT(RowCaptions(masks.ListView1), ElementsAre("*.bak", ""));
+  EXPECT_THAT(masks.Entries(), ElementsAre("*.bak", ""));
   masks.btn_okClick();
   EXPECT_THAT(StoredList("Mask"), ElementsAre("*.bak", ""));
 }
@@ -152,7 +155,7 @@ TEST_F(SettingsDialogsTest, DeleteRemovesTheSelectedRowsAndOtherKeysNothing) {
   masks.ListView1KeyDown(VK_DELETE + 1);
   EXPECT_EQ(masks.ListView1.Items.size(), 4u);
   masks.ListView1KeyDown(VK_DELETE);
-  EXPECT_THAT(RowCaptions(masks.ListView1), ElementsAre("b", "d"));
+  EXPECT_THAT(masks.Entries(), ElementsAre("b", "d"));
   masks.btn_okClick();
   EXPECT_THAT(StoredList("Mask"), ElementsAre("b", "d"));
 
