@@ -22,6 +22,18 @@ namespace velmora {
 
 namespace {
 
+// Raises a flag for the life of the scope, also when the command throws.
+class ModifyingScope {
+ public:
+  explicit ModifyingScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~ModifyingScope() { flag_ = false; }
+  ModifyingScope(const ModifyingScope&) = delete;
+  ModifyingScope& operator=(const ModifyingScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 // Search types of RG_Type ("Find") and RG_Type_1 ("Search and Replace").
 enum FindType {
   kPhrase = 0,
@@ -212,6 +224,9 @@ void Tfrm_utama::CreateMembers() {
   multiline->OnProgress = progress;
   regexpr->OnProgress = progress;
   last_backups.clear();
+  frm_mod = std::make_unique<Tfrm_mod>(ports_.locale);
+  Frm_BackUp_Manager = std::make_unique<TFrm_BackUp_Manager>(
+      TBackupManagerPorts{*registry, ports_.shell, ports_.dialogs, ports_.folders});
 }
 
 void Tfrm_utama::RestoreState() {
@@ -313,7 +328,7 @@ void Tfrm_utama::SetAllStops(bool value) {
 }
 
 void Tfrm_utama::btn_findClick() {
-  if (closed_ || !finder) return;
+  if (closed_ || !finder || modifying_) return;
   if (Busy()) {
     // Stop re-enables Find while the stopped walk is still unwinding: start the new run once
     // that walk has returned, never a second walk on top of it.
@@ -375,6 +390,7 @@ bool Tfrm_utama::StartRun() {
   }
 
   ListView1.Clear();
+  modification_.Listed.Clear();
   ListView1.Sorted = false;
   StartRowOrder();
   btn_mod_slc.Enabled = btn_mod_all.Enabled = false;
@@ -516,6 +532,7 @@ void Tfrm_utama::AddResultRow(const std::string& path, const TSearchRec& rec) {
   item.SubItems = {path, TimeText(rec.Time), SizeText(rec.Size), "No"};
   item.ImageIndex = ImageList1.Add(GetFileIcon(ports_.shell, path + rec.Name, true));
   ListView1.Items.push_back(std::move(item));
+  modification_.Listed.Note(path + rec.Name);
   // Rows removed or reordered since the run began end the running order (a full sort follows).
   if (ListView1.Generation == orderGeneration_) {
     order_.insert(ListView1.Items.size() - 1);
@@ -654,6 +671,7 @@ void Tfrm_utama::Preview(int item) {
   engine.SetStop(false);
   engine.Fill(CurrentEngineOptions(page, *type));
   engine.BuildLines(fullName);
+  modification_.Listed.Note(fullName);
   if (page == kPageReplace && engine.HasIntervals()) ApplySelectedRowIntervals(engine);
   const std::string pageFile = PreviewFile();
   engine.WriteLinesView(pageFile, fullName);
@@ -693,6 +711,102 @@ void Tfrm_utama::cmb_queryChange() {
   ports_.viewer.Navigate(kAboutBlank);
   if (phrase) phrase->UseIntervals = false;
   ModificationInterfal1.Enabled = false;
+}
+
+// ---------------------------------------------------------------- modification
+
+void Tfrm_utama::ModifySelected() {
+  RunModification(true);
+}
+
+void Tfrm_utama::ModifyAll() {
+  RunModification(false);
+}
+
+void Tfrm_utama::RunModification(bool selectedOnly) {
+  // A click that reaches the window while a run lets messages run starts nothing.
+  if (CommandsBusy() || !registry) return;
+  const BusyScope busy(*this);
+  const ModifyingScope modifying(modifying_);
+  last_backups.clear();
+  RememberText(cmb_replace);
+  std::vector<TModificationRow> rows;
+  for (const TListItem& item : ListView1.Items) {
+    if (selectedOnly && !item.Selected) continue;
+    rows.push_back({FullName(item), item.SubItems.size() > 3 ? item.SubItems[3] : kAllLines});
+  }
+  const auto type = SearchTypeOf(kPageReplace, RG_Type_1.ItemIndex);
+  if (type) {
+    ModificationOptions modification;
+    modification.modType = RG_Mod.ItemIndex;
+    modification.replacement = *type == SearchType::Phrase ? cmb_replace.Text : Memo_Replace.Text();
+    modification.makeBackup = registry->ReadBool("CreateBackupCheckBox");
+    modification_.Run(EngineOf(*type), modification, rows, last_backups);
+  }
+  ProcessPending();
+  registry->AddBackups(last_backups);
+  UpdateBackupsMenu();
+  btn_undo.Enabled = registry->ReadBool("CreateBackupCheckBox");
+  RefreshPreview();
+}
+
+void Tfrm_utama::Undo() {
+  if (CommandsBusy() || !registry) return;
+  const BusyScope busy(*this);
+  const ModifyingScope modifying(modifying_);
+  modification_.Undo(last_backups);
+  UpdateBackupsMenu();
+  last_backups.clear();
+  btn_undo.Enabled = false;
+  RefreshPreview();
+}
+
+void Tfrm_utama::UpdateBackupsMenu() {
+  EraseBackup1.Enabled = !is_search_in_result.Checked && registry->PurgeBackups() > 0;
+}
+
+void Tfrm_utama::RefreshPreview() {
+  const int selected = ListView1.SelectedIndex();
+  if (selected >= 0) ListView1SelectItem(selected, true);
+}
+
+void Tfrm_utama::DeleteItems() {
+  if (CommandsBusy()) return;
+  auto& rows = ListView1.Items;
+  int lowest = -1;
+  for (auto i = rows.size(); i-- > 0;) {
+    if (!rows[i].Selected) continue;
+    rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(i));
+    lowest = static_cast<int>(i);
+  }
+  if (lowest < 0) return;
+  ListView1.Touch();
+  commands_.deleteItems = !rows.empty();
+  UpdateCommands();
+  if (rows.empty()) {
+    ports_.viewer.Navigate(kAboutBlank);
+    return;
+  }
+  const int count = static_cast<int>(rows.size());
+  SelectRow(lowest == count ? lowest - 1 : lowest, true);
+}
+
+void Tfrm_utama::ModificationInterfal1Click() {
+  if (CommandsBusy() || !frm_mod) return;
+  // The chooser shows the lists of the engine that the last preview filled.
+  frm_mod->Source = {false, {}, {}, &ListView1};
+  const auto type = SearchTypeOf(kPageReplace, RG_Type_1.ItemIndex);
+  if (type && *type != SearchType::Multiline) {
+    const ActiveEngine engine = EngineOf(*type);
+    frm_mod->Source = {true, engine.LineNumbers(), engine.Intervals(), &ListView1};
+  }
+  ports_.forms.ShowModal(*frm_mod);
+  RefreshPreview();
+}
+
+void Tfrm_utama::EraseBackup1Click() {
+  if (CommandsBusy() || !Frm_BackUp_Manager) return;
+  ports_.forms.ShowModal(*Frm_BackUp_Manager);
 }
 
 // ---------------------------------------------------------------- layout

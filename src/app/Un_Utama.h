@@ -19,6 +19,9 @@
 #include "app/RunFilters.h"
 #include "base/DateTime.h"
 #include "engines/ActiveEngine.h"
+#include "modify/ModificationDriver.h"
+#include "modify/Un_BackUp_Manager.h"
+#include "modify/Un_Mod.h"
 #include "ports/Dialogs.h"
 #include "ports/EventPump.h"
 #include "ports/KeyStore.h"
@@ -163,6 +166,9 @@ class Tfrm_utama : public TForm {
   std::unique_ptr<Tmy_regexpr> regexpr;
   std::vector<std::string> last_backups;
   std::int32_t found_count = 0;
+  // The modal windows opened from the menu "File" (made once the store exists).
+  std::unique_ptr<Tfrm_mod> frm_mod;
+  std::unique_ptr<TFrm_BackUp_Manager> Frm_BackUp_Manager;
 
   // The clock of the date filter; the local time by default.
   std::function<TDateTime()> Now;
@@ -206,6 +212,20 @@ class Tfrm_utama : public TForm {
   void btn_regexp_phoneClick(const TButton& sender);
   void btn_regxp_phone_1Click(const TButton& sender);
 
+  // ---- Handlers: modification ----
+  void btn_mod_slcClick() { ModifySelected(); }
+  void btn_mod_allClick() { ModifyAll(); }
+  void btn_undoClick() { Undo(); }
+  void btn_del_itemsClick() { DeleteItems(); }
+  void ModifySelected();
+  void ModifyAll();
+  void Undo();
+  void DeleteItems();
+  void ModificationInterfal1Click();
+  void EraseBackup1Click();
+  // True while a modification run or an Undo is in progress.
+  bool Modifying() const { return modifying_; }
+
   // Changes the selection state of one row as a click would: the list's selection-change
   // event (ListView1SelectItem) runs when the state changed.
   void SelectRow(int item, bool selected);
@@ -246,6 +266,10 @@ class Tfrm_utama : public TForm {
   void SetEditBoxState(TComboBox& combo, TMemo& memo, bool enabled);
   void FinishTypeChange();
   void ShowMissingQuote();
+  void RunModification(bool selectedOnly);
+  void UpdateBackupsMenu();
+  void RefreshPreview();
+  bool CommandsBusy() const { return Busy(); }
 
   TMainWindowPorts ports_;
   // What a run uses, taken once when it starts (the inputs and option menus are disabled
@@ -266,6 +290,8 @@ class Tfrm_utama : public TForm {
     bool deleteItems = false;     // "Delete Items"
   };
   CommandState commands_;
+  TModificationDriver modification_;
+  bool modifying_ = false;  // a modification run or an Undo, its preview included
   bool closed_ = false;
   bool shown_ = false;
 

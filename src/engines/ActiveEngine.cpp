@@ -104,13 +104,31 @@ void ActiveEngine::SetIntervals(const std::vector<std::size_t>& lines) {
   });
 }
 
+namespace {
+
+std::vector<std::size_t> ParseEntries(const std::vector<std::string>& entries) {
+  std::vector<std::size_t> lines;
+  lines.reserve(entries.size());
+  for (const auto& entry : entries) lines.push_back(ParseLineIndex(entry));
+  return lines;
+}
+
+}  // namespace
+
 std::vector<std::size_t> ActiveEngine::LineNumbers() const {
   return With(engine_, [](auto& e) {
     if constexpr (requires { e.LineNumbers; }) {
-      std::vector<std::size_t> lines;
-      lines.reserve(e.LineNumbers.size());
-      for (const auto& entry : e.LineNumbers) lines.push_back(ParseLineIndex(entry));
-      return lines;
+      return ParseEntries(e.LineNumbers);
+    } else {
+      return std::vector<std::size_t>();
+    }
+  });
+}
+
+std::vector<std::size_t> ActiveEngine::Intervals() const {
+  return With(engine_, [](auto& e) {
+    if constexpr (kHasIntervals<std::remove_reference_t<decltype(e)>>) {
+      return ParseEntries(e.Intervals);
     } else {
       return std::vector<std::size_t>();
     }

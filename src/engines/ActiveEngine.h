@@ -89,6 +89,8 @@ class ActiveEngine {
   // The 0-based lines the last BuildLines collected, ascending (empty for multiline, which
   // collects blocks).
   std::vector<std::size_t> LineNumbers() const;
+  // The lines a run would change now (empty for the types without intervals).
+  std::vector<std::size_t> Intervals() const;
 
   // ---- modification (driver; phrase, multiline and regex) ----
   bool CanModify() const;

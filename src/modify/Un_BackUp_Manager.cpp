@@ -9,7 +9,8 @@
 
 namespace velmora {
 
-TFrm_BackUp_Manager::TFrm_BackUp_Manager(TBackupManagerPorts ports) : ports_(ports) {
+TFrm_BackUp_Manager::TFrm_BackUp_Manager(TBackupManagerPorts ports)
+    : TForm("BackUp Manager", 623, 540), ports_(ports) {
   ListView1.Columns = {{"Name", 150}, {"Path", 200}, {"Time", 150}};
   ListView1.Checkboxes = true;
   btn_select.Caption = "Select All";

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/Controls.h"
+#include "app/Form.h"
 #include "ports/Dialogs.h"
 #include "ports/KnownFolders.h"
 #include "ports/Shell.h"
@@ -22,13 +23,10 @@ struct TBackupManagerPorts {
   KnownFolders& folders;
 };
 
-class TFrm_BackUp_Manager {
+class TFrm_BackUp_Manager : public TForm {
  public:
   explicit TFrm_BackUp_Manager(TBackupManagerPorts ports);
 
-  std::string Caption = "BackUp Manager";
-  int Width = 623;
-  int Height = 540;
   TListView ListView1;
   TImageList ImageList1;
   TButton btn_select;
@@ -36,7 +34,7 @@ class TFrm_BackUp_Manager {
   TButton btn_restore_to;
   TButton btn_delete;
 
-  void FormShow();
+  void FormShow() override;
   void btn_selectClick();
   void btn_restoreClick();
   void btn_restore_toClick();

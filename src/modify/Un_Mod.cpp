@@ -9,13 +9,14 @@ namespace {
 
 constexpr std::string_view kLinePrefix = "Line ";
 
-std::string LineLabel(const std::string& index) {
-  return std::string(kLinePrefix) + std::to_string(std::stoll(index) + 1);
+std::string LineLabel(std::size_t index) {
+  return std::string(kLinePrefix) + std::to_string(index + 1);
 }
 
 }  // namespace
 
-Tfrm_mod::Tfrm_mod(const Locale& locale) : locale_(locale) {
+// The client area of the dialog is 345 x 252.
+Tfrm_mod::Tfrm_mod(const Locale& locale) : TForm("Choices Dialog", 345, 252), locale_(locale) {
   SrcLabel.Caption = "Found On :";
   DstLabel.Caption = "Marked To Change :";
   IncludeBtn.Caption = ">";
@@ -28,16 +29,14 @@ Tfrm_mod::Tfrm_mod(const Locale& locale) : locale_(locale) {
 }
 
 void Tfrm_mod::FormShow() {
-  Result = ModalResult::None;
   // Other search types have no intervals: the lists keep what they held last time.
-  if (!Source.HasIntervals || Source.LineNumbers == nullptr) return;
+  if (!Source.HasIntervals) return;
   SrcList.Items.clear();
   DstList.Items.clear();
-  for (const std::string& entry : *Source.LineNumbers) {
-    const bool chosen = Source.Intervals != nullptr &&
-                        std::find(Source.Intervals->begin(), Source.Intervals->end(), entry) !=
-                            Source.Intervals->end();
-    Add(chosen ? DstList : SrcList, LineLabel(entry));
+  const auto& chosen = Source.Intervals;
+  for (const std::size_t line : Source.LineNumbers) {
+    const bool marked = std::find(chosen.begin(), chosen.end(), line) != chosen.end();
+    Add(marked ? DstList : SrcList, LineLabel(line));
   }
   UpdateButtons();
 }
@@ -125,7 +124,7 @@ void Tfrm_mod::OKBtnClick() {
       Source.Results->Touch();
     }
   }
-  Result = ModalResult::Ok;
+  CloseModal(ModalResult::Ok);
 }
 
 }  // namespace velmora

@@ -6,10 +6,12 @@
 // chosen 0-based indexes as the "Mod" text of the result list's first selected row. The main
 // window lends it the engine's lists and its result list before each show.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 #include "app/Controls.h"
+#include "app/Form.h"
 #include "ports/Dialogs.h"
 #include "ports/Locale.h"
 
@@ -17,19 +19,16 @@ namespace velmora {
 
 // What the chooser reads and writes outside itself; the opener fills it before each show.
 struct TModSource {
-  bool HasIntervals = false;  // the search type has intervals ("Phrase", "Reg Expr")
-  const std::vector<std::string>* LineNumbers = nullptr;  // 0-based indexes, as text
-  const std::vector<std::string>* Intervals = nullptr;    // the indexes a run would change
-  TListView* Results = nullptr;  // its first selected row receives the "Mod" text
+  bool HasIntervals = false;             // the search type has intervals ("Phrase", "Reg Expr")
+  std::vector<std::size_t> LineNumbers;  // the 0-based lines the engine listed, in file order
+  std::vector<std::size_t> Intervals;    // those a run would change
+  TListView* Results = nullptr;          // its first selected row receives the "Mod" text
 };
 
-class Tfrm_mod {
+class Tfrm_mod : public TForm {
  public:
   explicit Tfrm_mod(const Locale& locale);
 
-  std::string Caption = "Choices Dialog";
-  int ClientWidth = 345;
-  int ClientHeight = 252;
   TLabel SrcLabel;
   TLabel DstLabel;
   TListBox SrcList;
@@ -40,15 +39,15 @@ class Tfrm_mod {
   TButton ExAllBtn;
   TButton OKBtn;
   TButton CancelBtn;
-  ModalResult Result = ModalResult::None;
 
   TModSource Source;
 
-  void FormShow();
+  void FormShow() override;
   void IncludeBtnClick();
   void IncAllBtnClick();
   void ExcludeBtnClick();
   void ExcAllBtnClick();
+  // Writes the "Mod" text and closes with OK. Cancel closes without a handler of its own.
   void OKBtnClick();
 
   // The "Mod" text of DstList: its 0-based indexes in list order, joined by ",".

@@ -43,11 +43,9 @@ class ChooserTest : public ::testing::Test {
   void SetUp() override {
     results.Items = {{"a.txt", {"/t/", "", "", "No"}, -1, true},
                      {"b.txt", {"/t/", "", "", "No"}, -1, false}};
-    chooser.Source = {true, &lineNumbers, &intervals, &results};
+    chooser.Source = {true, {0, 1, 9}, {0, 1, 9}, &results};
   }
   FixedLocale locale;
-  std::vector<std::string> lineNumbers = {"0", "1", "9"};
-  std::vector<std::string> intervals = {"0", "1", "9"};
   TListView results;
   Tfrm_mod chooser{locale};
 };
@@ -65,19 +63,19 @@ TEST_F(ChooserTest, CaptionsAndFirstState) {
 
 TEST_F(ChooserTest, ShowSplitsLinesByIntervals) {
   struct Case {
-    std::vector<std::string> intervals;
+    std::vector<std::size_t> intervals;
     std::vector<std::string> found, marked;
     ButtonStates buttons;
   };
   const Case cases[] = {
       // "No": every line is marked, in the engine's order.
-      {{"0", "1", "9"}, {}, {"Line 1", "Line 2", "Line 10"}, {false, false, true, true}},
+      {{0, 1, 9}, {}, {"Line 1", "Line 2", "Line 10"}, {false, false, true, true}},
       // Chosen lines only; the rest in text order (Line 10 before Line 2).
-      {{"9"}, {"Line 1", "Line 2"}, {"Line 10"}, {true, true, true, true}},
+      {{9}, {"Line 1", "Line 2"}, {"Line 10"}, {true, true, true, true}},
       {{}, {"Line 1", "Line 10", "Line 2"}, {}, {true, true, false, false}},
   };
   for (const Case& c : cases) {
-    intervals = c.intervals;
+    chooser.Source.Intervals = c.intervals;
     chooser.FormShow();
     EXPECT_EQ(Texts(chooser.SrcList), c.found);
     EXPECT_EQ(Texts(chooser.DstList), c.marked);
@@ -89,7 +87,7 @@ TEST_F(ChooserTest, OtherSearchTypesKeepTheLastLists) {
   chooser.FormShow();
   chooser.ExcAllBtnClick();
   chooser.Source.HasIntervals = false;
-  lineNumbers = {"4"};
+  chooser.Source.LineNumbers = {4};
   chooser.FormShow();
   EXPECT_EQ(Texts(chooser.SrcList), (std::vector<std::string>{"Line 1", "Line 10", "Line 2"}));
   EXPECT_TRUE(chooser.DstList.Items.empty());
@@ -114,7 +112,7 @@ TEST_F(ChooserTest, MoveAllThenBlockWritesReversedBlock) {
   chooser.OKBtnClick();
   EXPECT_EQ(results.Items[0].SubItems[3], "1,0");
   EXPECT_EQ(results.Items[1].SubItems[3], "No");
-  EXPECT_EQ(chooser.Result, ModalResult::Ok);
+  EXPECT_EQ(chooser.ModalAnswer, ModalResult::Ok);
 }
 
 TEST_F(ChooserTest, SelectionAfterAMove) {

@@ -1,0 +1,34 @@
+#pragma once
+
+// The state of each listed file at the moment its lines were listed (by the search or by a
+// preview): its size and modification time. A row's chosen lines are line indexes of the file
+// as it was then; a run must not apply them to a file that has changed since.
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+namespace velmora {
+
+class TListedFiles {
+ public:
+  // Records the file as it is now; a file that cannot be looked at is forgotten.
+  void Note(const std::string& fileName);
+  void Clear() { stamps_.clear(); }
+  // Raises EFileError naming the file when it is no longer as recorded. A file never recorded
+  // passes: nothing is known against it.
+  void CheckUnchanged(const std::string& fileName) const;
+
+ private:
+  struct Stamp {
+    std::int64_t size = 0;
+    std::int64_t seconds = 0;
+    std::int64_t nanoseconds = 0;
+    bool operator==(const Stamp&) const = default;
+  };
+  static bool Take(const std::string& fileName, Stamp& stamp);
+
+  std::unordered_map<std::string, Stamp> stamps_;
+};
+
+}  // namespace velmora
