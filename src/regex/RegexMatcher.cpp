@@ -13,7 +13,7 @@
 #include <bit>
 #include <cstring>
 #include <limits>
-#include <optional>
+#include <memory>
 
 #include "regex/Regex.h"
 #include "regex/RegexMemo.h"
@@ -213,7 +213,9 @@ class TRegex::Matcher {
     std::uint32_t end = 0;
   } run_;
   std::uint64_t popped_ = 0;  // frames popped by Backtrack
-  std::optional<regex_program::FailedStates> memo_;
+  // Made only for a search that backtracks long (most never do): the Matcher of every search
+  // stays small.
+  std::unique_ptr<regex_program::FailedStates> memo_;
   bool memoTried_ = false;
   bool memoOn_ = false;
   // The position + 1 of the latest loop-guard pass on the current path, 0 for none.
@@ -221,7 +223,7 @@ class TRegex::Matcher {
 };
 
 void TRegex::Matcher::MaybeStartMemo() {
-  if (!memo_) memo_.emplace(base_, re_.Program.size());
+  if (!memo_) memo_ = std::make_unique<regex_program::FailedStates>(base_, re_.Program.size());
   const std::uint64_t bytes = memo_->BytesFor(len_);
   if (!memo_->Usable() || bytes > kMemoFixedBytes + len_ / 2) {
     memoTried_ = true;
@@ -472,7 +474,7 @@ bool TRegex::Matcher::Run(std::uint32_t start) {
   std::uint32_t pos = start;
   for (;;) {
     if (Spend(1)) return false;
-    if (memoOn_ && !EnterState(node, pos)) {
+    if (memoOn_ && !EnterState(node, pos)) [[unlikely]] {
       if (stopped_ || !Backtrack(node, pos)) return false;
       continue;
     }

@@ -180,15 +180,16 @@ inline bool IsSingleWidth(const std::uint8_t* node) {
 // nullptr for any other branch.
 inline const std::uint8_t* SingleWidthLoopItem(const std::uint8_t* branch,
                                                const std::uint8_t*& exit) {
-  const std::uint8_t* last = NextNode(branch);
-  if (last == nullptr || Opcode(last) != OP_BRANCH) return nullptr;
-  const std::uint8_t* empty = Operand(last);
-  if (Opcode(empty) != OP_EMPTY || NextNode(last) != empty) return nullptr;
+  // Most branches are alternations: the cheapest tests come first.
   const std::uint8_t* first = Operand(branch);
   const std::uint8_t* item = first;
   const std::uint8_t* back = NextNode(first);
   if (Opcode(first) == OP_BACK) std::swap(item, back);
   if (item == nullptr || back == nullptr || Opcode(back) != OP_BACK) return nullptr;
+  const std::uint8_t* last = NextNode(branch);
+  if (last == nullptr || Opcode(last) != OP_BRANCH) return nullptr;
+  const std::uint8_t* empty = Operand(last);
+  if (Opcode(empty) != OP_EMPTY || NextNode(last) != empty) return nullptr;
   const bool star = Opcode(first) != OP_BACK && NextNode(back) == branch;
   const bool plus = Opcode(first) == OP_BACK && NextNode(item) == branch;
   if (!(star || plus) || !IsSingleWidth(item)) return nullptr;
