@@ -88,6 +88,15 @@ class Binder {
     QObject::connect(sender, signal, sender, [this, handler] { Invoke(handler); });
   }
 
+  // Like On, but the handler runs once the event that raised the signal has been answered: a
+  // handler that opens a modal window must not hold up an assistive technology's request
+  // (an accessibility action waits for its reply until the window closes).
+  template <class Sender, class Signal>
+  void OnQueued(Sender* sender, Signal signal, std::function<void()> handler) {
+    QObject::connect(
+        sender, signal, sender, [this, handler] { Invoke(handler); }, Qt::QueuedConnection);
+  }
+
   void Push();
   void Pull();
 

@@ -178,8 +178,8 @@ void MainWindow::ConnectEvents() {
   b.On(ui.Exit1, &QAction::triggered, [&c] { c.Exit1Click(); });
   b.On(ui.Contents1, &QAction::triggered, [&c] { c.Contents1Click(); });
   b.On(ui.About1, &QAction::triggered, [&c] { c.About1Click(); });
-  b.On(ui.Option1, &QAction::triggered, [&c] { c.Option1Click(); });
-  b.On(ui.Settings1, &QAction::triggered, [&c] { c.Settings1Click(); });
+  b.OnQueued(ui.Option1, &QAction::triggered, [&c] { c.Option1Click(); });
+  b.OnQueued(ui.Settings1, &QAction::triggered, [&c] { c.Settings1Click(); });
 
   b.On(ui.cmb_query, &QComboBox::editTextChanged, [&c] { c.cmb_queryChange(); });
   b.On(ui.cmb_query_1, &QComboBox::editTextChanged, [&c] { c.cmb_queryChange(); });

@@ -26,9 +26,24 @@ namespace velmora {
 
 namespace {
 
+// Every button of these dialogs may open a modal window or a message box, so its handler runs
+// after the click has been answered.
 template <class Form, class Handler>
 void OnClick(Binder& b, QAbstractButton* button, Form& c, void (Handler::*handler)()) {
-  b.On(button, &QAbstractButton::clicked, [&c, handler] { (c.*handler)(); });
+  b.OnQueued(button, &QAbstractButton::clicked, [&c, handler] { (c.*handler)(); });
+}
+
+// Check boxes and radio buttons answer every change of state, also one an assistive
+// technology's toggle action makes; a radio button only when it is selected.
+template <class Form>
+void OnToggle(Binder& b, QAbstractButton* button, Form& c, void (Form::*handler)()) {
+  b.OnQueued(button, &QAbstractButton::toggled, [&c, handler] { (c.*handler)(); });
+}
+void OnSelect(Binder& b, QRadioButton* button, Tfrm_option& c, TRadioButton& state,
+              void (Tfrm_option::*handler)()) {
+  b.OnQueued(button, &QAbstractButton::toggled, [&c, &state, handler] {
+    if (state.Checked) (c.*handler)();
+  });
 }
 
 // A widget without a caption of its own is announced under the text of the label beside it.
@@ -99,13 +114,13 @@ void BindOption(Tfrm_option& c, Ui::frm_option& ui, Binder& b) {
   b.Bind(ui.Button3, c.Button3);
   NameAfter(b, ui.DateTimePicker1, c.Label1);
 
-  OnClick(b, ui.CheckBox9, c, &Tfrm_option::CheckBox9Click);
-  OnClick(b, ui.CheckBox10, c, &Tfrm_option::CheckBox10Click);
-  OnClick(b, ui.CheckBox11, c, &Tfrm_option::CheckBox11Click);
-  OnClick(b, ui.RadioButton1, c, &Tfrm_option::RadioButton1Click);
-  OnClick(b, ui.RadioButton2, c, &Tfrm_option::RadioButton2Click);
-  OnClick(b, ui.RadioButton3, c, &Tfrm_option::RadioButton3Click);
-  OnClick(b, ui.RadioButton4, c, &Tfrm_option::RadioButton4Click);
+  OnToggle(b, ui.CheckBox9, c, &Tfrm_option::CheckBox9Click);
+  OnToggle(b, ui.CheckBox10, c, &Tfrm_option::CheckBox10Click);
+  OnToggle(b, ui.CheckBox11, c, &Tfrm_option::CheckBox11Click);
+  OnSelect(b, ui.RadioButton1, c, c.RadioButton1, &Tfrm_option::RadioButton1Click);
+  OnSelect(b, ui.RadioButton2, c, c.RadioButton2, &Tfrm_option::RadioButton2Click);
+  OnSelect(b, ui.RadioButton3, c, c.RadioButton3, &Tfrm_option::RadioButton3Click);
+  OnSelect(b, ui.RadioButton4, c, c.RadioButton4, &Tfrm_option::RadioButton4Click);
   OnClick(b, ui.Button1, c, &Tfrm_option::Button1Click);
   OnClick(b, ui.Button3, c, &Tfrm_option::Button3Click);
 }
@@ -122,8 +137,8 @@ void BindSettings(Tfrm_settings& c, Ui::frm_settings& ui, Binder& b) {
                                                        {ui.btn_ok, &c.btn_ok},
                                                        {ui.btn_cancel, &c.btn_cancel}};
   for (const auto& [widget, state] : buttons) b.Bind(widget, *state);
-  OnClick(b, ui.is_ignoredir, c, &Tfrm_settings::is_ignoredirClick);
-  OnClick(b, ui.is_ignore_files, c, &Tfrm_settings::is_ignore_filesClick);
+  OnToggle(b, ui.is_ignoredir, c, &Tfrm_settings::is_ignoredirClick);
+  OnToggle(b, ui.is_ignore_files, c, &Tfrm_settings::is_ignore_filesClick);
   OnClick(b, ui.btn_edt_lst, c, &Tfrm_settings::btn_edt_lstClick);
   OnClick(b, ui.btn_edit_list_1, c, &Tfrm_settings::btn_edit_list_1Click);
   OnClick(b, ui.btn_browse, c, &Tfrm_settings::btn_browseClick);

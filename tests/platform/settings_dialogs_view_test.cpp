@@ -38,14 +38,19 @@ class SettingsViewsTest : public ::testing::Test {
     return env;
   }
 
-  // Shows `form` modally; `play` runs inside the dialog's event loop and must close it.
-  ModalResult Show(TForm& form, const std::function<void(QWidget&)>& play) {
-    QTimer::singleShot(0, [&] {
+  // Runs `play` on the next modal window other than `over` once it is shown, and closes it
+  // afterwards unless `play` did.
+  static void WhenShown(QWidget* over, std::function<void(QWidget&)> play) {
+    QTimer::singleShot(0, [over, play] {
       QWidget* dialog = QApplication::activeModalWidget();
-      ASSERT_NE(dialog, nullptr);
+      if (dialog == nullptr || dialog == over) return WhenShown(over, play);
       play(*dialog);
       if (QApplication::activeModalWidget() == dialog) dialog->close();
     });
+  }
+  // Shows `form` modally while `play` acts on it.
+  ModalResult Show(TForm& form, const std::function<void(QWidget&)>& play) {
+    WhenShown(nullptr, play);
     return forms.ShowModal(form);
   }
 
@@ -57,6 +62,11 @@ class SettingsViewsTest : public ::testing::Test {
       ASSERT_NE(face, nullptr) << object;
       EXPECT_EQ(face->text(QAccessible::Name).toStdString(), name) << object;
     }
+  }
+  // Clicks a button; its handler runs once the click has been answered.
+  static void Click(QWidget& dialog, const char* name) {
+    Find(dialog, name)->click();
+    QApplication::processEvents();
   }
   template <class Widget = QAbstractButton>
   static Widget* Find(QWidget& dialog, const char* name) {
@@ -95,18 +105,18 @@ TEST_F(SettingsViewsTest, OptionDialog) {
     EXPECT_EQ(edit1->Text(), QStringLiteral("1"));  // below the spin range, shown as stored
     EXPECT_FALSE(edit1->isEnabled());
     EXPECT_EQ(Find<QDateEdit>(d, "DateTimePicker1")->displayFormat(), QStringLiteral("yyyy-MM-dd"));
-    Find(d, "CheckBox10")->click();
-    Find(d, "RadioButton2")->click();
+    Click(d, "CheckBox10");
+    Click(d, "RadioButton2");
     EXPECT_TRUE(edit1->isEnabled());
     EXPECT_FALSE(Find<QDateEdit>(d, "DateTimePicker1")->isEnabled());
     edit1->SetText(QStringLiteral("abc"));
-    Find(d, "Button3")->click();
+    Click(d, "Button3");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, "'abc' is not a valid integer value");
     EXPECT_TRUE(d.isVisible());
     edit1->stepBy(1);  // no number: the spin buttons start from their lowest step
     EXPECT_EQ(edit1->Text(), QStringLiteral("2"));
-    Find(d, "Button3")->click();
+    Click(d, "Button3");
     EXPECT_FALSE(d.isVisible());
   });
   EXPECT_EQ(registry.ReadInt("DaysAgoSpinEdit"), 2);
@@ -125,11 +135,10 @@ TEST_F(SettingsViewsTest, SettingsDialogOpensTheDirectoryList) {
                     {"btn_ok", "Ok"},
                     {"btn_cancel", "Cancel"}});
     EXPECT_FALSE(Find(d, "btn_edt_lst")->isEnabled());
-    Find(d, "is_ignoredir")->click();
+    Click(d, "is_ignoredir");
     ASSERT_TRUE(Find(d, "btn_edt_lst")->isEnabled());
-    QTimer::singleShot(0, [&] {
-      QWidget* list = QApplication::activeModalWidget();
-      ASSERT_NE(list, &d);
+    WhenShown(&d, [&](QWidget& shown) {
+      QWidget* list = &shown;
       ExpectNames(*list, {{"ListView1", "Input one ful path perline."},
                           {"CheckBox1", "Ignore Subfolder Too"},
                           {"btn_browse", "Browse"},
@@ -140,11 +149,11 @@ TEST_F(SettingsViewsTest, SettingsDialogOpensTheDirectoryList) {
       QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
       QApplication::sendEvent(view, &press);
       EXPECT_EQ(view->model()->rowCount(), 1);
-      Find(*list, "btn_ok")->click();
+      Click(*list, "btn_ok");
     });
-    Find(d, "btn_edt_lst")->click();
+    Click(d, "btn_edt_lst");
     Find<QLineEdit>(d, "edt_editor")->setText(QStringLiteral("/usr/bin/vi"));
-    Find(d, "btn_ok")->click();
+    Click(d, "btn_ok");
   });
   EXPECT_EQ(answer, ModalResult::Ok);
   std::vector<std::string> list;
@@ -161,9 +170,9 @@ TEST_F(SettingsViewsTest, FileIgnoreListAddsAMask) {
                     {"btn_mask", " Mask"},
                     {"btn_ok", "Ok"},
                     {"btn_cancel", "Cancel"}});
-    Find(d, "btn_mask")->click();
+    Click(d, "btn_mask");
     EXPECT_EQ(Find<QTreeView>(d, "ListView1")->model()->rowCount(), 1);
-    Find(d, "btn_ok")->click();
+    Click(d, "btn_ok");
   });
   std::vector<std::string> list;
   registry.ReadIgnoreList("Mask", list);
