@@ -48,6 +48,15 @@ TEST_F(OptionDialogTest, EnablingRulesHoldAfterEveryHandler) {
   const Act size = [](Tfrm_option& w) { Toggle(w.CheckBox11, &Tfrm_option::CheckBox11Click, w); };
   const Act lines = [](Tfrm_option& w) { Toggle(w.CheckBox9, &Tfrm_option::CheckBox9Click, w); };
   const Act reset = [](Tfrm_option& w) { w.Button1Click(); };
+  const Act reload = [this](Tfrm_option& w) {
+    SetOption("Date", "1");
+    SetOption("BetweenRadioButton", "0");
+    SetOption("Days", "1");
+    w.FormShow();
+    SetOption("Date", "0");
+    SetOption("Days", "0");
+    SetOption("BetweenRadioButton", "1");
+  };
   struct Case {
     const char* what;
     std::vector<Act> acts;
@@ -64,22 +73,13 @@ TEST_F(OptionDialogTest, EnablingRulesHoldAfterEveryHandler) {
       {"Between while date off", {between}, "8=0 date=0 pick=0 e1=0 size=0"},
       {"size on", {size}, "8=0 date=0 pick=0 e1=0 size=1"},
       {"Default", {lines, date, size, reset}, "8=0 date=0 pick=0 e1=0 size=0"},
+      {"loaded with Newer than", {reload}, "8=0 date=1 pick=0 e1=1 size=0"},
   };
   for (const auto& c : cases) {
     Tfrm_option& w = Show();
     for (const auto& act : c.acts) act(w);
     EXPECT_EQ(Enabling(w), c.expected) << c.what;
   }
-}
-
-TEST_F(OptionDialogTest, LoadRestoresTheRulesOfTheStoredRadioButton) {
-  SetOption("Date", "1");
-  SetOption("BetweenRadioButton", "0");
-  SetOption("Days", "1");
-  Tfrm_option& w = Show();
-  EXPECT_EQ(Enabling(w), "8=0 date=1 pick=0 e1=1 size=0");
-  EXPECT_TRUE(w.RadioButton2.Checked);
-  EXPECT_FALSE(w.RadioButton1.Checked);
 }
 
 TEST_F(OptionDialogTest, EveryControlIsSavedAndLoadedUnderItsName) {

@@ -97,12 +97,6 @@ TEST_F(SettingsDialogsTest, EveryShowReloadsFromTheStore) {
   paths.btn_cancelClick();
   paths.FormShow();
   EXPECT_TRUE(paths.CheckBox1.Checked);
-
-  settings.FormShow();
-  settings.edt_editor.Text = "typed";
-  settings.btn_cancelClick();
-  settings.FormShow();
-  EXPECT_EQ(settings.edt_editor.Text, "xdg-open");
 }
 
 TEST_F(SettingsDialogsTest, BrowseForTheEditorFillsTheFieldOnlyWithAFullName) {
