@@ -8,7 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "engines/EngineShared.h"
+#include "engines/LineModify.h"
+#include "engines/LineSearch.h"
+#include "engines/WordLists.h"
 #include "regex/Regex.h"
 
 namespace {

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "engines/TextBuffer.h"
+
 namespace velmora::cli {
 
 std::string ReadWholeFile(const std::string& fileName) {
@@ -19,19 +21,8 @@ std::string ReadWholeFile(const std::string& fileName) {
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t brk = text.find_first_of("\r\n", start);
-    if (brk == std::string_view::npos) {
-      lines.emplace_back(text.substr(start));
-      break;
-    }
-    lines.emplace_back(text.substr(start, brk - start));
-    start = brk + 1;
-    if (text[brk] == '\r' && start < text.size() && text[start] == '\n') ++start;
-  }
-  return lines;
+  const std::vector<std::string_view> lines = velmora::SplitLines(text);
+  return {lines.begin(), lines.end()};
 }
 
 std::string FirstLine(std::string_view text) {

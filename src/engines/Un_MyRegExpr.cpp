@@ -2,7 +2,9 @@
 
 #include <memory>
 
-#include "engines/EngineShared.h"
+#include "engines/LineModify.h"
+#include "engines/LineSearch.h"
+#include "engines/WordLists.h"
 
 namespace velmora {
 
@@ -93,22 +95,8 @@ void Tmy_regexpr::WriteLinesView(const std::string& pageFileName, const std::str
     TRegex regex;
     Prepare(regex, Query, CaseSensitive, false);
     for (std::size_t k = 0; k < LineNumbers.size(); ++k) {
-      // The expression runs on the raw text; only the output is escaped.
-      const std::string_view text = LineTexts.at(k);
-      std::string marked;
-      std::size_t from = 0;
-      if (regex.ExecView(text)) {
-        do {
-          const auto start = static_cast<std::size_t>(regex.MatchStart(0) - 1);
-          marked += HtmlEscape(text.substr(from, start - from));
-          marked += "<font color=\"#0000FF\">";
-          marked += HtmlEscape(regex.MatchText(0));
-          marked += "</font>";
-          from = start + static_cast<std::size_t>(regex.MatchLength(0));
-        } while (regex.ExecNext());
-      }
-      marked += HtmlEscape(text.substr(from));
-      page.AddLine(LineNumbers[k], marked, MarkFor(UseIntervals, Intervals, LineNumbers[k]));
+      page.AddLine(LineNumbers[k], MarkMatches(regex, LineTexts.at(k)),
+                   MarkFor(UseIntervals, Intervals, LineNumbers[k]));
     }
   }
   page.Save(pageFileName);

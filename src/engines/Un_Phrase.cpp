@@ -1,6 +1,8 @@
 #include "engines/Un_Phrase.h"
 
-#include "engines/EngineShared.h"
+#include "engines/LineModify.h"
+#include "engines/LineSearch.h"
+#include "engines/WordLists.h"
 
 namespace velmora {
 
@@ -39,13 +41,10 @@ void Tmy_phrase::WriteLinesView(const std::string& pageFileName, const std::stri
   const BusyScope busy(Idle);
   LinesPage page(fileName);
   if (!Query.empty() && !LineNumbers.empty()) {
-    // The pattern is built from the escaped phrase: it runs over escaped text.
-    TRegex regex;
-    regex.SetModifier(1, !CaseSensitive);
-    regex.SetExpression(WordPattern(HtmlEscape(Query), WholeWords));
+    WordHighlighter highlighter({Query}, CaseSensitive, WholeWords);
     for (std::size_t k = 0; k < LineNumbers.size(); ++k) {
-      const std::string marked = regex.ReplaceAll(HtmlEscape(LineTexts.at(k)), HIGHLIGHT_TEMPLATE);
-      page.AddLine(LineNumbers[k], marked, MarkFor(UseIntervals, Intervals, LineNumbers[k]));
+      page.AddLine(LineNumbers[k], highlighter.Mark(LineTexts.at(k)),
+                   MarkFor(UseIntervals, Intervals, LineNumbers[k]));
     }
   }
   page.Save(pageFileName);

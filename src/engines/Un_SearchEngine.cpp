@@ -1,6 +1,8 @@
 #include "engines/Un_SearchEngine.h"
 
-#include "engines/EngineShared.h"
+#include "engines/LineModify.h"
+#include "engines/LineSearch.h"
+#include "engines/WordLists.h"
 
 namespace velmora {
 
@@ -92,9 +94,9 @@ void Tmy_searchengine::WriteLinesView(const std::string& pageFileName,
   LinesPage page(fileName);
   if (!Query.empty()) {
     const auto words = Concat(RequiredWords, OptionalWords);
+    WordHighlighter highlighter(words, CaseSensitive, WholeWords);
     for (std::size_t k = 0; k < LineNumbers.size(); ++k) {
-      page.AddLine(LineNumbers[k],
-                   HighlightWords(HtmlEscape(LineTexts.at(k)), words, CaseSensitive, WholeWords));
+      page.AddLine(LineNumbers[k], highlighter.Mark(LineTexts.at(k)));
     }
   }
   page.Save(pageFileName);

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-#include "engines/EngineShared.h"
+#include "engines/LineModify.h"
+#include "engines/LineSearch.h"
+#include "engines/WordLists.h"
 
 namespace velmora {
 
@@ -69,9 +71,9 @@ void WordListEngine::WriteLinesView(const std::string& pageFileName, const std::
   if (!Query.empty()) {
     auto words = SplitWordList(Query);
     OrderForHighlighting(words);
+    WordHighlighter highlighter(words, CaseSensitive, WholeWords);
     for (std::size_t k = 0; k < LineNumbers.size(); ++k) {
-      page.AddLine(LineNumbers[k],
-                   HighlightWords(HtmlEscape(LineTexts.at(k)), words, CaseSensitive, WholeWords));
+      page.AddLine(LineNumbers[k], highlighter.Mark(LineTexts.at(k)));
     }
   }
   page.Save(pageFileName);

@@ -26,7 +26,6 @@ namespace velmora {
 inline constexpr std::int32_t kAttrReadOnly = 0x01;
 inline constexpr std::int32_t kAttrHidden = 0x02;
 inline constexpr std::int32_t kAttrSystem = 0x04;
-inline constexpr std::int32_t kAttrVolumeLabel = 0x08;
 inline constexpr std::int32_t kAttrDirectory = 0x10;
 inline constexpr std::int32_t kAttrArchive = 0x20;
 

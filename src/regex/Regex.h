@@ -95,7 +95,6 @@ class TRegex {
   bool GetModifier(std::int32_t index) const;
   // The whole modifier set (MODIFIER_* bits).
   int Modifiers() const { return ModifierSet; }
-  void SetModifiers(int modifierSet) { ModifierSet = modifierSet & 63; }
 
   // ---- character properties (copied from RegexDefaults() at creation) -------------------
   // Changing one discards the program, since the compiler copies them into it.

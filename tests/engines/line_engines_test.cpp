@@ -10,13 +10,15 @@
 #include <gtest/gtest.h>
 
 #include "engines/EngineFixture.h"
-#include "engines/EngineShared.h"
+#include "engines/LineModify.h"
+#include "engines/LineSearch.h"
 #include "engines/Un_Multiline.h"
 #include "engines/Un_MyRegExpr.h"
 #include "engines/Un_Phrase.h"
 #include "engines/Un_SearchEngine.h"
 #include "engines/Un_wordand.h"
 #include "engines/Un_wordor.h"
+#include "engines/WordLists.h"
 
 namespace velmora {
 namespace {

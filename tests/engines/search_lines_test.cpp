@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include "engines/EngineFixture.h"
-#include "engines/EngineShared.h"
+#include "engines/LineModify.h"
+#include "engines/LineSearch.h"
 #include "engines/Un_MyRegExpr.h"
+#include "engines/WordLists.h"
 
 namespace velmora {
 namespace {

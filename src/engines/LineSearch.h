@@ -1,11 +1,9 @@
 #pragma once
 
-// Pieces the regex-based engines share: the progress binding, the one-word file search with
-// its whole-buffer pre-check, line collection, the two word-list syntaxes, highlighting and
-// the per-line modifications.
+// Finding lines with a regex: the progress binding, the file search that stops at the first
+// matching line (with its whole-buffer pre-check) and the collection of matching lines.
 
 #include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -81,50 +79,5 @@ struct CollectedLines {
 // way (matches may call the progress itself).
 void CollectLines(std::string_view text, const std::function<bool(std::string_view)>& matches,
                   bool perLineProgress, const EngineProgress& progress, CollectedLines out);
-
-// "Word: or" / "Word: and" syntax: words separated by runs of control characters and spaces; a
-// double-quoted word may hold spaces, "" inside it stands for one quote; an unclosed quote runs
-// to the end of the query and keeps every character after it.
-std::vector<std::string> SplitWordList(std::string_view query);
-
-// "Search Engine" syntax: +required, -excluded, optional words and "quoted phrases", separated
-// by spaces. False at an unclosed quote or a closing quote followed by anything but a space;
-// the lists then keep the words read before it.
-struct SearchQuery {
-  std::vector<std::string> excluded;
-  std::vector<std::string> optional;
-  std::vector<std::string> required;
-};
-bool ParseSearchQuery(std::string_view query, SearchQuery& out);
-
-// The words that take part in a search: an empty word is never searched nor highlighted.
-std::vector<std::string> NonEmptyWords(const std::vector<std::string>& words);
-
-// Puts words that contain another word before it, so that the longer one is marked first
-// (a, ab, abc become abc, ab, a).
-void OrderForHighlighting(std::vector<std::string>& words);
-
-// Marks every word of the list, in list order, in text that is already HTML-escaped; each word
-// is marked in what the earlier ones left. The words are raw: they are escaped here.
-std::string HighlightWords(std::string text, const std::vector<std::string>& words,
-                           bool caseSensitive, bool wholeWords);
-
-// The form of a body line of the phrase and regex pages.
-LinesPage::Mark MarkFor(bool useIntervals, const std::vector<std::string>& intervals,
-                        const std::string& entry);
-
-// The line with every match of the regex replaced by the replacement (type 1), with the
-// replacement inserted before (2) or after (3) it, or removed (4); any other type leaves the
-// line as it is. literal: the replacement is plain text; otherwise it is a template ("$n",
-// "${n}", "\") expanded for each match.
-std::string ModifyLine(TRegex& regex, std::string_view line, std::int32_t modType,
-                       const std::string& replacement, bool literal);
-
-// Modify of the phrase and regex engines: backs the file up when asked, applies ModifyLine to
-// each chosen line (0-based indexes as decimal text) and rewrites the file safely. A chosen
-// line outside the file raises before anything is written.
-void ModifyChosenLines(const std::string& fileName, bool makeBackup,
-                       const std::vector<std::string>& intervals, TRegex& regex,
-                       std::int32_t modType, const std::string& replacement, bool literal);
 
 }  // namespace velmora

@@ -1,33 +1,9 @@
-#include "engines/EngineShared.h"
+#include "engines/LineSearch.h"
 
 #include <algorithm>
 #include <utility>
 
 namespace velmora {
-
-namespace {
-
-bool IsListSeparator(char c) {
-  return static_cast<unsigned char>(c) <= 32;
-}
-
-// Reads one "Search Engine" word from q; false at a quote error. next is where parsing goes on.
-bool ReadQueryWord(std::string_view query, std::size_t q, std::string& word, std::size_t& next) {
-  if (q < query.size() && query[q] == '"') {
-    const auto close = query.find('"', q + 1);
-    if (close == std::string_view::npos) return false;
-    if (close + 1 < query.size() && query[close + 1] != ' ') return false;
-    word.assign(query.substr(q + 1, close - q - 1));
-    next = close + 1;
-    return true;
-  }
-  const auto space = std::min(query.find(' ', q), query.size());
-  word.assign(query.substr(std::min(q, query.size()), space - std::min(q, query.size())));
-  next = space;
-  return true;
-}
-
-}  // namespace
 
 void EngineProgress::Bind(TRegex& regex) const {
   const TProgressEvent* event = &event_;
@@ -198,95 +174,6 @@ void CollectLines(std::string_view text, const std::function<bool(std::string_vi
   }
 }
 
-std::vector<std::string> SplitWordList(std::string_view query) {
-  std::vector<std::string> words;
-  std::size_t i = 0;
-  while (i < query.size()) {
-    if (IsListSeparator(query[i])) {
-      ++i;
-      continue;
-    }
-    std::string word;
-    if (query[i] == '"') {
-      std::size_t j = i + 1;
-      bool closed = false;
-      while (j < query.size()) {
-        if (query[j] != '"') {
-          word += query[j++];
-        } else if (j + 1 < query.size() && query[j + 1] == '"') {
-          word += '"';
-          j += 2;
-        } else {
-          closed = true;
-          ++j;
-          break;
-        }
-      }
-      if (!closed) word.assign(query.substr(i + 1));
-      i = j;
-    } else {
-      const std::size_t start = i;
-      while (i < query.size() && !IsListSeparator(query[i])) ++i;
-      word.assign(query.substr(start, i - start));
-    }
-    words.push_back(std::move(word));
-  }
-  return words;
-}
-
-bool ParseSearchQuery(std::string_view query, SearchQuery& out) {
-  out = SearchQuery{};
-  std::size_t p = 0;
-  while (p < query.size()) {
-    if (query[p] == ' ') {
-      ++p;
-      continue;
-    }
-    std::vector<std::string>* list = &out.optional;
-    std::size_t start = p;
-    if (query[p] == '+') {
-      list = &out.required;
-      start = p + 1;
-    } else if (query[p] == '-') {
-      list = &out.excluded;
-      start = p + 1;
-    }
-    std::string word;
-    if (!ReadQueryWord(query, start, word, p)) return false;
-    list->push_back(std::move(word));
-  }
-  return true;
-}
-
-std::vector<std::string> NonEmptyWords(const std::vector<std::string>& words) {
-  std::vector<std::string> result;
-  std::copy_if(words.begin(), words.end(), std::back_inserter(result),
-               [](const std::string& w) { return !w.empty(); });
-  return result;
-}
-
-void OrderForHighlighting(std::vector<std::string>& words) {
-  for (std::size_t i = 0; i + 1 < words.size(); ++i) {
-    for (std::size_t j = i + 1; j < words.size(); ++j) {
-      if (!words[i].empty() && words[j].find(words[i]) != std::string::npos) {
-        std::swap(words[i], words[j]);
-      }
-    }
-  }
-}
-
-std::string HighlightWords(std::string text, const std::vector<std::string>& words,
-                           bool caseSensitive, bool wholeWords) {
-  for (const auto& word : words) {
-    if (word.empty()) continue;
-    TRegex regex;
-    regex.SetModifier(1, !caseSensitive);
-    regex.SetExpression(WordPattern(HtmlEscape(word), wholeWords));
-    text = regex.ReplaceAll(text, HIGHLIGHT_TEMPLATE, true);
-  }
-  return text;
-}
-
 std::vector<std::unique_ptr<TRegex>> CompileWordPatterns(const std::vector<std::string>& words,
                                                          bool caseSensitive, bool wholeWords,
                                                          const EngineProgress& progress) {
@@ -297,60 +184,6 @@ std::vector<std::unique_ptr<TRegex>> CompileWordPatterns(const std::vector<std::
     regex.SetExpression(WordPattern(word, wholeWords));
   }
   return patterns;
-}
-
-LinesPage::Mark MarkFor(bool useIntervals, const std::vector<std::string>& intervals,
-                        const std::string& entry) {
-  if (!useIntervals) return LinesPage::Mark::Plain;
-  const bool chosen = std::find(intervals.begin(), intervals.end(), entry) != intervals.end();
-  return chosen ? LinesPage::Mark::Chosen : LinesPage::Mark::NotChosen;
-}
-
-namespace {
-
-// What one match becomes. The replacement is a template only where it may be one: it is
-// expanded by itself, so its end cannot swallow the match reference ("$0" after a "1", or
-// after a "\").
-std::string ModifiedMatch(TRegex& regex, std::string_view match, std::int32_t modType,
-                          const std::string& replacement, bool literal) {
-  if (modType == 4) return {};
-  const std::string inserted = literal ? replacement : regex.ExpandTemplate(replacement);
-  if (modType == 2) return inserted + std::string(match);
-  if (modType == 3) return std::string(match) + inserted;
-  return inserted;
-}
-
-}  // namespace
-
-std::string ModifyLine(TRegex& regex, std::string_view line, std::int32_t modType,
-                       const std::string& replacement, bool literal) {
-  if (modType < 1 || modType > 4 || !regex.ExecView(line)) return std::string(line);
-  std::string out;
-  std::size_t from = 0;
-  do {
-    const auto start = static_cast<std::size_t>(regex.MatchStart(0) - 1);
-    const auto length = static_cast<std::size_t>(regex.MatchLength(0));
-    out.append(line.substr(from, start - from));
-    out += ModifiedMatch(regex, line.substr(start, length), modType, replacement, literal);
-    from = start + length;
-  } while (regex.ExecNext());
-  out.append(line.substr(from));
-  return out;
-}
-
-void ModifyChosenLines(const std::string& fileName, bool makeBackup,
-                       const std::vector<std::string>& intervals, TRegex& regex,
-                       std::int32_t modType, const std::string& replacement, bool literal) {
-  if (makeBackup) BackupFile(fileName);
-  const TextBuffer file(fileName);
-  LineEditor editor(file);
-  for (const auto& entry : intervals) {
-    auto& line = editor.Lines()[editor.IndexOf(entry)];
-    if (modType >= 1 && modType <= 4) {
-      line = editor.Keep(ModifyLine(regex, line, modType, replacement, literal));
-    }
-  }
-  WriteFileSafely(fileName, editor.Compose());
 }
 
 }  // namespace velmora

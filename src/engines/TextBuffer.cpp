@@ -1,0 +1,241 @@
+#include "engines/TextBuffer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <string>
+#include <utility>
+
+namespace velmora {
+
+void RaiseFileError(const char* what, const std::string& fileName, int error) {
+  throw EFileError(std::string(what) + " \"" + fileName + "\": " + std::strerror(error));
+}
+
+namespace {
+
+// One read buffer is kept per thread between files, so that searching a large file again and
+// again does not pay for fresh pages each time. Buffers above the limit are not kept.
+struct ReadBuffer {
+  std::unique_ptr<char[]> data;
+  std::size_t capacity = 0;
+};
+constexpr std::size_t kKeptBufferLimit = std::size_t{64} << 20;
+thread_local ReadBuffer spareBuffer;
+
+ReadBuffer TakeBuffer(std::size_t atLeast) {
+  if (spareBuffer.capacity >= atLeast) return std::exchange(spareBuffer, ReadBuffer{});
+  return {std::make_unique_for_overwrite<char[]>(atLeast), atLeast};
+}
+
+void ReturnBuffer(ReadBuffer buffer) {
+  if (buffer.capacity <= kKeptBufferLimit && buffer.capacity > spareBuffer.capacity) {
+    spareBuffer = std::move(buffer);
+  }
+}
+
+}  // namespace
+
+// ---- reading -------------------------------------------------------------------------------
+
+TextBuffer::TextBuffer(const std::string& fileName, Mode mode, std::size_t chunk)
+    : fileName_(fileName), chunk_(std::max<std::size_t>(chunk, 1)) {
+  // O_NONBLOCK: a FIFO given by mistake must not hang the open; only regular files are read.
+  fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd_ < 0) RaiseFileError("Cannot open file", fileName, errno);
+  struct stat info {};
+  const int statResult = ::fstat(fd_, &info);
+  const int error = statResult != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+  if (statResult != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd_);
+    RaiseFileError("Cannot read file", fileName, error);
+  }
+  // The size is a hint only: a file may grow or shrink while it is read.
+  ReadBuffer buffer =
+      TakeBuffer(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 4096);
+  bytes_ = std::move(buffer.data);
+  capacity_ = buffer.capacity;
+  try {
+    if (mode == Mode::Whole) {
+      while (!done_) ReadMore();
+    } else {
+      ReadMore();
+    }
+  } catch (...) {
+    ReturnBuffer({std::move(bytes_), capacity_});
+    ::close(fd_);
+    throw;
+  }
+}
+
+TextBuffer::~TextBuffer() {
+  if (fd_ >= 0) ::close(fd_);
+  ReturnBuffer({std::move(bytes_), capacity_});
+}
+
+void TextBuffer::Grow() {
+  ReadBuffer larger{std::make_unique_for_overwrite<char[]>(capacity_ * 2), capacity_ * 2};
+  std::memcpy(larger.data.get(), bytes_.get(), used_);
+  ReturnBuffer({std::move(bytes_), capacity_});
+  bytes_ = std::move(larger.data);
+  capacity_ = larger.capacity;
+}
+
+bool TextBuffer::ReadMore() {
+  // A NUL ends the text; in Whole mode the rest is still read, for the tail.
+  if (done_) return false;
+  const bool textWasComplete = TextComplete();
+  ssize_t got = 0;
+  do {
+    if (used_ == capacity_) Grow();
+    // Chunks that fit the cache: each is looked through for a NUL while it is still there.
+    got = ::read(fd_, bytes_.get() + used_, std::min(capacity_ - used_, chunk_));
+  } while (got < 0 && errno == EINTR);
+  if (got < 0) RaiseFileError("Cannot read file", fileName_, errno);
+  if (got == 0) {
+    done_ = true;
+    ::close(fd_);
+    fd_ = -1;
+  } else if (nul_ == std::string_view::npos) {
+    const void* hit = std::memchr(bytes_.get() + used_, '\0', static_cast<std::size_t>(got));
+    if (hit != nullptr)
+      nul_ = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes_.get());
+  }
+  used_ += static_cast<std::size_t>(got);
+  const std::string_view all(bytes_.get(), used_);
+  text_ = all.substr(0, nul_);
+  tail_ = nul_ == std::string_view::npos ? std::string_view() : all.substr(nul_);
+  return !textWasComplete;
+}
+
+namespace {
+
+// The first c at or after from, remembered in cache until the cursor has passed it.
+const char* NextOf(const char*& cache, char c, const char* from, const char* end) {
+  if (cache == nullptr || cache < from) {
+    const void* hit = std::memchr(from, c, static_cast<std::size_t>(end - from));
+    cache = hit != nullptr ? static_cast<const char*>(hit) : end;
+  }
+  return cache;
+}
+
+}  // namespace
+
+bool LineCursor::Next(std::string_view& line) {
+  if (done_ || rest_.empty()) return false;
+  const char* begin = rest_.data();
+  const char* end = begin + rest_.size();
+  const char* p = std::min(NextOf(nextLf_, '\n', begin, end), NextOf(nextCr_, '\r', begin, end));
+  line = std::string_view(begin, static_cast<std::size_t>(p - begin));
+  if (p == end) {
+    done_ = true;
+    return true;
+  }
+  const std::size_t breakLength = (*p == '\r' && p + 1 != end && p[1] == '\n') ? 2 : 1;
+  rest_.remove_prefix(line.size() + breakLength);
+  return true;
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  LineCursor cursor(text);
+  std::string_view line;
+  while (cursor.Next(line)) lines.push_back(line);
+  return lines;
+}
+
+namespace {
+
+// Counts the bytes that end a line in [begin, end): every LF, and with kWithCr a CR unless an LF
+// follows it (then the byte at end must exist: it is read as the last byte's follower). Chunks of
+// at most 255 bytes keep the sum in one byte, which lets the compiler count many bytes per
+// instruction.
+template <bool kWithCr>
+std::size_t CountBreaks(const unsigned char* begin, const unsigned char* end) {
+  std::size_t total = 0;
+  while (begin != end) {
+    const auto length = static_cast<std::size_t>(std::min<std::ptrdiff_t>(end - begin, 255));
+    unsigned char sum = 0;
+    if constexpr (kWithCr) {
+      for (std::size_t i = 0; i < length; ++i)
+        sum += static_cast<unsigned char>((begin[i] == '\n') |
+                                          ((begin[i] == '\r') & (begin[i + 1] != '\n')));
+    } else {
+      for (std::size_t i = 0; i < length; ++i) sum += static_cast<unsigned char>(begin[i] == '\n');
+    }
+    total += sum;
+    begin += length;
+  }
+  return total;
+}
+
+}  // namespace
+
+std::size_t CountLines(std::string_view text) {
+  if (text.empty()) return 0;
+  const auto* begin = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* last = begin + text.size() - 1;
+  std::size_t breaks = 0;
+  if (std::memchr(text.data(), '\r', text.size()) == nullptr) {
+    breaks = CountBreaks<false>(begin, last + 1);
+  } else {
+    // Every byte but the last has a follower to tell a lone CR from a CR LF.
+    breaks = CountBreaks<true>(begin, last) + ((*last == '\n') | (*last == '\r'));
+  }
+  // A break at the very end gives no extra line.
+  return breaks + (EndsWithLineBreak(text) ? 0 : 1);
+}
+
+bool EndsWithLineBreak(std::string_view text) {
+  return !text.empty() && (text.back() == '\n' || text.back() == '\r');
+}
+
+// ---- editing --------------------------------------------------------------
+
+std::size_t ParseLineIndex(const std::string& entry) {
+  std::size_t value = 0;
+  const char* first = entry.data();
+  const char* last = first + entry.size();
+  const auto [end, error] = std::from_chars(first, last, value);
+  if (entry.empty() || error != std::errc() || end != last) {
+    throw EListError("'" + entry + "' is not a valid integer value");
+  }
+  return value;
+}
+
+LineEditor::LineEditor(const TextBuffer& file)
+    : lines_(SplitLines(file.Text())),
+      tail_(file.Tail()),
+      openEnd_(!file.Tail().empty() && !file.Text().empty() && !EndsWithLineBreak(file.Text())) {}
+
+std::string_view LineEditor::Keep(std::string text) {
+  return kept_.emplace_back(std::move(text));
+}
+
+std::size_t LineEditor::IndexOf(const std::string& entry) const {
+  const std::size_t index = ParseLineIndex(entry);
+  if (index >= lines_.size()) {
+    throw EListError("List index out of bounds (" + entry + ")");
+  }
+  return index;
+}
+
+std::string LineEditor::Compose() const {
+  std::size_t size = tail_.size();
+  for (const auto line : lines_) size += line.size() + 2;
+  std::string out;
+  out.reserve(size);
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    out += lines_[i];
+    if (!(openEnd_ && i + 1 == lines_.size())) out += "\r\n";
+  }
+  out += tail_;
+  return out;
+}
+
+}  // namespace velmora

@@ -1,0 +1,178 @@
+#include "modify/SafeWrite.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "base/Paths.h"
+#include "engines/TextBuffer.h"
+
+namespace velmora {
+
+namespace {
+
+std::string SystemMessage(int error) {
+  return std::strerror(error);
+}
+
+// Closes a descriptor on every way out.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int Get() const { return fd_; }
+  // Closes now and reports the result (a late write error shows up here).
+  int Close() {
+    const int result = ::close(fd_);
+    fd_ = -1;
+    return result;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, std::string_view content) {
+  while (!content.empty()) {
+    const ssize_t written = ::write(fd, content.data(), content.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    content.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+// The file a name finally stands for once symbolic links are followed; a relative link target
+// is taken from the folder of the link. A name that does not exist stands for itself.
+std::string ResolveLinks(const std::string& fileName) {
+  std::string current = fileName;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat info {};
+    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    std::string target(PATH_MAX, '\0');
+    const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+    if (length < 0) RaiseFileError("Cannot read link", current, errno);
+    target.resize(static_cast<std::size_t>(length));
+    current = target.front() == PathDelim ? target : FolderOf(current) + target;
+  }
+  RaiseFileError("Cannot resolve", fileName, ELOOP);
+}
+
+// Syncs the folder so that a rename survives a crash; failures here lose nothing.
+void SyncFolder(const std::string& fileName) {
+  std::string folder = FolderOf(fileName);
+  if (folder.empty()) folder = ".";
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// Writes content to a new temporary file beside target and returns its name. The file gets
+// mode (and, where allowed, the owner of the original) and is synced to disk.
+std::string WriteTemporary(const std::string& target, std::string_view content, mode_t mode,
+                           const struct stat* original) {
+  // Shortened so that a name near the length limit still leaves room for the suffix.
+  std::string name = FolderOf(target) + "." + NameOf(target).substr(0, 200) + ".velmora-XXXXXX";
+  Descriptor fd(::mkstemp(name.data()));
+  if (fd.Get() < 0) RaiseFileError("Cannot create a temporary file for", target, errno);
+  const auto fail = [&](int error) {
+    ::unlink(name.c_str());
+    RaiseFileError("Cannot write", target, error);
+  };
+  if (original != nullptr) {
+    // Only root may give the file away; for anyone else the owner simply stays theirs.
+    if (::fchown(fd.Get(), original->st_uid, original->st_gid) != 0) errno = 0;
+  }
+  if (::fchmod(fd.Get(), mode) != 0) fail(errno);
+  if (!WriteAll(fd.Get(), content)) fail(errno);
+  if (::fsync(fd.Get()) != 0) fail(errno);
+  if (fd.Close() != 0) fail(errno);
+  return name;
+}
+
+mode_t DefaultMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+// Rewrites a file that has several names through its own inode, so that all names keep
+// sharing it. Called only once the complete content sits in the temporary file; if this
+// step fails the temporary file is kept and named in the error, so nothing is lost.
+void RewriteInPlace(const std::string& target, std::string_view content,
+                    const std::string& temporary) {
+  const auto fail = [&](int error) {
+    throw EFileError("Cannot rewrite \"" + target + "\" in place (" + SystemMessage(error) +
+                     "); its new content is in \"" + temporary + "\"");
+  };
+  Descriptor fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC));
+  if (fd.Get() < 0) {
+    const int error = errno;
+    ::unlink(temporary.c_str());
+    RaiseFileError("Cannot open", target, error);
+  }
+  if (!WriteAll(fd.Get(), content)) fail(errno);
+  if (::ftruncate(fd.Get(), static_cast<off_t>(content.size())) != 0) fail(errno);
+  if (::fsync(fd.Get()) != 0) fail(errno);
+  if (fd.Close() != 0) fail(errno);
+  ::unlink(temporary.c_str());
+}
+
+// Puts content under target through a temporary file and a rename, giving it mode and owner.
+void ReplaceThroughTemporary(const std::string& target, std::string_view content, mode_t mode,
+                             const struct stat* owner) {
+  const std::string temporary = WriteTemporary(target, content, mode, owner);
+  if (::rename(temporary.c_str(), target.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temporary.c_str());
+    RaiseFileError("Cannot replace", target, error);
+  }
+  SyncFolder(target);
+}
+
+}  // namespace
+
+void WriteFileSafely(const std::string& fileName, std::string_view content) {
+  const std::string target = ResolveLinks(fileName);
+  struct stat info {};
+  const bool exists = ::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  // A rename would get past a file the user may not write; writing in place would not.
+  if (exists && ::access(target.c_str(), W_OK) != 0) RaiseFileError("Cannot write", target, errno);
+  if (exists && info.st_nlink > 1) {
+    const std::string temporary = WriteTemporary(target, content, info.st_mode & 07777, &info);
+    RewriteInPlace(target, content, temporary);
+    return;
+  }
+  ReplaceThroughTemporary(target, content, exists ? (info.st_mode & 07777) : DefaultMode(),
+                          exists ? &info : nullptr);
+}
+
+void BackupFile(const std::string& fileName) {
+  struct stat source {};
+  if (::stat(fileName.c_str(), &source) != 0) RaiseFileError("Cannot open file", fileName, errno);
+  std::string content;
+  {
+    const TextBuffer file(fileName);
+    content.reserve(file.Text().size() + file.Tail().size());
+    content += file.Text();
+    content += file.Tail();
+  }
+  // The rename replaces an older backup in one step, so a failed copy keeps the old one; the
+  // copy is as private as the file it saves.
+  const std::string backup = fileName + ".bak";
+  ReplaceThroughTemporary(backup, content, source.st_mode & 07777, nullptr);
+}
+
+}  // namespace velmora
