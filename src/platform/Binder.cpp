@@ -454,4 +454,8 @@ void Binder::Invoke(const std::function<void()>& handler) {
   Push();
 }
 
+void NameAfter(Binder& b, QWidget* widget, const TLabel& label) {
+  b.Bind([widget, &label] { widget->setAccessibleName(ToQt(label.Caption)); });
+}
+
 }  // namespace velmora

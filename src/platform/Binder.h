@@ -110,4 +110,7 @@ class Binder {
   std::vector<std::function<void()>> pull_;
 };
 
+// A widget without a caption of its own is announced under the text of the label beside it.
+void NameAfter(Binder& b, QWidget* widget, const TLabel& label);
+
 }  // namespace velmora

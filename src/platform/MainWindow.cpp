@@ -180,6 +180,13 @@ void MainWindow::ConnectEvents() {
   b.On(ui.About1, &QAction::triggered, [&c] { c.About1Click(); });
   b.OnQueued(ui.Option1, &QAction::triggered, [&c] { c.Option1Click(); });
   b.OnQueued(ui.Settings1, &QAction::triggered, [&c] { c.Settings1Click(); });
+  b.OnQueued(ui.ModificationInterfal1, &QAction::triggered,
+             [&c] { c.ModificationInterfal1Click(); });
+  b.OnQueued(ui.EraseBackup1, &QAction::triggered, [&c] { c.EraseBackup1Click(); });
+  b.On(ui.btn_mod_slc, &Button::clicked, [&c] { c.btn_mod_slcClick(); });
+  b.On(ui.btn_mod_all, &Button::clicked, [&c] { c.btn_mod_allClick(); });
+  b.On(ui.btn_undo, &Button::clicked, [&c] { c.btn_undoClick(); });
+  b.On(ui.btn_del_items, &Button::clicked, [&c] { c.btn_del_itemsClick(); });
 
   b.On(ui.cmb_query, &QComboBox::editTextChanged, [&c] { c.cmb_queryChange(); });
   b.On(ui.cmb_query_1, &QComboBox::editTextChanged, [&c] { c.cmb_queryChange(); });

@@ -46,11 +46,6 @@ void OnSelect(Binder& b, QRadioButton* button, Tfrm_option& c, TRadioButton& sta
   });
 }
 
-// A widget without a caption of its own is announced under the text of the label beside it.
-void NameAfter(Binder& b, QWidget* widget, const TLabel& label) {
-  b.Bind([widget, &label] { widget->setAccessibleName(ToQt(label.Caption)); });
-}
-
 // Hands the Delete key pressed in a list to the controller's key handler.
 class DeleteKeyFilter : public QObject {
  public:
