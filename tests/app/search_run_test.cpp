@@ -279,6 +279,18 @@ TEST_F(MainWindowTest, ARegexThatDoesNotCompileIsShownBeforeAnyFileIsRead) {
   EXPECT_TRUE(w.cmb_path.Enabled && w.PageControl1.TabSheet2.TabVisible);
 }
 
+TEST_F(MainWindowTest, ARegexRunTakesIgnoreSpaceFromItsOwnOption) {
+  Write("a.txt", "ab\n");
+  Tfrm_utama& w = Show();
+  SetOption("ExpSpaceCheckBox", "1");
+  SetOption("ExpPointCheckBox", "0");
+  w.RG_Type.ItemIndex = 5;
+  w.RG_TypeClick();
+  w.Memo_Query.SetText("a b");
+  Find("");
+  EXPECT_EQ(Captions().size(), 1u);
+}
+
 TEST_F(MainWindowTest, FindDuringAStoppedRunStartsAfterTheWalkReturned) {
   for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) Write(name, "x");
   Tfrm_utama& w = Show();
