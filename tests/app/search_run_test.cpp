@@ -103,6 +103,12 @@ TEST_F(MainWindowTest, DateFiltersRejectFutureAndOldFiles) {
   SetOption("DaysAgoSpinEdit", "5");
   Find("");
   EXPECT_THAT(Captions(), ElementsAre("recent.txt"));
+  // A file dated only minutes ahead is in the future too.
+  const std::string soon = Write("soon.txt", "x");
+  SetFileTime(soon, now + 120);
+  Find("");
+  EXPECT_THAT(Captions(), ElementsAre("recent.txt"));
+  std::filesystem::remove(soon);
 
   // Between two dates, both ends included.
   SetOption("Days", "0");
