@@ -8,11 +8,13 @@ std::string TMemo::Text() const {
     if (i > 0) text += "\n";
     text += Lines[i];
   }
+  if (FinalBreak) text += "\n";
   return text;
 }
 
 void TMemo::SetText(const std::string& text) {
   Lines.clear();
+  FinalBreak = false;
   if (text.empty()) return;
   std::string line;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -27,7 +29,8 @@ void TMemo::SetText(const std::string& text) {
   }
   // A break at the very end gives no extra empty line.
   const char last = text.back();
-  if (last != '\r' && last != '\n') Lines.push_back(line);
+  FinalBreak = last == '\r' || last == '\n';
+  if (!FinalBreak) Lines.push_back(line);
 }
 
 int TListView::SelectedIndex() const {

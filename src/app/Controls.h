@@ -48,9 +48,11 @@ struct TComboBox : TControl {
   bool InactiveColor = false;  // drawn with the inactive-border colour instead of the window's
 };
 
-// Multi-line edit; its text is its lines joined by LF.
+// Multi-line edit; its text is its lines joined by LF, and a final line break when the text
+// typed ends with one (a memo holding only a line break holds one blank line, not nothing).
 struct TMemo : TControl {
   std::vector<std::string> Lines;
+  bool FinalBreak = false;
   bool InactiveColor = false;
 
   std::string Text() const;

@@ -904,10 +904,14 @@ void Tfrm_utama::PageControl1Change() {
 }
 
 void Tfrm_utama::btn_browseClick() {
+  // The picker starts in the folder typed in Path when there is one, and gives back a folder
+  // that the walk and the recently used list take as typed: with its trailing delimiter.
+  std::error_code error;
+  const bool typed = !cmb_path.Text.empty() && std::filesystem::is_directory(cmb_path.Text, error);
+  const std::string initial = typed ? cmb_path.Text : ports_.folders.CurrentFolder();
   std::string chosen;
-  if (!ports_.dialogs.PickFolder("Select the directory", ports_.folders.CurrentFolder(), chosen))
-    return;
-  cmb_path.Text = chosen;
+  if (!ports_.dialogs.PickFolder("Select the directory", initial, chosen)) return;
+  cmb_path.Text = WithTrailingDelim(chosen);
   ports_.folders.SetCurrentFolder(chosen);
 }
 

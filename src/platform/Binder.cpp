@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDateEdit>
 #include <QFile>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 #include <QStatusBar>
 #include <QTreeView>
 #include <exception>
+#include <memory>
 
 #include "platform/NumberSpinEdit.h"
 #include "platform/RadioGroup.h"
@@ -202,6 +204,12 @@ void Binder::Bind(QCheckBox* widget, TCheckBox& state) {
 }
 
 void Binder::Bind(QComboBox* widget, TComboBox& state) {
+  // What is typed is what runs: the recently used entries are offered in a popup the user may
+  // pick from, never completed into the text or matched without regard to case.
+  if (QCompleter* completer = widget->completer()) {
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    completer->setCaseSensitivity(Qt::CaseSensitive);
+  }
   push_.push_back([widget, &state] {
     const QSignalBlocker block(widget);
     ApplyControl(widget, state);
@@ -220,14 +228,23 @@ void Binder::Bind(QComboBox* widget, TComboBox& state) {
 }
 
 void Binder::Bind(QPlainTextEdit* widget, TMemo& state) {
-  push_.push_back([widget, &state] {
+  // The text last taken from the widget: a push gives the widget only what the controller
+  // changed, never its own edit back (which would move the cursor while the user types).
+  auto pulled = std::make_shared<std::string>();
+  push_.push_back([widget, &state, pulled] {
     const QSignalBlocker block(widget);
     ApplyControl(widget, state);
     ApplyInactive(widget, state.InactiveColor);
-    const QString text = ToQt(state.Text());
+    const std::string wanted = state.Text();
+    if (wanted == *pulled) return;
+    *pulled = wanted;
+    const QString text = ToQt(wanted);
     if (widget->toPlainText() != text) widget->setPlainText(text);
   });
-  pull_.push_back([widget, &state] { state.SetText(FromQt(widget->toPlainText())); });
+  pull_.push_back([widget, &state, pulled] {
+    state.SetText(FromQt(widget->toPlainText()));
+    *pulled = state.Text();
+  });
 }
 
 void Binder::Bind(RadioGroup* widget, TRadioGroup& state) {
@@ -260,8 +277,9 @@ void Binder::Bind(QAction* action, TMenuItem& state) {
 
 void Binder::Bind(QMenu* menu, TMenuItem& state) {
   Bind(menu->menuAction(), state);
+  // The first letter is the menu's mnemonic (Alt+F opens "File").
   push_.push_back([menu, &state] {
-    const QString caption = ToQt(state.Caption);
+    const QString caption = QLatin1Char('&') + ToQt(state.Caption);
     if (menu->title() != caption) menu->setTitle(caption);
   });
 }
@@ -428,6 +446,13 @@ void Binder::Bind(QGroupBox* widget, TGroupBox& state) {
     const QString caption = ToQt(state.Caption);
     if (widget->title() != caption) widget->setTitle(caption);
   });
+}
+
+void Binder::OnChosen(RadioGroup* group, std::function<void()> handler) {
+  QObject::connect(group->Buttons(), &QButtonGroup::idToggled, group,
+                   [this, handler](int, bool checked) {
+                     if (checked) Invoke(handler);
+                   });
 }
 
 void Binder::Bind(std::function<void()> push, std::function<void()> pull) {

@@ -97,6 +97,10 @@ class Binder {
         sender, signal, sender, [this, handler] { Invoke(handler); }, Qt::QueuedConnection);
   }
 
+  // Runs `handler` when an item of the group becomes checked, however that happened (mouse,
+  // keyboard, an accessibility action).
+  void OnChosen(RadioGroup* group, std::function<void()> handler);
+
   void Push();
   void Pull();
 

@@ -1,7 +1,9 @@
 #include "platform/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <chrono>
 
@@ -14,6 +16,9 @@ namespace velmora {
 namespace {
 
 constexpr std::chrono::milliseconds kRunRefresh{100};
+// The pages place their controls in 830 pixels; the list and preview need some height.
+constexpr int kMinimumWidth = 840;
+constexpr int kMinimumHeight = 480;
 // Column widths of the result list, wide enough for their usual texts.
 constexpr int kColumnWidths[] = {160, 220, 120, 90, 60};
 
@@ -43,17 +48,56 @@ MainWindow::MainWindow(KeyStore& keys, QtAdapters& adapters, QWidget* parent)
 
   setWindowTitle(ToQt(controller_->Caption));
   resize(controller_->Width, controller_->Height);
-  if (const QScreen* screen = this->screen()) {
-    const QRect area = screen->availableGeometry();
-    move(area.center() - rect().center());
-  }
   binder_->Push();
+  SetTabOrder();
+}
+
+void MainWindow::SetTabOrder() {
+  // Path, mask, options, the page's query, type and buttons, then the list and the preview.
+  Ui::frm_utama& ui = *ui_;
+  QList<QWidget*> order = {ui.cmb_path,          ui.btn_browse,     ui.cmb_mask,
+                           ui.is_case_sensitive, ui.is_whole_words, ui.is_search_in_result,
+                           ui.PageControl1,      ui.cmb_query,      ui.Memo_Query};
+  for (QAbstractButton* button : ui.RG_Type->Buttons()->buttons()) order << button;
+  order << QList<QWidget*>{ui.btn_find,      ui.btn_stop,        ui.btn_regexp_phone,
+                           ui.btn_regxp_url, ui.btn_regxp_email, ui.cmb_query_1,
+                           ui.Memo_Query_1,  ui.cmb_replace,     ui.Memo_Replace};
+  for (QAbstractButton* button : ui.RG_Type_1->Buttons()->buttons()) order << button;
+  for (QAbstractButton* button : ui.RG_Mod->Buttons()->buttons()) order << button;
+  order << QList<QWidget*>{ui.btn_find_1,        ui.btn_stop_1,      ui.btn_mod_slc,
+                           ui.btn_mod_all,       ui.btn_undo,        ui.btn_del_items,
+                           ui.btn_regxp_phone_1, ui.btn_regxp_url_1, ui.btn_regxp_email_1,
+                           ui.ListView1,         ui.WebBrowser1,     ui.exec_file,
+                           ui.edt_file};
+  for (qsizetype i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 MainWindow::~MainWindow() {
   adapters_.pump.before = nullptr;
   adapters_.viewer.Attach(nullptr);
   ui_->ListView1->setModel(nullptr);
+}
+
+void MainWindow::PlaceOnScreen() {
+  // Below this the pages' controls would be cut.
+  const QSize usable(kMinimumWidth, kMinimumHeight);
+  QSize wanted(controller_->Width, controller_->Height);
+  const QScreen* screen = this->screen();
+  if (!screen) {
+    resize(wanted);
+    return;
+  }
+  // The whole window (its frame included) stays on the available screen, centred.
+  const QRect area = screen->availableGeometry();
+  const QSize frame = frameGeometry().size() - geometry().size();
+  wanted = wanted.boundedTo(area.size() - frame);
+  setMinimumSize(usable.boundedTo(area.size() - frame));
+  resize(wanted.expandedTo(minimumSize()));
+  QRect placed(QPoint(), size() + frame);
+  placed.moveCenter(area.center());
+  placed.moveLeft(std::max(placed.left(), area.left()));
+  placed.moveTop(std::max(placed.top(), area.top()));
+  move(placed.topLeft());
 }
 
 void MainWindow::BindControls() {
@@ -192,9 +236,22 @@ void MainWindow::ConnectEvents() {
   b.On(ui.cmb_query_1, &QComboBox::editTextChanged, [&c] { c.cmb_queryChange(); });
   b.On(ui.Memo_Query, &QPlainTextEdit::textChanged, [&c] { c.cmb_queryChange(); });
   b.On(ui.Memo_Query_1, &QPlainTextEdit::textChanged, [&c] { c.cmb_queryChange(); });
-  b.On(ui.RG_Type->Buttons(), &QButtonGroup::idClicked, [&c] { c.RG_TypeClick(); });
-  b.On(ui.RG_Type_1->Buttons(), &QButtonGroup::idClicked, [&c] { c.RG_Type_1Click(); });
-  b.On(ui.RG_Mod->Buttons(), &QButtonGroup::idClicked, [&c] { c.RG_ModClick(); });
+  b.OnChosen(ui.RG_Type, [&c] { c.RG_TypeClick(); });
+  b.OnChosen(ui.RG_Type_1, [&c] { c.RG_Type_1Click(); });
+  b.OnChosen(ui.RG_Mod, [&c] { c.RG_ModClick(); });
+
+  // Keyboard: Return in a one-line box runs Find, Escape stops a run.
+  for (QComboBox* box : {ui.cmb_path, ui.cmb_mask, ui.cmb_query, ui.cmb_query_1})
+    b.On(box->lineEdit(), &QLineEdit::returnPressed, [&c] { c.btn_findClick(); });
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  b.On(escape, &QShortcut::activated, [&c] {
+    if (c.Busy()) c.btn_stopClick();
+  });
+  // Rows: a double click edits the file; the right-click menu offers the File menu's row
+  // commands.
+  b.On(ui.ListView1, &QAbstractItemView::doubleClicked, [&c] { c.edt_fileClick(); });
+  ui.ListView1->addActions({ui.ExecuteFile1, ui.EditFile1, ui.Select1, ui.SelectAll1, ui.Deselect1,
+                            ui.CopyFiles1, ui.RenameFiles1, ui.DeleteFiles1});
   b.On(ui.PageControl1, &QTabWidget::currentChanged, [&c] { c.PageControl1Change(); });
 }
 
@@ -202,6 +259,8 @@ void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
+  // Placed once shown, when the frame around the window is known.
+  PlaceOnScreen();
   binder_->Invoke([this] { controller_->FormShow(); });
 }
 

@@ -33,6 +33,8 @@ class MainWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void PlaceOnScreen();
+  void SetTabOrder();
   void BindControls();
   void ConnectEvents();
 

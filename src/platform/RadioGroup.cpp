@@ -22,12 +22,15 @@ void RadioGroup::SetItems(const std::vector<std::string>& items) {
   items_ = items;
   auto* grid = static_cast<QGridLayout*>(layout());
   const int rows = (static_cast<int>(items.size()) + columns_ - 1) / columns_;
+  QWidget* previous = this;  // the buttons take the group's place in the tab order
   for (int i = 0; i < static_cast<int>(items.size()); ++i) {
     auto* button =
         new QRadioButton(QString::fromStdString(items[static_cast<std::size_t>(i)]), this);
     button->setObjectName(objectName() + QString::number(i));
     buttons_->addButton(button, i);
     grid->addWidget(button, rows > 0 ? i % rows : 0, rows > 0 ? i / rows : 0);
+    QWidget::setTabOrder(previous, button);
+    previous = button;
   }
   SetItemIndex(index < static_cast<int>(items.size()) ? index : -1);
 }

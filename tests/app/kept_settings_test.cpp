@@ -12,8 +12,8 @@ TEST_F(MainWindowTest, UnreadableSettingsFileKeptAsideIsToldOnceByName) {
   FileKeyStore store(file);
   ASSERT_FALSE(store.CorruptCopy().empty());
   for (int shown = 0; shown < 2; ++shown) {
-    Tfrm_utama w(
-        TMainWindowPorts{store, locale, shell, viewer, dialogs, forms, pump, folders, Environment()});
+    Tfrm_utama w(TMainWindowPorts{store, locale, shell, viewer, dialogs, forms, pump, folders,
+                                  Environment()});
     w.FormShow();
   }
   ASSERT_EQ(dialogs.messages.size(), 1u);

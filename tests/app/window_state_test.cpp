@@ -248,5 +248,31 @@ TEST_F(MainWindowTest, AboutIsATypedModalWindowWhoseLinkOpensTheGuide) {
   EXPECT_THAT(shell.opened, ElementsAre(folders.program + kHelpFileName));
 }
 
+TEST_F(MainWindowTest, BrowseStartsInTheTypedFolderAndGivesItBackWithADelimiter) {
+  Tfrm_utama& w = Show();
+  const std::string chosen = (root / "tree").string();
+  for (const std::string& typed : {Tree(), (root / "missing").string()}) {
+    w.cmb_path.Text = typed;
+    dialogs.folders = {chosen};
+    w.btn_browseClick();
+    EXPECT_EQ(w.cmb_path.Text, chosen + "/");
+  }
+  // The second start: the folder the first pick made current.
+  EXPECT_THAT(dialogs.pickInitials, ElementsAre(Tree(), chosen));
+}
+
+TEST_F(MainWindowTest, AMemoKeepsItsFinalLineBreakAndALoneBreakSearchesABlankLine) {
+  Write("blank.txt", "x\n\ny\n");
+  Write("full.txt", "x\ny\n");
+  Tfrm_utama& w = Show();
+  w.Memo_Query.SetText("abc\ndef\n");
+  EXPECT_EQ(w.Memo_Query.Text(), "abc\ndef\n");
+  w.RG_Type.ItemIndex = 4;
+  w.RG_TypeClick();
+  w.Memo_Query.SetText("\n");
+  Find("");
+  EXPECT_THAT(Captions(), ElementsAre("blank.txt"));
+}
+
 }  // namespace
 }  // namespace velmora::testing

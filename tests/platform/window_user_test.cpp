@@ -1,0 +1,221 @@
+// The real window as a user meets it: what is typed is what runs, keyboard, screen, names for
+// assistive technology, the rows' double click and menu.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QTimer>
+#include <QTreeView>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "platform/MainWindow.h"
+#include "settings/MemoryKeyStore.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+class WindowUserTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tree = fs::temp_directory_path() /
+           ("velmora-user-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(tree);
+    fs::create_directories(tree);
+    std::ofstream(tree / "a.txt") << "a needle here\n";
+    std::ofstream(tree / "b.txt") << "mutex condition\n";
+    window = std::make_unique<MainWindow>(keys, adapters);
+    window->show();
+    QApplication::processEvents();
+  }
+  void TearDown() override {
+    window->close();
+    window.reset();
+    fs::remove_all(tree);
+  }
+
+  template <class W>
+  W* Get(const char* name) {
+    auto* widget = window->findChild<W*>(QLatin1String(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+  static void Key(QWidget* widget, int key, const QString& text = QString()) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &release);
+  }
+  static void Type(QWidget* widget, const QString& text) {
+    for (const QChar ch : text) Key(widget, 0, QString(ch));
+  }
+  // What a screen reader calls a control: its label when it has one, else its name.
+  static QString Name(QObject* object) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
+    const auto labels = iface->relations(QAccessible::Label);
+    return labels.isEmpty() ? iface->text(QAccessible::Name)
+                            : labels.first().first->text(QAccessible::Name);
+  }
+  static std::string Chain(const std::vector<QWidget*>& chain) {
+    std::string names;
+    for (QWidget* w : chain) names += (w ? w->objectName().toStdString() : "-") + ",";
+    return names;
+  }
+  // Runs a search of the tree for `query` by typing it and pressing Return.
+  void TypeQueryAndReturn(const QString& query) {
+    Get<QComboBox>("cmb_path")->setEditText(QString::fromStdString(tree.string()));
+    QLineEdit* edit = Get<QComboBox>("cmb_query")->lineEdit();
+    edit->clear();
+    Type(edit, query);
+    Key(edit, Qt::Key_Return);
+  }
+
+  fs::path tree;
+  MemoryKeyStore keys;
+  QtAdapters adapters;
+  std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(WindowUserTest, TypedTextRunsAsTypedWhateverTheHistoryHolds) {
+  TypeQueryAndReturn(QStringLiteral("needle"));
+  TypeQueryAndReturn(QStringLiteral("mutex condition"));
+  Get<QCheckBox>("is_case_sensitive")->click();
+  for (const QString& typed : {QStringLiteral("NEEDLE"), QStringLiteral("Mutex")}) {
+    TypeQueryAndReturn(typed);
+    EXPECT_EQ(Get<QComboBox>("cmb_query")->currentText(), typed);
+    EXPECT_EQ(window->Controller().cmb_query.Text, typed.toStdString());
+    EXPECT_EQ(window->Controller().StatusBar1.Panels[0].Text, "Not Found");
+  }
+}
+
+TEST_F(WindowUserTest, AMemoKeepsExactlyWhatIsTyped) {
+  Get<QRadioButton>("RG_Type5")->click();
+  auto* memo = Get<QPlainTextEdit>("Memo_Query");
+  Type(memo, QStringLiteral("abc"));
+  Key(memo, Qt::Key_Return, QStringLiteral("\r"));
+  Type(memo, QStringLiteral("def"));
+  Key(memo, Qt::Key_Return, QStringLiteral("\r"));
+  EXPECT_EQ(memo->toPlainText(), QStringLiteral("abc\ndef\n"));
+  EXPECT_EQ(window->Controller().Memo_Query.Text(), "abc\ndef\n");
+}
+
+TEST_F(WindowUserTest, KeyboardRunsStopsOpensMenusAndTabsInLayoutOrder) {
+  TypeQueryAndReturn(QStringLiteral("needle"));
+  EXPECT_EQ(window->Controller().found_count, 1);
+  EXPECT_EQ(Get<QMenu>("File1")->title(), QStringLiteral("&File"));
+
+  // Escape is the window's shortcut for Stop.
+  auto* escape = window->findChild<QShortcut*>();
+  ASSERT_NE(escape, nullptr);
+  EXPECT_EQ(escape->key(), QKeySequence(Qt::Key_Escape));
+  EXPECT_EQ(escape->context(), Qt::WindowShortcut);
+
+  // Tab walks the controls in the order they are laid out.
+  window->activateWindow();
+  Get<QWidget>("cmb_path")->setFocus();
+  std::vector<QWidget*> chain;
+  for (int i = 0; i < 60; ++i) {
+    chain.push_back(QApplication::focusWidget());
+    Key(QApplication::focusWidget(), Qt::Key_Tab);
+  }
+  auto at = [&chain](QWidget* w) {
+    return std::find_if(chain.begin(), chain.end(),
+                        [w](QWidget* f) { return f == w || (f && f->parentWidget() == w); }) -
+           chain.begin();
+  };
+  const char* order[] = {"cmb_path", "cmb_mask", "is_case_sensitive", "cmb_query",
+                         "RG_Type0", "btn_find", "ListView1",         "WebBrowser1"};
+  for (std::size_t i = 1; i < std::size(order); ++i)
+    EXPECT_LT(at(Get<QWidget>(order[i - 1])), at(Get<QWidget>(order[i])))
+        << order[i] << " " << Chain(chain);
+}
+
+TEST_F(WindowUserTest, TheWindowFitsTheAvailableScreen) {
+  const QRect area = window->screen()->availableGeometry();
+  const QRect frame = window->frameGeometry();
+  EXPECT_TRUE(area.contains(frame))
+      << area.width() << "x" << area.height() << " " << frame.x() << "," << frame.y() << " "
+      << frame.width() << "x" << frame.height();
+  EXPECT_FALSE(window->minimumSize().isEmpty());
+}
+
+TEST_F(WindowUserTest, AssistiveTechnologyFindsAndWorksEveryControl) {
+  const std::pair<const char*, const char*> names[] = {{"cmb_path", "Path"},
+                                                       {"cmb_mask", "Mask"},
+                                                       {"cmb_query", "Query"},
+                                                       {"Memo_Query", "Query"},
+                                                       {"cmb_query_1", "To Search"},
+                                                       {"Memo_Query_1", "To Search"},
+                                                       {"cmb_replace", "To Replace or Insert"},
+                                                       {"Memo_Replace", "To Replace or Insert"},
+                                                       {"btn_find", "Find"},
+                                                       {"is_whole_words", "Whole Words"}};
+  for (const auto& [object, name] : names)
+    EXPECT_EQ(Name(Get<QWidget>(object)), QLatin1String(name)) << object;
+
+  // "Multiline" chosen by the radio button's accessibility action lays the page out.
+  QAccessibleInterface* radio = QAccessible::queryAccessibleInterface(Get<QWidget>("RG_Type4"));
+  ASSERT_NE(radio->actionInterface(), nullptr);
+  const QStringList actions = radio->actionInterface()->actionNames();
+  radio->actionInterface()->doAction(actions.contains(QAccessibleActionInterface::toggleAction())
+                                         ? QAccessibleActionInterface::toggleAction()
+                                         : actions.first());
+  EXPECT_TRUE(Get<QPlainTextEdit>("Memo_Query")->isVisible());
+  EXPECT_EQ(window->Controller().RG_Type.ItemIndex, 4);
+
+  // The rows expose their cells.
+  Get<QRadioButton>("RG_Type0")->click();
+  TypeQueryAndReturn(QString());
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(Get<QWidget>("ListView1"));
+  ASSERT_NE(list->tableInterface(), nullptr);
+  QAccessibleInterface* cell = list->tableInterface()->cellAt(0, 0);
+  ASSERT_NE(cell, nullptr);
+  EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("a.txt"));
+  EXPECT_EQ(list->tableInterface()->cellAt(0, 1)->text(QAccessible::Name),
+            QString::fromStdString(tree.string() + "/"));
+}
+
+TEST_F(WindowUserTest, ARowsDoubleClickEditsItAndItsMenuOffersTheRowCommands) {
+  const std::string recorder = (tree / "record-argv").string();
+  std::ofstream(recorder) << "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.tmp\" && mv \"$0.tmp\" "
+                             "\"$0.out\"\n";
+  fs::permissions(recorder, fs::perms::owner_all);
+  keys.OpenKey("Software\\Velmora\\Option", true);
+  keys.WriteString("Editor", recorder);
+  TypeQueryAndReturn(QStringLiteral("needle"));
+  auto* list = Get<QTreeView>("ListView1");
+  emit list->doubleClicked(list->model()->index(0, 0));
+  const std::string out = recorder + ".out";
+  for (int i = 0; i < 500 && !fs::exists(out); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  std::ifstream in(out);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), (tree / "a.txt").string());
+
+  EXPECT_EQ(list->contextMenuPolicy(), Qt::ActionsContextMenu);
+  QStringList captions;
+  for (QAction* action : list->actions()) captions << action->text();
+  EXPECT_TRUE(captions.contains(QStringLiteral("Edit File")) &&
+              captions.contains(QStringLiteral("Delete Files")))
+      << captions.join(QLatin1Char(',')).toStdString();
+}
+
+}  // namespace
+}  // namespace velmora
