@@ -19,50 +19,35 @@ void ExpectSameSecond(TDateTime actual, TDateTime expected) {
       << actual << " vs " << expected;
 }
 
-TEST(DosDateTime, PackedLayout) {
-  EXPECT_EQ(DateTimeToFileDate(At(1980, 1, 1, 0, 0, 0)), 0x00210000);
-  EXPECT_EQ(DateTimeToFileDate(At(1980, 1, 1, 0, 0, 0)), kMinFileDate);
+TEST(DosDateTime, RoundTripKeepsEvenSecondsAndClampsTheYears) {
   // (43 << 9 | 6 << 5 | 15) << 16 | (14 << 11 | 30 << 5 | 20 / 2)
   EXPECT_EQ(static_cast<std::uint32_t>(DateTimeToFileDate(At(2023, 6, 15, 14, 30, 20))),
             0x56CF73CAu);
-  EXPECT_EQ(DateTimeToFileDate(At(2107, 12, 31, 23, 59, 59)), kMaxFileDate);
-  ExpectSameSecond(FileDateToDateTime(kMaxFileDate), At(2107, 12, 31, 23, 59, 58));
-}
-
-TEST(DosDateTime, RoundTripKeepsEvenSeconds) {
   const struct {
     TDateTime in;
     TDateTime out;
   } rows[] = {
       {At(2024, 2, 29, 23, 59, 59), At(2024, 2, 29, 23, 59, 58)},
       {At(2000, 1, 1, 0, 0, 1), At(2000, 1, 1, 0, 0, 0)},
-      {At(2043, 12, 31, 12, 0, 0), At(2043, 12, 31, 12, 0, 0)},
       // Year 2044 and later set the sign bit of the packed value.
       {At(2044, 1, 1, 0, 0, 2), At(2044, 1, 1, 0, 0, 2)},
-      {At(1999, 12, 31, 23, 59, 58), At(1999, 12, 31, 23, 59, 58)},
       // A value a hair below an even second is that second, not the one before.
       {At(2010, 5, 5, 10, 20, 30) - 1e-11, At(2010, 5, 5, 10, 20, 30)},
+      {At(1979, 12, 31, 23, 59, 59), At(1980, 1, 1, 0, 0, 0)},
+      {-700000.0, At(1980, 1, 1, 0, 0, 0)},
+      {std::numeric_limits<double>::quiet_NaN(), At(1980, 1, 1, 0, 0, 0)},
+      {At(2108, 1, 1, 0, 0, 0), At(2107, 12, 31, 23, 59, 58)},
+      {1e300, At(2107, 12, 31, 23, 59, 58)},
   };
   for (const auto& row : rows) {
     ExpectSameSecond(FileDateToDateTime(DateTimeToFileDate(row.in)), row.out);
   }
-  EXPECT_LT(DateTimeToFileDate(At(2044, 1, 1, 0, 0, 0)), 0);
-}
-
-TEST(DosDateTime, YearsOutsideTheRangeAreClamped) {
-  EXPECT_EQ(DateTimeToFileDate(At(1979, 12, 31, 23, 59, 59)), kMinFileDate);
-  EXPECT_EQ(DateTimeToFileDate(0.0), kMinFileDate);
-  EXPECT_EQ(DateTimeToFileDate(-700000.0), kMinFileDate);
-  EXPECT_EQ(DateTimeToFileDate(std::numeric_limits<double>::quiet_NaN()), kMinFileDate);
-  EXPECT_EQ(DateTimeToFileDate(At(2108, 1, 1, 0, 0, 0)), kMaxFileDate);
-  EXPECT_EQ(DateTimeToFileDate(1e300), kMaxFileDate);
-  EXPECT_EQ(UnixTimeToFileDate(0), kMinFileDate);
   EXPECT_EQ(UnixTimeToFileDate(-100000), kMinFileDate);
   EXPECT_EQ(UnixTimeToFileDate(static_cast<std::time_t>(1) << 40), kMaxFileDate);
 }
 
 TEST(DosDateTime, UnixTimeIsPackedAsLocalTime) {
-  const int dates[][3] = {{1990, 3, 4}, {2021, 7, 20}, {2038, 1, 19}, {2099, 12, 31}};
+  const int dates[][3] = {{1990, 3, 4}, {2038, 1, 19}, {2099, 12, 31}};
   for (const auto& d : dates) {
     std::tm local{};
     local.tm_year = d[0] - 1900;
@@ -83,6 +68,7 @@ TEST(DosDateTime, InvalidFieldsAreRejected) {
       0x00010000u,  // month 0
       0x00200000u,  // day 0
       0x005E0000u,  // 1980-02-30
+      0x025D0000u,  // 1981-02-29
       0x01FE0000u,  // month 15
       0x0021C000u,  // hour 24
       0x00210780u,  // minute 60
@@ -92,8 +78,7 @@ TEST(DosDateTime, InvalidFieldsAreRejected) {
     EXPECT_THROW(FileDateToDateTime(static_cast<std::int32_t>(packed)), EFileDateError)
         << std::hex << packed;
   }
-  EXPECT_NO_THROW(FileDateToDateTime(0x005D0000));               // 1980-02-29, a leap day
-  EXPECT_THROW(FileDateToDateTime(0x025D0000), EFileDateError);  // 1981-02-29
+  EXPECT_NO_THROW(FileDateToDateTime(0x005D0000));  // 1980-02-29, a leap day
 }
 
 }  // namespace

@@ -26,51 +26,27 @@ struct MatchRow {
 };
 
 const MatchRow kRows[] = {
-    // Literal runs and escapes; a quantifier takes the last character only.
-    {"abc*", "", "xab", 2, 2, {}},
-    {"a{,3}", "", "xa{,3}", 2, 5, {}},
-    {"a\\.b", "", "axb a.b", 5, 3, {}},
-    {"\\x41\\x{42}\\t\\e", "", "zAB\t\x1b", 2, 4, {}},
-    // Case-insensitive literals, classes and back-references; inline lists end with the group.
-    {"abc", "i", "xAbC", 2, 3, {}},
+    // Constructs the random patterns of the reference test leave out.
+    // Case-insensitive back-references; inline lists end with their group.
     {"(a)\\1", "i", "aA", 1, 2, {"a"}},
     {"(a)\\1", "", "aA", 0, 0, {}},
     {"x(?i)y|z", "", "xY Z", 1, 2, {}},
     {"((?i)a)b", "", "AB Ab", 4, 2, {"A"}},
-    // Any character and anchors.
-    {".", "-s", "\r\nx", 3, 1, {}},
-    {"a.", "-s", "a\r\n", 0, 0, {}},
-    {"^b", "m", "a\r\nb", 4, 1, {}},
+    // Input anchors; bytes above 127 are not word characters by default.
     {"\\Ab", "m", "a\nb", 0, 0, {}},
     {"a\\Z", "m", "a\nb", 0, 0, {}},
-    {"^$", "m", "a\n\nb", 3, 0, {}},
-    {"$", "m", "ab\r\n", 3, 0, {}},
-    // Word boundaries; bytes above 127 are not word characters by default.
-    {"\\bfoo\\b", "", "afoo foo.", 6, 3, {}},
     {"\\bx", "", "\xe9x", 2, 1, {}},
-    {"\\B", "", "", 1, 0, {}},
     // Classes.
-    {"[^abcd]", "", "abcde", 5, 1, {}},
     {"[]a]+", "", "x]a]", 2, 3, {}},
     {"[a-\\d]+", "", "x-a5", 2, 3, {}},
     {"\\D+", "", "12ab3", 3, 2, {}},
     {"\\W+", "", "ab--cd", 3, 2, {}},
     {"[\\xE0-\\xFF]", "r", "a\xb8", 2, 1, {}},
     {"[\\xE0-\\xFF]", "-r", "a\xb8", 0, 0, {}},
-    // Single-character repeats, greedy and lazy.
+    // Exact counts; the first match in backtracking order, not the longest.
     {"a{0}b", "", "ab", 2, 1, {}},
-    {"a+", "-g", "aaa", 1, 1, {}},
-    {"a{2,3}?", "", "aaaa", 1, 2, {}},
-    {"a.*?b", "", "a1b2b3", 1, 3, {}},
-    // Alternation and groups: the first match in backtracking order, not the longest.
-    {"(a|ab)(c|bcd)(d*)", "", "abcd", 1, 4, {"a", "bcd", ""}},
-    {"(a)|b", "", "b", 1, 1, {kUnset}},
-    {"(a(b)?)+", "", "aba", 1, 3, {"a", "b"}},
-    // Counted loops over longer operands, greedy and lazy.
-    {"(ab)*c", "-g", "ababc", 1, 5, {"ab"}},
-    {"(a|b){2,3}?", "", "abab", 1, 2, {"b"}},
     {"((ab){2}c){2}", "", "xababcababc", 2, 10, {"ababc", "ab"}},
-    {"(ab){2,}", "", "ab abababx", 4, 6, {"ab"}},
+    {"(a|ab)(c|bcd)(d*)", "", "abcd", 1, 4, {"a", "bcd", ""}},
     // Back-references, also repeated and empty.
     {"(a+)b\\1", "", "aaabaa", 2, 5, {"aa"}},
     {"(a)|\\1b", "", "b", 0, 0, {}},
@@ -351,23 +327,6 @@ TEST(RegexMatchLong, DotStarLazyLoopAndBackReferenceOverLongLines) {
 
 // ---- progress hook ------------------------------------------------------------------------
 
-TEST(RegexProgress, StopEndsARunawaySearchWithoutError) {
-  TRegex re;
-  re.SetExpression("(a+)+b");
-  int calls = 0;
-  re.OnProgress = [&calls](bool& stop) { stop = ++calls == 5; };
-  // The "b" lets the input pass the required-literal check; the search then explodes.
-  EXPECT_FALSE(re.Exec("b" + std::string(40, 'a')));
-  EXPECT_EQ(calls, 5);
-  EXPECT_EQ(re.MatchStart(0), -1);
-  // A search that is not stopped still finds its match.
-  re.OnProgress = [&calls](bool&) { ++calls; };
-  re.SetExpression("(a|aa)+b");
-  ASSERT_TRUE(re.Exec(std::string(3000, 'a') + "b"));
-  EXPECT_EQ(re.MatchLength(0), 3001);
-  EXPECT_GT(calls, 5);
-}
-
 TEST(RegexProgress, AStoppedSearchLeavesNothingBehindForTheNextOne) {
   // The stop comes inside the second iteration of the outer loop, after its loop-back passed
   // position 2; the next search must see that loop as fresh.
@@ -386,7 +345,8 @@ TEST(RegexProgress, HostilePatternsEndWhenStopped) {
       {"(a|a)*c|z", as},
       {"(a|aa)*?c|z", as},
       {"((a|b){1,3}){2,}x", "x" + std::string(3000, 'b')},
-      {".*[xy]", std::string(200'000, 'a')},  // repeats give back characters, quadratic
+      {".*[xy]", std::string(200'000, 'a')},   // repeats give back characters, quadratic
+      {"(a+)+b", "b" + std::string(40, 'a')},  // passes the required-literal check
   };
   for (const auto& [pattern, input] : cases) {
     TRegex re;
@@ -395,7 +355,16 @@ TEST(RegexProgress, HostilePatternsEndWhenStopped) {
     re.OnProgress = [&calls](bool& stop) { stop = ++calls == 20; };
     EXPECT_NO_THROW(EXPECT_FALSE(re.Exec(input))) << pattern;
     EXPECT_EQ(calls, 20) << pattern;  // each one runs away, and each one stops at the 20th call
+    EXPECT_EQ(re.MatchStart(0), -1);
   }
+  // A search that is not stopped still finds its match.
+  TRegex re;
+  int calls = 0;
+  re.OnProgress = [&calls](bool&) { ++calls; };
+  re.SetExpression("(a|aa)+b");
+  ASSERT_TRUE(re.Exec(std::string(3000, 'a') + "b"));
+  EXPECT_EQ(re.MatchLength(0), 3001);
+  EXPECT_GT(calls, 0);  // the hook ran, and did not stop it
 }
 
 }  // namespace

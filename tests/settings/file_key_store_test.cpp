@@ -57,8 +57,9 @@ TEST_F(FileKeyStoreTest, ReadsWhatAnEditorMayLeaveAndAwkwardTextsRoundTrip) {
     for (const auto& [name, value] : values) store.WriteString(name, value);
     store.Flush();
   }
-  EXPECT_NE(testing::ReadWholeFile(FileName()).find("\n\"Count\"=dword:00000003\n"),
-            std::string::npos);
+  const std::string text = testing::ReadWholeFile(FileName());
+  EXPECT_NE(text.find("\n\"Count\"=dword:00000003\n"), std::string::npos);
+  EXPECT_EQ(text.find('\r'), std::string::npos) << "line breaks in values are escaped";
   FileKeyStore store(FileName());
   EXPECT_TRUE(store.CorruptCopy().empty());
   ASSERT_TRUE(store.OpenKey("software\\velmora\\odd]key [X]", false));

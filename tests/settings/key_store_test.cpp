@@ -46,6 +46,8 @@ TYPED_TEST(KeyStoreTest, KeysAndValuesAreFoundIgnoringCase) {
   EXPECT_EQ(store.ReadString("filebackupcountv"), "3");
   store.WriteString("FILEBACKUPCOUNTV", "4");
   EXPECT_EQ(store.ReadString("FileBackUpCountV"), "4") << "one value, not two";
+  store.WriteString("ZIP", "A to Z");
+  EXPECT_EQ(store.ReadString("zip"), "A to Z");
   EXPECT_TRUE(store.DeleteValue("FileBackupCountV"));
   EXPECT_EQ(store.GetValueKind("FileBackUpCountV"), ValueKind::kMissing);
 }
