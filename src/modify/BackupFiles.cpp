@@ -7,31 +7,12 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "base/Descriptor.h"
 #include "base/Paths.h"
 
 namespace velmora {
 
 namespace {
-
-// Closes a descriptor when it goes out of scope.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int Get() const { return fd_; }
-  int Close() {
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result;
-  }
-
- private:
-  int fd_;
-};
 
 bool CopyBytes(int from, int to) {
   char buffer[1 << 16];
@@ -56,12 +37,12 @@ bool CopyBytes(int from, int to) {
 // Writes a complete, synced copy of source to a new temporary file beside target; returns its
 // name, or "" when that failed (nothing is left behind then).
 std::string CopyToTemporary(const std::string& source, const std::string& target) {
-  Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat info {};
   if (in.Get() < 0 || ::fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
   // The program's own temporary name, shortened so a long target still leaves room for it.
   std::string name = FolderOf(target) + "." + NameOf(target).substr(0, 200) + ".velmora-XXXXXX";
-  Fd out(::mkostemp(name.data(), O_CLOEXEC));
+  Descriptor out(::mkostemp(name.data(), O_CLOEXEC));
   if (out.Get() < 0) return {};
   const bool copied = ::fchmod(out.Get(), info.st_mode & 07777) == 0 &&
                       CopyBytes(in.Get(), out.Get()) && ::fsync(out.Get()) == 0 && out.Close() == 0;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/Descriptor.h"
 #include "base/Paths.h"
 #include "engines/TextBuffer.h"
 
@@ -19,27 +20,6 @@ namespace {
 std::string SystemMessage(int error) {
   return std::strerror(error);
 }
-
-// Closes a descriptor on every way out.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int Get() const { return fd_; }
-  // Closes now and reports the result (a late write error shows up here).
-  int Close() {
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result;
-  }
-
- private:
-  int fd_;
-};
 
 bool WriteAll(int fd, std::string_view content) {
   while (!content.empty()) {
