@@ -126,8 +126,4 @@ ModalResult QtDialogs::MessageBox(const std::string& text, const std::string& ca
   return ResultOf(box.exec());
 }
 
-ModalResult QtDialogs::ShowModal(const std::string& formName) {
-  throw std::logic_error("No view is registered for the window \"" + formName + "\"");
-}
-
 }  // namespace velmora

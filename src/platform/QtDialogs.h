@@ -25,7 +25,6 @@ class QtDialogs : public Dialogs {
   ModalResult MessageBox(const std::string& text, const std::string& caption, MsgKind kind,
                          MsgButtons buttons) override;
   // Windows are shown by controller through QtForms; a name finds none.
-  ModalResult ShowModal(const std::string& formName) override;
 };
 
 }  // namespace velmora

@@ -32,9 +32,6 @@ class Dialogs {
                           std::string& value) = 0;
   virtual ModalResult MessageBox(const std::string& text, const std::string& caption, MsgKind kind,
                                  MsgButtons buttons) = 0;
-  // Shows a window of the program by its form name. Being replaced by Forms::ShowModal, which
-  // takes the window's controller; the platform has no window by name and throws.
-  virtual ModalResult ShowModal(const std::string& formName) = 0;
 };
 
 }  // namespace velmora

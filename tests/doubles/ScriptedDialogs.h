@@ -50,15 +50,10 @@ class ScriptedDialogs : public Dialogs {
     return r;
   }
 
-  ModalResult ShowModal(const std::string& formName) override {
-    modals.push_back(formName);
-    return ModalResult::Ok;
-  }
-
   std::deque<std::string> folders, files, inputs;
   std::deque<ModalResult> answers;
   std::vector<Message> messages;
-  std::vector<std::string> modals, pickTitles, pickInitials, programInitials;
+  std::vector<std::string> pickTitles, pickInitials, programInitials;
 
  private:
   static bool Take(std::deque<std::string>& queue, std::string& out) {
