@@ -15,66 +15,28 @@
 #include <functional>
 #include <iterator>
 
-#include "doubles/FakeKnownFolders.h"
-#include "doubles/ScriptedDialogs.h"
 #include "modify/Un_BackUp_Manager.h"
 #include "modify/Un_Mod.h"
+#include "platform/ModalViewFixture.h"
 #include "platform/ModifyViews.h"
-#include "platform/QtForms.h"
 #include "platform/QtShell.h"
-#include "settings/MemoryKeyStore.h"
 
 namespace velmora {
 namespace {
 
-using Names = std::vector<std::pair<const char*, const char*>>;
+using testing::Names;
 
-class ModifyViewsTest : public ::testing::Test {
+class ModifyViewsTest : public testing::ModalViewFixture {
  protected:
-  static RegistryEnvironment Environment() {
-    RegistryEnvironment env;
-    env.home_folder = "/home/user/";
-    env.find_program = [](const std::string&) { return std::string(); };
-    return env;
-  }
   void SetUp() override { RegisterModifyViews(forms, shell); }
 
-  // Shows `form` modally; `play` runs inside the dialog's event loop.
-  ModalResult Show(TForm& form, const std::function<void(QWidget&)>& play) {
-    QTimer::singleShot(0, [&] {
-      QWidget* dialog = QApplication::activeModalWidget();
-      ASSERT_NE(dialog, nullptr);
-      play(*dialog);
-      if (QApplication::activeModalWidget() == dialog) dialog->close();
-    });
-    return forms.ShowModal(form);
-  }
-  static void ExpectNames(QWidget& dialog, const Names& names) {
-    for (const auto& [object, name] : names) {
-      auto* widget = dialog.findChild<QWidget*>(QString::fromLatin1(object));
-      ASSERT_NE(widget, nullptr) << object;
-      QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
-      ASSERT_NE(face, nullptr) << object;
-      EXPECT_EQ(face->text(QAccessible::Name).toStdString(), name) << object;
-    }
-  }
-  template <class Widget = QAbstractButton>
-  static Widget* Find(QWidget& dialog, const char* name) {
-    return dialog.findChild<Widget*>(QString::fromLatin1(name));
-  }
   static std::vector<std::string> Texts(QListWidget* list) {
     std::vector<std::string> texts;
     for (int i = 0; i < list->count(); ++i) texts.push_back(list->item(i)->text().toStdString());
     return texts;
   }
 
-  MemoryKeyStore keys;
-  FixedLocale locale;
-  TMy_Registry registry{keys, locale, Environment()};
-  testing::ScriptedDialogs dialogs;
-  testing::FakeKnownFolders folders;
   QtShell shell;
-  QtForms forms{dialogs};
 };
 
 TEST_F(ModifyViewsTest, ChooserMovesLinesAndWritesTheRowsModText) {
