@@ -223,6 +223,16 @@ class Tfrm_utama : public TForm {
   void DeleteItems();
   void ModificationInterfal1Click();
   void EraseBackup1Click();
+
+  // ---- Handlers: reports and list selection ----
+  void SaveList1Click();
+  void SaveLines1Click();
+  void Select1Click();
+  void SelectAll1Click();
+  void Deselect1Click();
+  // The list file of the rows in list order: a header and one line per row, columns padded
+  // to a common width, every line ended by CR LF.
+  std::string ListFileText() const;
   // True while a modification run or an Undo is in progress.
   bool Modifying() const { return modifying_; }
 
@@ -270,6 +280,8 @@ class Tfrm_utama : public TForm {
   void UpdateBackupsMenu();
   void RefreshPreview();
   bool CommandsBusy() const { return Busy(); }
+  // Selects (or deselects) every row whose caption matches a mask asked of the user.
+  void SelectByMask(bool select);
 
   TMainWindowPorts ports_;
   // What a run uses, taken once when it starts (the inputs and option menus are disabled

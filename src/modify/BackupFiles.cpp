@@ -68,8 +68,8 @@ bool PutBackupInPlace(const std::string& backup, const std::string& target) {
   return std::rename(backup.c_str(), target.c_str()) == 0;
 }
 
-bool CopyBackupOver(const std::string& backup, const std::string& target) {
-  const std::string temporary = CopyToTemporary(backup, target);
+bool CopyFileOver(const std::string& source, const std::string& target) {
+  const std::string temporary = CopyToTemporary(source, target);
   if (temporary.empty()) return false;
   if (std::rename(temporary.c_str(), target.c_str()) != 0) {
     ::unlink(temporary.c_str());

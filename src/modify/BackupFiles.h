@@ -18,8 +18,8 @@ bool FileExists(const std::string& name);
 // Renames backup over target in one step. False when the rename failed; the backup then stays.
 bool PutBackupInPlace(const std::string& backup, const std::string& target);
 
-// Copies backup to a temporary file beside target (with the backup's permission bits) and
-// renames it over target. False when any step failed: target and backup are then untouched.
-bool CopyBackupOver(const std::string& backup, const std::string& target);
+// Copies source to a temporary file beside target (with the source's permission bits) and
+// renames it over target. False when any step failed: target and source are then untouched.
+bool CopyFileOver(const std::string& source, const std::string& target);
 
 }  // namespace velmora

@@ -77,7 +77,7 @@ void TFrm_BackUp_Manager::btn_restore_toClick() {
         [&](const std::string& folder, const std::string& backup, const std::string& target) {
           // The file in the chosen folder is replaced only by a complete copy; the backup goes
           // only once that copy is in place.
-          if (FileExists(folder + backup) && CopyBackupOver(folder + backup, chosen + target))
+          if (FileExists(folder + backup) && CopyFileOver(folder + backup, chosen + target))
             std::remove((folder + backup).c_str());
         });
     ports_.registry.PurgeBackups();

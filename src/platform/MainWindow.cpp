@@ -227,6 +227,11 @@ void MainWindow::ConnectEvents() {
   b.OnQueued(ui.ModificationInterfal1, &QAction::triggered,
              [&c] { c.ModificationInterfal1Click(); });
   b.OnQueued(ui.EraseBackup1, &QAction::triggered, [&c] { c.EraseBackup1Click(); });
+  b.OnQueued(ui.SaveList1, &QAction::triggered, [&c] { c.SaveList1Click(); });
+  b.OnQueued(ui.SaveLines1, &QAction::triggered, [&c] { c.SaveLines1Click(); });
+  b.OnQueued(ui.Select1, &QAction::triggered, [&c] { c.Select1Click(); });
+  b.OnQueued(ui.Deselect1, &QAction::triggered, [&c] { c.Deselect1Click(); });
+  b.On(ui.SelectAll1, &QAction::triggered, [&c] { c.SelectAll1Click(); });
   b.On(ui.btn_mod_slc, &Button::clicked, [&c] { c.btn_mod_slcClick(); });
   b.On(ui.btn_mod_all, &Button::clicked, [&c] { c.btn_mod_allClick(); });
   b.On(ui.btn_undo, &Button::clicked, [&c] { c.btn_undoClick(); });
