@@ -1,5 +1,7 @@
 #include "app/Controls.h"
 
+#include "engines/TextBuffer.h"
+
 namespace velmora {
 
 std::string TMemo::Text() const {
@@ -13,24 +15,9 @@ std::string TMemo::Text() const {
 }
 
 void TMemo::SetText(const std::string& text) {
-  Lines.clear();
-  FinalBreak = false;
-  if (text.empty()) return;
-  std::string line;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r' || c == '\n') {
-      Lines.push_back(line);
-      line.clear();
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      line += c;
-    }
-  }
-  // A break at the very end gives no extra empty line.
-  const char last = text.back();
-  FinalBreak = last == '\r' || last == '\n';
-  if (!FinalBreak) Lines.push_back(line);
+  const std::vector<std::string_view> lines = SplitLines(text);
+  Lines.assign(lines.begin(), lines.end());
+  FinalBreak = EndsWithLineBreak(text);
 }
 
 int TListView::SelectedIndex() const {
