@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -266,21 +265,45 @@ void Binder::Bind(QLabel* widget, TLabel& state) {
   });
 }
 
-void Binder::Bind(QAction* action, TMenuItem& state) {
-  push_.push_back([action, &state] {
-    if (action->isEnabled() != state.Enabled) action->setEnabled(state.Enabled);
-    if (action->isVisible() != state.Visible) action->setVisible(state.Visible);
-    const QString caption = ToQt(state.Caption);
-    if (action->text() != caption) action->setText(caption);
-  });
+namespace {
+
+// The captions with one mnemonic each, none shared: the first letter of a word not yet taken,
+// else any letter or digit not yet taken; a caption's own "&" is shown as itself.
+QStringList WithMnemonics(const QStringList& captions) {
+  QString taken;
+  auto free = [&taken](QChar c) { return c.isLetterOrNumber() && !taken.contains(c.toLower()); };
+  QStringList marked;
+  for (const QString& caption : captions) {
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < caption.size() && at < 0; ++i)
+      if ((i == 0 || caption[i - 1] == u' ') && free(caption[i])) at = i;
+    for (qsizetype i = 0; i < caption.size() && at < 0; ++i)
+      if (free(caption[i])) at = i;
+    QString text = caption;
+    text.replace(QLatin1Char('&'), QLatin1String("&&"));
+    if (at >= 0) {
+      taken += caption[at].toLower();
+      text.insert(at + caption.left(at).count(QLatin1Char('&')), QLatin1Char('&'));
+    }
+    marked << text;
+  }
+  return marked;
 }
 
-void Binder::Bind(QMenu* menu, TMenuItem& state) {
-  Bind(menu->menuAction(), state);
-  // The first letter is the menu's mnemonic (Alt+F opens "File").
-  push_.push_back([menu, &state] {
-    const QString caption = QLatin1Char('&') + ToQt(state.Caption);
-    if (menu->title() != caption) menu->setTitle(caption);
+}  // namespace
+
+void Binder::BindMenu(std::vector<std::pair<QAction*, TMenuItem*>> items) {
+  push_.push_back([items = std::move(items)] {
+    QStringList captions;
+    for (const auto& item : items) captions << ToQt(item.second->Caption);
+    const QStringList marked = WithMnemonics(captions);
+    for (qsizetype i = 0; i < marked.size(); ++i) {
+      QAction* action = items[static_cast<std::size_t>(i)].first;
+      const TMenuItem& state = *items[static_cast<std::size_t>(i)].second;
+      if (action->isEnabled() != state.Enabled) action->setEnabled(state.Enabled);
+      if (action->isVisible() != state.Visible) action->setVisible(state.Visible);
+      if (action->text() != marked[i]) action->setText(marked[i]);
+    }
   });
 }
 

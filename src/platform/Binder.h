@@ -13,6 +13,7 @@
 #include <QString>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Controls.h"
@@ -25,7 +26,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QListWidget;
-class QMenu;
 class QPlainTextEdit;
 class QStatusBar;
 class QTreeView;
@@ -66,8 +66,9 @@ class Binder {
   void Bind(QPlainTextEdit* widget, TMemo& state);
   void Bind(RadioGroup* widget, TRadioGroup& state);
   void Bind(QLabel* widget, TLabel& state);
-  void Bind(QAction* action, TMenuItem& state);
-  void Bind(QMenu* menu, TMenuItem& state);
+  // The items of one menu or of the menu bar (a sub-menu by its menuAction()): each caption
+  // gets a mnemonic that no other item of the same menu has.
+  void BindMenu(std::vector<std::pair<QAction*, TMenuItem*>> items);
   void Bind(QStatusBar* bar, TStatusBar& state);  // one label per panel
   // A report list over the rows; returns its model.
   ResultModel* Bind(QTreeView* view, TListView& list, const TImageList& images, IconLookup icons,

@@ -163,29 +163,25 @@ void MainWindow::BindControls() {
       },
       [&ui, &c] { c.PageControl1.ActivePageIndex = ui.PageControl1->currentIndex(); });
 
-  for (auto [menu, state] : {std::pair{ui.File1, &c.File1},
-                             {ui.Report1, &c.Report1},
-                             {ui.Project1, &c.Project1},
-                             {ui.Help1, &c.Help1}})
-    b.Bind(menu, *state);
-  for (auto [action, state] : {std::pair{ui.ExecuteFile1, &c.ExecuteFile1},
-                               {ui.EditFile1, &c.EditFile1},
-                               {ui.Select1, &c.Select1},
-                               {ui.SelectAll1, &c.SelectAll1},
-                               {ui.Deselect1, &c.Deselect1},
-                               {ui.CopyFiles1, &c.CopyFiles1},
-                               {ui.RenameFiles1, &c.RenameFiles1},
-                               {ui.DeleteFiles1, &c.DeleteFiles1},
-                               {ui.ModificationInterfal1, &c.ModificationInterfal1},
-                               {ui.EraseBackup1, &c.EraseBackup1},
-                               {ui.Settings1, &c.Settings1},
-                               {ui.Exit1, &c.Exit1},
-                               {ui.SaveList1, &c.SaveList1},
-                               {ui.SaveLines1, &c.SaveLines1},
-                               {ui.Option1, &c.Option1},
-                               {ui.Contents1, &c.Contents1},
-                               {ui.About1, &c.About1}})
-    b.Bind(action, *state);
+  b.BindMenu({{ui.File1->menuAction(), &c.File1},
+              {ui.Report1->menuAction(), &c.Report1},
+              {ui.Project1->menuAction(), &c.Project1},
+              {ui.Help1->menuAction(), &c.Help1}});
+  b.BindMenu({{ui.ExecuteFile1, &c.ExecuteFile1},
+              {ui.EditFile1, &c.EditFile1},
+              {ui.Select1, &c.Select1},
+              {ui.SelectAll1, &c.SelectAll1},
+              {ui.Deselect1, &c.Deselect1},
+              {ui.CopyFiles1, &c.CopyFiles1},
+              {ui.RenameFiles1, &c.RenameFiles1},
+              {ui.DeleteFiles1, &c.DeleteFiles1},
+              {ui.ModificationInterfal1, &c.ModificationInterfal1},
+              {ui.EraseBackup1, &c.EraseBackup1},
+              {ui.Settings1, &c.Settings1},
+              {ui.Exit1, &c.Exit1}});
+  b.BindMenu({{ui.SaveList1, &c.SaveList1}, {ui.SaveLines1, &c.SaveLines1}});
+  b.BindMenu({{ui.Option1, &c.Option1}});
+  b.BindMenu({{ui.Contents1, &c.Contents1}, {ui.About1, &c.About1}});
   b.Bind(ui.StatusBar1, c.StatusBar1);
 
   model_ = b.Bind(ui.ListView1, c.ListView1, c.ImageList1,

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -121,6 +122,16 @@ TEST_F(WindowUserTest, KeyboardRunsStopsOpensMenusAndTabsInLayoutOrder) {
   TypeQueryAndReturn(QStringLiteral("needle"));
   EXPECT_EQ(window->Controller().found_count, 1);
   EXPECT_EQ(Get<QMenu>("File1")->title(), QStringLiteral("&File"));
+  // Every item of the menu bar and of each menu has a mnemonic no other item there has.
+  QList<QList<QAction*>> menus = {window->menuBar()->actions()};
+  for (QAction* top : menus.first()) menus << top->menu()->actions();
+  for (const QList<QAction*>& items : menus) {
+    QStringList keys;
+    for (QAction* item : items)
+      if (!item->isSeparator()) keys << QKeySequence::mnemonic(item->text()).toString();
+    EXPECT_FALSE(keys.contains(QString())) << keys.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(keys.removeDuplicates(), 0) << keys.join(QLatin1Char(' ')).toStdString();
+  }
 
   // Escape is the window's shortcut for Stop.
   auto* escape = window->findChild<QShortcut*>();
@@ -211,7 +222,7 @@ TEST_F(WindowUserTest, ARowsDoubleClickEditsItAndItsMenuOffersTheRowCommands) {
 
   EXPECT_EQ(list->contextMenuPolicy(), Qt::ActionsContextMenu);
   QStringList captions;
-  for (QAction* action : list->actions()) captions << action->text();
+  for (QAction* action : list->actions()) captions << action->text().remove(QLatin1Char('&'));
   EXPECT_TRUE(captions.contains(QStringLiteral("Edit File")) &&
               captions.contains(QStringLiteral("Delete Files")))
       << captions.join(QLatin1Char(',')).toStdString();
