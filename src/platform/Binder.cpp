@@ -93,8 +93,11 @@ void PullText(const QString& shown, std::string& bytes) {
   if (shown != ToQt(bytes)) bytes = FromQt(shown);
 }
 
+// A widget that its parent's layout places keeps that place, so the form can reflow with the
+// window's width and the screen's scaling.
 void ApplyBounds(QWidget* widget, const TBounds& b) {
   if (b.Left < 0 && b.Top < 0 && b.Width < 0 && b.Height < 0) return;
+  if (widget->parentWidget() && widget->parentWidget()->layout()) return;
   const QRect now = widget->geometry();
   const QRect wanted(b.Left >= 0 ? b.Left : now.x(), b.Top >= 0 ? b.Top : now.y(),
                      b.Width >= 0 ? b.Width : now.width(), b.Height >= 0 ? b.Height : now.height());

@@ -16,9 +16,6 @@ namespace velmora {
 namespace {
 
 constexpr std::chrono::milliseconds kRunRefresh{100};
-// The pages place their controls in 830 pixels; the list and preview need some height.
-constexpr int kMinimumWidth = 840;
-constexpr int kMinimumHeight = 480;
 // Column widths of the result list, wide enough for their usual texts.
 constexpr int kColumnWidths[] = {160, 220, 120, 90, 60};
 
@@ -79,8 +76,6 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::PlaceOnScreen() {
-  // Below this the pages' controls would be cut.
-  const QSize usable(kMinimumWidth, kMinimumHeight);
   QSize wanted(controller_->Width, controller_->Height);
   const QScreen* screen = this->screen();
   if (!screen) {
@@ -90,9 +85,8 @@ void MainWindow::PlaceOnScreen() {
   // The whole window (its frame included) stays on the available screen, centred.
   const QRect area = screen->availableGeometry();
   const QSize frame = frameGeometry().size() - geometry().size();
-  wanted = wanted.boundedTo(area.size() - frame);
-  setMinimumSize(usable.boundedTo(area.size() - frame));
-  resize(wanted.expandedTo(minimumSize()));
+  // The layouts keep the window from getting smaller than its controls need.
+  resize(wanted.boundedTo(area.size() - frame));
   QRect placed(QPoint(), size() + frame);
   placed.moveCenter(area.center());
   placed.moveLeft(std::max(placed.left(), area.left()));

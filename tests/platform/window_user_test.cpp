@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QTabWidget>
 #include <QTimer>
 #include <QTreeView>
 #include <chrono>
@@ -166,6 +167,37 @@ TEST_F(WindowUserTest, TheWindowFitsTheAvailableScreen) {
       << area.width() << "x" << area.height() << " " << frame.x() << "," << frame.y() << " "
       << frame.width() << "x" << frame.height();
   EXPECT_FALSE(window->minimumSize().isEmpty());
+}
+
+TEST_F(WindowUserTest, AtItsSmallestEveryControlIsWholeAndTheBoxesStretchWithTheWidth) {
+  auto* pages = Get<QTabWidget>("PageControl1");
+  const std::pair<int, const char*> layouts[] = {{0, "RG_Type0"},   {0, "RG_Type4"},
+                                                 {0, "RG_Type5"},   {1, "RG_Type_10"},
+                                                 {1, "RG_Type_11"}, {1, "RG_Type_12"}};
+  for (const auto& [page, type] : layouts) {
+    pages->setCurrentIndex(page);
+    Get<QRadioButton>(type)->click();
+    // The new layout settles in two turns: the group's own, then the window's.
+    QApplication::processEvents();
+    window->resize(1, 1);
+    QApplication::processEvents();
+    QWidget* sheet = pages->currentWidget();
+    for (QWidget* control : sheet->findChildren<QWidget*>()) {
+      if (!control->isVisible() || control->objectName().isEmpty()) continue;
+      const QRect place(control->mapTo(sheet, QPoint()), control->size());
+      EXPECT_TRUE(sheet->rect().contains(place))
+          << type << " " << control->objectName().toStdString();
+      EXPECT_GE(control->width(), control->minimumSizeHint().width())
+          << type << " " << control->objectName().toStdString();
+    }
+  }
+  const char* boxes[] = {"cmb_path", "cmb_mask", "Memo_Query_1", "Memo_Replace"};
+  std::vector<int> narrow;
+  for (const char* box : boxes) narrow.push_back(Get<QWidget>(box)->width());
+  window->resize(window->width() + 200, window->height());
+  QApplication::processEvents();
+  for (std::size_t i = 0; i < std::size(boxes); ++i)
+    EXPECT_GT(Get<QWidget>(boxes[i])->width(), narrow[i]) << boxes[i];
 }
 
 TEST_F(WindowUserTest, AssistiveTechnologyFindsAndWorksEveryControl) {
