@@ -106,23 +106,6 @@ TEST_F(FileKeyStoreTest, FileBrokenWhileRunningIsKeptAsideAndRewritten) {
   EXPECT_EQ(reread.ReadString("Mine"), "1");
 }
 
-TEST_F(FileKeyStoreTest, SettingsFileThatIsALinkStaysALink) {
-  const std::string real = folder_ / "dotfiles.reg";
-  testing::WriteWholeFile(real, "");
-  std::filesystem::create_symlink(real, FileName());
-  {
-    FileKeyStore store(FileName());
-    ASSERT_TRUE(store.OpenKey("Software\\Velmora", true));
-    store.WriteString("Kept", "yes");
-    store.Flush();
-  }
-  EXPECT_TRUE(std::filesystem::is_symlink(FileName()));
-  EXPECT_NE(testing::ReadWholeFile(real).find("\"Kept\"=\"yes\""), std::string::npos);
-  FileKeyStore reread(FileName());
-  ASSERT_TRUE(reread.OpenKey("Software\\Velmora", false));
-  EXPECT_EQ(reread.ReadString("Kept"), "yes");
-}
-
 // OpenKey looks at the file only when its folder's watch reports a change; every way the file
 // can be replaced must still be seen by the next OpenKey, also those the watch cannot report.
 TEST_F(FileKeyStoreTest, EveryWayOfReplacingTheFileIsSeenByTheNextOpen) {

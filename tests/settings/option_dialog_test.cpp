@@ -86,9 +86,10 @@ TEST_F(OptionDialogTest, EveryControlIsSavedAndLoadedUnderItsName) {
   Tfrm_option& w = Show();
   EXPECT_EQ(w.Edit1.Text, "1");  // the first-run day count, below the spin buttons' range
   EXPECT_EQ(w.DateTimePicker1.Format, locale.ShortDateFormat());
+  // Every box but the right trim is toggled, so two swapped names show.
   for (TCheckBox* box :
-       {&w.CheckBox1, &w.CheckBox2, &w.CheckBox3, &w.CheckBox4, &w.CheckBox5, &w.CheckBox6,
-        &w.CheckBox7, &w.CheckBox8, &w.CheckBox9, &w.CheckBox10, &w.CheckBox11, &w.CrLfCheckBox})
+       {&w.CheckBox1, &w.CheckBox2, &w.CheckBox3, &w.CheckBox4, &w.CheckBox6, &w.CheckBox7,
+        &w.CheckBox8, &w.CheckBox9, &w.CheckBox10, &w.CheckBox11, &w.CrLfCheckBox})
     box->Checked = !box->Checked;
   w.RadioButton2Click();
   w.RadioButton4Click();
@@ -106,7 +107,7 @@ TEST_F(OptionDialogTest, EveryControlIsSavedAndLoadedUnderItsName) {
       {"CreateBackupCheckBox", "0"},
       {"PhraseXPCheckBox", "1"},
       {"TrimLeftCheckBox", "0"},
-      {"TrimRightCheckBox", "0"},
+      {"TrimRightCheckBox", "1"},
       {"ExpPointCheckBox", "1"},
       {"ExpSpaceCheckBox", "1"},
       {"ModifyXPCheckBox", "1"},

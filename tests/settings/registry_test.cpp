@@ -49,15 +49,6 @@ class RegistryFileTest : public ::testing::Test {
   FixedLocale locale_;
 };
 
-// The text a first run writes into an empty folder.
-std::string FirstRunText() {
-  testing::TempFolder folder;
-  FileKeyStore store(folder / "registry.reg");
-  FixedLocale locale;
-  TMy_Registry registry(store, locale, FakeEnvironment());
-  return testing::ReadWholeFile(folder / "registry.reg");
-}
-
 // The first run writes every value; a later run neither completes nor repairs the store.
 TEST_F(RegistryFileTest, FirstRunWritesTheWholeLayoutOnce) {
   {
@@ -66,10 +57,6 @@ TEST_F(RegistryFileTest, FirstRunWritesTheWholeLayoutOnce) {
     const std::string text = testing::ReadWholeFile(FileName());
     EXPECT_EQ(text.rfind("; Velmora settings\n\n[HKEY_CURRENT_USER\\Software]\n", 0), 0u);
     EXPECT_NE(text.find("\n\"Editor\"=\"/usr/bin/gedit\"\n"), std::string::npos);
-    Strings list;
-    EXPECT_EQ(registry.ReadMru("ComboBoxPath", list), "/home/tester/");
-    EXPECT_EQ(list, Strings{"/home/tester/"});
-    EXPECT_EQ(registry.ReadDate("MaxDateTimePicker"), EncodeDate(2026, 12, 6));
     store.OpenKey("Software\\Velmora\\Option", false);
     store.DeleteValue("SearchModType");
     store.Flush();
@@ -97,16 +84,6 @@ TEST_F(RegistryFileTest, EveryWriteIsOnDiskWhenTheCallReturns) {
   // And the first copy sees what the second one wrote later.
   peer.WriteBool("Size", true);
   EXPECT_TRUE(registry.ReadBool("Size"));
-}
-
-TEST_F(RegistryFileTest, CorruptFileIsKeptAsideAndDefaultsAreWritten) {
-  std::filesystem::create_directories(folder_.Path() / "config/Velmora");
-  const std::string corrupt = "[HKEY_CURRENT_USER\\Software\\Velmora]\ngarbage\n";
-  testing::WriteWholeFile(FileName(), corrupt);
-  FileKeyStore store(FileName());
-  EXPECT_EQ(testing::ReadWholeFile(store.CorruptCopy()), corrupt);
-  TMy_Registry registry(store, locale_, FakeEnvironment());
-  EXPECT_EQ(testing::ReadWholeFile(FileName()), FirstRunText());
 }
 
 class RegistryTest : public ::testing::Test {
@@ -218,20 +195,6 @@ TEST_F(RegistryTest, MruListsRoundTripAndShrink) {
   EXPECT_EQ(Stored("Software\\Velmora", "Edit20"), "(missing)") << "failed before writing";
 }
 
-TEST_F(RegistryTest, IgnoreListsRoundTrip) {
-  registry_.WriteIgnoreList("Path", {"/1", "/2", "/3", "/4", "/5"});
-  registry_.WriteIgnoreList("Mask", {"*.o"});
-  registry_.WriteIgnoreList("Path", {"/home/u/.git", "/tmp"});
-  Strings list{"stale"};
-  registry_.ReadIgnoreList("Path", list);
-  EXPECT_EQ(list, (Strings{"/home/u/.git", "/tmp"}));
-  registry_.ReadIgnoreList("Mask", list);
-  EXPECT_EQ(list, Strings{"*.o"});
-  registry_.WriteIgnoreList("Mask", {});
-  registry_.ReadIgnoreList("Mask", list);
-  EXPECT_TRUE(list.empty());
-}
-
 class BackupListTest : public RegistryTest {
  protected:
   std::string Make(const std::string& name) {
@@ -247,24 +210,26 @@ class BackupListTest : public RegistryTest {
   testing::TempFolder folder_;
 };
 
+// Each name is recorded once, compared with or without case as the system's file names are.
 TEST_F(BackupListTest, AddBackupsRecordsEachNameOnce) {
-  registry_.AddBackups({"/d/a.bak", "/d/b.bak"});
-  registry_.AddBackups({"/d/b.bak", "/d/c.bak", "/d/c.bak", "/d/A.bak"});
-  EXPECT_EQ(Recorded(), (Strings{"/d/a.bak", "/d/b.bak", "/d/c.bak", "/d/A.bak"}))
-      << "file names differ by case on this system";
-  EXPECT_EQ(Stored("Software\\Velmora\\Backup", "FileBackUpCountV"), "4");
-}
-
-TEST_F(BackupListTest, AddBackupsCanCompareWithoutCase) {
-  MemoryKeyStore store;
-  auto environment = FakeEnvironment();
-  environment.file_names_ignore_case = true;
-  TMy_Registry registry(store, locale_, environment);
-  registry.AddBackups({"/d/a.txt.bak"});
-  registry.AddBackups({"/D/A.TXT.BAK", "/d/b.txt.bak", "/D/B.txt.bak"});
-  Strings list;
-  registry.ReadBackups(list);
-  EXPECT_EQ(list, (Strings{"/d/a.txt.bak", "/d/b.txt.bak"}));
+  const struct {
+    bool ignore_case;
+    Strings expected;
+  } cases[] = {
+      {false, {"/d/a.bak", "/d/b.bak", "/d/c.bak", "/d/A.bak", "/D/B.BAK"}},
+      {true, {"/d/a.bak", "/d/b.bak", "/d/c.bak"}},
+  };
+  for (const auto& c : cases) {
+    MemoryKeyStore store;
+    auto environment = FakeEnvironment();
+    environment.file_names_ignore_case = c.ignore_case;
+    TMy_Registry registry(store, locale_, environment);
+    registry.AddBackups({"/d/a.bak", "/d/b.bak"});
+    registry.AddBackups({"/d/b.bak", "/d/c.bak", "/d/c.bak", "/d/A.bak", "/D/B.BAK"});
+    Strings list;
+    registry.ReadBackups(list);
+    EXPECT_EQ(list, c.expected) << c.ignore_case;
+  }
 }
 
 TEST_F(BackupListTest, PurgeKeepsExistingFilesInOrder) {

@@ -1,5 +1,5 @@
 // The settings file against hostile or racing surroundings: stored counts no entry backs, a
-// FIFO or a dangling link in the file's place, and two running copies saving at once.
+// FIFO or a link in the file's place, and two running copies saving at once.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -149,19 +149,24 @@ TEST_F(StoreSafetyTest, FifoInPlaceOfTheFileIsKeptAsideWithoutHanging) {
   })) << "the store hung or did not keep the FIFO aside";
 }
 
-TEST_F(StoreSafetyTest, DanglingLinkStaysALinkAndItsTargetIsWritten) {
+// A settings file that is a link (kept with the user's other dotfiles) stays a link, whether
+// its target exists yet or not.
+TEST_F(StoreSafetyTest, LinkStaysALinkAndItsTargetIsWritten) {
   namespace fs = std::filesystem;
   const struct {
     const char* what;
     fs::path target;   // as written in the link
     fs::path written;  // where the file must appear
+    bool exists;
   } cases[] = {
-      {"absolute", folder_.Path() / "dotfiles/velmora.reg",
-       folder_.Path() / "dotfiles/velmora.reg"},
-      {"relative", "later/velmora.reg", folder_.Path() / "later/velmora.reg"},
+      {"existing", folder_.Path() / "dotfiles.reg", folder_.Path() / "dotfiles.reg", true},
+      {"absolute", folder_.Path() / "dotfiles/velmora.reg", folder_.Path() / "dotfiles/velmora.reg",
+       false},
+      {"relative", "later/velmora.reg", folder_.Path() / "later/velmora.reg", false},
   };
   for (const auto& c : cases) {
     fs::remove(FileName());
+    if (c.exists) testing::WriteWholeFile(c.written, "");
     fs::create_symlink(c.target, FileName());
     {
       FileKeyStore store(FileName());
@@ -172,6 +177,9 @@ TEST_F(StoreSafetyTest, DanglingLinkStaysALinkAndItsTargetIsWritten) {
     EXPECT_TRUE(fs::is_symlink(FileName())) << c.what;
     EXPECT_EQ(fs::read_symlink(FileName()), c.target) << c.what;
     EXPECT_NE(testing::ReadWholeFile(c.written).find(c.what), std::string::npos) << c.what;
+    FileKeyStore reread(FileName());
+    ASSERT_TRUE(reread.OpenKey("Software\\Velmora", false)) << c.what;
+    EXPECT_EQ(reread.ReadString("Kept"), c.what);
   }
 }
 
