@@ -227,6 +227,7 @@ void Tfrm_utama::CreateMembers() {
   frm_mod = std::make_unique<Tfrm_mod>(ports_.locale);
   Frm_BackUp_Manager = std::make_unique<TFrm_BackUp_Manager>(
       TBackupManagerPorts{*registry, ports_.shell, ports_.dialogs, ports_.folders});
+  frm_copy_msg = std::make_unique<Tfrm_copy_msg>(copy_answer);
 }
 
 void Tfrm_utama::RestoreState() {

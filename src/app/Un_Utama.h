@@ -21,6 +21,7 @@
 #include "engines/ActiveEngine.h"
 #include "modify/ModificationDriver.h"
 #include "modify/Un_BackUp_Manager.h"
+#include "modify/Un_Copy_Msg.h"
 #include "modify/Un_Mod.h"
 #include "ports/Dialogs.h"
 #include "ports/EventPump.h"
@@ -169,6 +170,9 @@ class Tfrm_utama : public TForm {
   // The modal windows opened from the menu "File" (made once the store exists).
   std::unique_ptr<Tfrm_mod> frm_mod;
   std::unique_ptr<TFrm_BackUp_Manager> Frm_BackUp_Manager;
+  std::unique_ptr<Tfrm_copy_msg> frm_copy_msg;
+  // The answer of frm_copy_msg, read by the copy loop.
+  TCopyAnswer copy_answer;
 
   // The clock of the date filter; the local time by default.
   std::function<TDateTime()> Now;
@@ -233,6 +237,9 @@ class Tfrm_utama : public TForm {
   // The list file of the rows in list order: a header and one line per row, columns padded
   // to a common width, every line ended by CR LF.
   std::string ListFileText() const;
+
+  // ---- Handlers: file operations on the selected rows ----
+  void CopyFiles1Click();
   // True while a modification run or an Undo is in progress.
   bool Modifying() const { return modifying_; }
 
@@ -282,6 +289,9 @@ class Tfrm_utama : public TForm {
   bool CommandsBusy() const { return Busy(); }
   // Selects (or deselects) every row whose caption matches a mask asked of the user.
   void SelectByMask(bool select);
+  // Asks whether dst may be replaced by src unless "Yes to All" was given; false when the
+  // copy loop is to stop.
+  bool MayReplace(const std::string& src, bool& replace);
 
   TMainWindowPorts ports_;
   // What a run uses, taken once when it starts (the inputs and option menus are disabled
