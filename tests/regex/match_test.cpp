@@ -8,9 +8,6 @@
 
 #include "regex_test_util.h"
 
-// Number of operator new calls so far in this test program (allocation_counter.cpp).
-long AllocationCount();
-
 namespace velmora {
 namespace {
 
@@ -207,24 +204,6 @@ TEST(RegexMatch, ExecViewSearchesTheCallersBytesWithoutCopying) {
   EXPECT_EQ(re.MatchText(1), "bc");
 }
 
-TEST(RegexMatch, SearchesOfTheSameLengthDoNotAllocate) {
-  TRegex re;
-  re.SetExpression("(a|b)+c\\1");
-  ASSERT_TRUE(re.Exec("xxabcbyy, and a tail past the short-string size"));
-  ASSERT_TRUE(re.ExecView("zzbacaqq"));
-  const long before = AllocationCount();
-  bool all = true;
-  for (int i = 0; i < 100; ++i) {
-    // The same length as the copy: its buffer is reused. A view is never copied.
-    all = re.Exec("yyabcbxx, and a tail past the short-string-size") && all;
-    all = re.ExecView("a longer line: bbcb") && all;
-    all = re.ExecPos(1) && !re.ExecNext() && all;
-  }
-  const long allocations = AllocationCount() - before;
-  EXPECT_TRUE(all);
-  EXPECT_EQ(allocations, 0);
-}
-
 // ---- template expansion and replace-all -----------------------------------------------------
 
 TEST(RegexTemplate, ExpansionTable) {
@@ -345,7 +324,7 @@ TEST(RegexProgress, HostilePatternsEndWhenStopped) {
       {"(a|a)*c|z", as},
       {"(a|aa)*?c|z", as},
       {"((a|b){1,3}){2,}x", "x" + std::string(3000, 'b')},
-      {".*[xy]", std::string(200'000, 'a')},   // repeats give back characters, quadratic
+      {".*[xy]", std::string(200'000, 'a')},  // repeats give back characters, quadratic
   };
   for (const auto& [pattern, input] : cases) {
     TRegex re;
