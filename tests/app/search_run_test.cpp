@@ -285,16 +285,29 @@ TEST_F(MainWindowTest, ARegexThatDoesNotCompileIsShownBeforeAnyFileIsRead) {
   EXPECT_TRUE(w.cmb_path.Enabled && w.PageControl1.TabSheet2.TabVisible);
 }
 
-TEST_F(MainWindowTest, ARegexRunTakesIgnoreSpaceFromItsOwnOption) {
-  Write("a.txt", "ab\n");
-  Tfrm_utama& w = Show();
-  SetOption("ExpSpaceCheckBox", "1");
-  SetOption("ExpPointCheckBox", "0");
-  w.RG_Type.ItemIndex = 5;
-  w.RG_TypeClick();
-  w.Memo_Query.SetText("a b");
-  Find("");
-  EXPECT_EQ(Captions().size(), 1u);
+// Each memo type takes its own options, each one from its own key: only the option set makes
+// the query match.
+TEST_F(MainWindowTest, MemoRunsTakeTheirOwnOptions) {
+  Write("a.txt", "ab\n  c\n");
+  const struct {
+    int type;
+    const char* on;
+    const char* off;
+    const char* query;
+  } cases[] = {
+      {5, "ExpSpaceCheckBox", "ExpPointCheckBox", "a b"},
+      {4, "TrimLeftCheckBox", "TrimRightCheckBox", "c"},
+  };
+  for (const auto& c : cases) {
+    Tfrm_utama& w = Show();
+    SetOption(c.on, "1");
+    SetOption(c.off, "0");
+    w.RG_Type.ItemIndex = c.type;
+    w.RG_TypeClick();
+    w.Memo_Query.SetText(c.query);
+    Find("");
+    EXPECT_EQ(Captions().size(), 1u) << c.on;
+  }
 }
 
 TEST_F(MainWindowTest, FindDuringAStoppedRunStartsAfterTheWalkReturned) {
