@@ -742,6 +742,7 @@ void Tfrm_utama::RunModification(bool selectedOnly) {
     modification.modType = RG_Mod.ItemIndex;
     modification.replacement = *type == SearchType::Phrase ? cmb_replace.Text : Memo_Replace.Text();
     modification.makeBackup = registry->ReadBool("CreateBackupCheckBox");
+    modification.breaks = registry->ReadBool("CrLfCheckBox") ? LineBreaks::CrLf : LineBreaks::Kept;
     modification_.Run(EngineOf(*type), modification, rows, last_backups);
   }
   ProcessPending();

@@ -43,8 +43,10 @@ Commands:
   lines  [ENGINE OPTIONS] [--use-intervals] [--intervals LIST] --page OUT FILE
          Writes the "Lines Viewer" page of FILE to OUT.
   modify [ENGINE OPTIONS] --mod none|replace|insert-before|insert-after|delete|clear
-         [--replacement TEXT | --replacement-file FILE] [--backup] [--intervals LIST] FILE...
-         Modifies each FILE in order (types phrase, multiline and regex).
+         [--replacement TEXT | --replacement-file FILE] [--backup] [--intervals LIST] [--crlf]
+         FILE...
+         Modifies each FILE in order (types phrase, multiline and regex). Each line keeps its
+         own line break; --crlf ends every line with CR LF instead.
   regex  (--expr TEXT | --expr-file FILE) [--modifiers SPEC] (--input TEXT | --input-file FILE)
          [--all] [--replace TEMPLATE | --expand TEMPLATE]
          Runs one regular expression; SPEC is letter-digit pairs such as i1s0g1m0x0r1.

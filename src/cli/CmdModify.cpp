@@ -16,7 +16,7 @@ namespace {
 
 constexpr OptionSpec kModifyOptions[] = {
     {"mod", true}, {"replacement", true}, {"replacement-file", true},
-    {"backup"},    {"intervals", true},
+    {"backup"},    {"intervals", true},   {"crlf"},
 };
 
 // The items of "Modification Type", by index.
@@ -69,7 +69,8 @@ int RunModify(std::span<const std::string> args, Io&) {
   RunDeadline deadline(parsed);
   deadline.Watch(engines);
 
-  const ModificationOptions modification{modType, replacement, parsed.Has("backup")};
+  const ModificationOptions modification{modType, replacement, parsed.Has("backup"),
+                                         parsed.Has("crlf") ? LineBreaks::CrLf : LineBreaks::Kept};
   for (const std::string& file : files) {
     engine.SetModification(modification);
     engine.BuildLines(file);

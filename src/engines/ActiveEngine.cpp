@@ -143,6 +143,7 @@ void ActiveEngine::SetModification(const ModificationOptions& modification) {
   With(engine_, [&](auto& e) {
     if constexpr (kCanModify<std::remove_reference_t<decltype(e)>>) {
       e.MakeBackup = modification.makeBackup;
+      e.Breaks = modification.breaks;
       e.ModType = modification.modType;
       if constexpr (requires { e.ReplaceLines; }) {
         std::vector<std::string> lines;

@@ -52,6 +52,7 @@ struct ModificationOptions {
   std::int32_t modType = 0;  // the item index of "Modification Type"
   std::string replacement;   // the raw text; multiline takes its lines
   bool makeBackup = false;
+  LineBreaks breaks = LineBreaks::Kept;  // CR LF after every line when the option asks
 };
 
 class ActiveEngine {

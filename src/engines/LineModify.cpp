@@ -37,16 +37,16 @@ std::string ModifyLine(TRegex& regex, std::string_view line, std::int32_t modTyp
   return out;
 }
 
-void ModifyChosenLines(const std::string& fileName, bool makeBackup,
+void ModifyChosenLines(const std::string& fileName, bool makeBackup, LineBreaks breaks,
                        const std::vector<std::string>& intervals, TRegex& regex,
                        std::int32_t modType, const std::string& replacement, bool literal) {
   if (makeBackup) BackupFile(fileName);
   const TextBuffer file(fileName);
-  LineEditor editor(file);
+  LineEditor editor(file, breaks);
   for (const auto& entry : intervals) {
-    auto& line = editor.Lines()[editor.IndexOf(entry)];
+    const std::size_t index = editor.IndexOf(entry);
     if (modType >= 1 && modType <= 4) {
-      line = editor.Keep(ModifyLine(regex, line, modType, replacement, literal));
+      editor.SetText(index, ModifyLine(regex, editor.Text(index), modType, replacement, literal));
     }
   }
   WriteFileSafely(fileName, editor.Compose());

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engines/TextBuffer.h"
 #include "regex/Regex.h"
 
 namespace velmora {
@@ -19,9 +20,9 @@ std::string ModifyLine(TRegex& regex, std::string_view line, std::int32_t modTyp
                        const std::string& replacement, bool literal);
 
 // Modify of the phrase and regex engines: backs the file up when asked, applies ModifyLine to
-// each chosen line (0-based indexes as decimal text) and rewrites the file safely. A chosen
-// line outside the file raises before anything is written.
-void ModifyChosenLines(const std::string& fileName, bool makeBackup,
+// each chosen line (0-based indexes as decimal text) and rewrites the file safely with the given
+// line breaks. A chosen line outside the file raises before anything is written.
+void ModifyChosenLines(const std::string& fileName, bool makeBackup, LineBreaks breaks,
                        const std::vector<std::string>& intervals, TRegex& regex,
                        std::int32_t modType, const std::string& replacement, bool literal);
 

@@ -134,9 +134,11 @@ bool LineCursor::Next(std::string_view& line) {
   line = std::string_view(begin, static_cast<std::size_t>(p - begin));
   if (p == end) {
     done_ = true;
+    break_ = {};
     return true;
   }
   const std::size_t breakLength = (*p == '\r' && p + 1 != end && p[1] == '\n') ? 2 : 1;
+  break_ = std::string_view(p, breakLength);
   rest_.remove_prefix(line.size() + breakLength);
   return true;
 }
@@ -208,13 +210,22 @@ std::size_t ParseLineIndex(const std::string& entry) {
   return value;
 }
 
-LineEditor::LineEditor(const TextBuffer& file)
-    : lines_(SplitLines(file.Text())),
-      tail_(file.Tail()),
-      openEnd_(!file.Tail().empty() && !file.Text().empty() && !EndsWithLineBreak(file.Text())) {}
+namespace {
 
-std::string_view LineEditor::Keep(std::string text) {
-  return kept_.emplace_back(std::move(text));
+constexpr std::string_view kCrLf = "\r\n";
+
+}  // namespace
+
+LineEditor::LineEditor(const TextBuffer& file, LineBreaks breaks)
+    : tail_(file.Tail()), defaultBreak_(breaks == LineBreaks::CrLf ? kCrLf : "\n") {
+  LineCursor cursor(file.Text());
+  std::string_view line;
+  while (cursor.Next(line)) {
+    lines_.push_back({line, breaks == LineBreaks::CrLf ? kCrLf : cursor.Break()});
+  }
+  // A line that a NUL cut short runs on into the tail: no break may come between them.
+  const bool cutByNul = !tail_.empty() && !EndsWithLineBreak(file.Text());
+  if (!lines_.empty() && cutByNul) lines_.back().lineBreak = {};
 }
 
 std::size_t LineEditor::IndexOf(const std::string& entry) const {
@@ -225,14 +236,54 @@ std::size_t LineEditor::IndexOf(const std::string& entry) const {
   return index;
 }
 
+std::string_view LineEditor::BreakFor(std::size_t index) const {
+  for (std::size_t i = std::min(index + 1, lines_.size()); i-- > 0;) {
+    if (!lines_[i].lineBreak.empty()) return lines_[i].lineBreak;
+  }
+  return defaultBreak_;
+}
+
+std::string_view LineEditor::Keep(std::string_view text, std::string_view lineBreak) {
+  std::string& kept = kept_.emplace_back();
+  kept.reserve(text.size());
+  LineCursor cursor(text);
+  std::string_view part;
+  while (cursor.Next(part)) {
+    kept += part;
+    if (!cursor.Break().empty()) kept += lineBreak;
+  }
+  return kept;
+}
+
+void LineEditor::SetText(std::size_t index, std::string_view text) {
+  lines_[index].text = Keep(text, BreakFor(index));
+}
+
+void LineEditor::Splice(std::size_t first, std::size_t end, const std::vector<std::string>& texts,
+                        std::size_t breakOf) {
+  const bool openEnd = !lines_.empty() && lines_.back().lineBreak.empty();
+  const std::string_view lineBreak = BreakFor(breakOf);
+  std::vector<Line> fresh;
+  fresh.reserve(texts.size());
+  for (const auto& text : texts) fresh.push_back({Keep(text, lineBreak), lineBreak});
+  const auto at = lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(first),
+                               lines_.begin() + static_cast<std::ptrdiff_t>(end));
+  lines_.insert(at, fresh.begin(), fresh.end());
+  if (openEnd && !fresh.empty() && first + fresh.size() == lines_.size()) {
+    // The file ended without a break; it still does, after its new last line.
+    if (first > 0 && lines_[first - 1].lineBreak.empty()) lines_[first - 1].lineBreak = lineBreak;
+    lines_.back().lineBreak = {};
+  }
+}
+
 std::string LineEditor::Compose() const {
   std::size_t size = tail_.size();
-  for (const auto line : lines_) size += line.size() + 2;
+  for (const auto& line : lines_) size += line.text.size() + line.lineBreak.size();
   std::string out;
   out.reserve(size);
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    out += lines_[i];
-    if (!(openEnd_ && i + 1 == lines_.size())) out += "\r\n";
+  for (const auto& line : lines_) {
+    out += line.text;
+    out += line.lineBreak;
   }
   out += tail_;
   return out;

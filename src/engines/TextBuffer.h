@@ -74,9 +74,12 @@ class LineCursor {
   explicit LineCursor(std::string_view text) : rest_(text) {}
   // The next line, or false when the text is used up.
   bool Next(std::string_view& line);
+  // The break that ended the line Next gave last: CR LF, CR, LF, or empty at the text's end.
+  std::string_view Break() const { return break_; }
 
  private:
   std::string_view rest_;
+  std::string_view break_;
   bool done_ = false;
   // The next LF and the next CR at or after the current line, or the end of the text; looked
   // up with memchr and kept until passed, so a text with only one kind of break stays linear.
@@ -92,28 +95,49 @@ std::size_t CountLines(std::string_view text);
 // True when the text ends with a line break (an empty text does not).
 bool EndsWithLineBreak(std::string_view text);
 
-// The lines of a file while Modify changes them. Unchanged lines stay views into the buffer;
-// new texts are kept here. Compose() gives the bytes to write back.
+// How a rewritten file ends its lines.
+enum class LineBreaks {
+  Kept,  // each line keeps its own break; a break brought in by new text takes the line's
+  CrLf,  // every line ends with CR LF
+};
+
+// The lines of a file while Modify changes them, each with its break. Unchanged lines stay
+// views into the buffer; new texts are kept here. Compose() gives the bytes to write back: with
+// nothing changed and breaks kept, the file's own bytes.
 class LineEditor {
  public:
-  explicit LineEditor(const TextBuffer& file);
+  LineEditor(const TextBuffer& file, LineBreaks breaks);
   LineEditor(const LineEditor&) = delete;
   LineEditor& operator=(const LineEditor&) = delete;
 
-  std::vector<std::string_view>& Lines() { return lines_; }
-  // Keeps text alive for the editor's lifetime and returns a view of it.
-  std::string_view Keep(std::string text);
+  std::size_t Count() const { return lines_.size(); }
+  std::string_view Text(std::size_t index) const { return lines_[index].text; }
   // The line at a 0-based index given as decimal text; EListError when it does not fit.
   std::size_t IndexOf(const std::string& entry) const;
-  // Every line followed by CR LF, then the bytes from the first NUL on. The line that the NUL
-  // cut short (the text did not end with a break) gets no CR LF of its own.
+  // New text for a line; a line break inside it becomes the line's own break.
+  void SetText(std::size_t index, std::string_view text);
+  // Replaces the lines [first, end) by one line per text, each ending with the break of the
+  // line breakOf (as it is before the call). New lines that end a file whose last line had no
+  // break leave the file's end without one.
+  void Splice(std::size_t first, std::size_t end, const std::vector<std::string>& texts,
+              std::size_t breakOf);
+  // Every line with its break, then the bytes from the first NUL on.
   std::string Compose() const;
 
  private:
-  std::vector<std::string_view> lines_;
+  struct Line {
+    std::string_view text;
+    std::string_view lineBreak;  // empty only for a last line that has none
+  };
+  // The break new text at a line takes: the line's own, else that of the line above it, else
+  // the platform's.
+  std::string_view BreakFor(std::size_t index) const;
+  std::string_view Keep(std::string_view text, std::string_view lineBreak);
+
+  std::vector<Line> lines_;
   std::deque<std::string> kept_;
   std::string_view tail_;
-  bool openEnd_ = false;
+  std::string_view defaultBreak_;
 };
 
 // Parses a 0-based line index held as decimal text (no sign, no blanks); EListError otherwise.

@@ -157,8 +157,7 @@ void Tmy_multiline::Modify(const std::string& fileName) {
   const BusyScope busy(Idle);
   if (MakeBackup) BackupFile(fileName);
   const TextBuffer file(fileName);
-  LineEditor editor(file);
-  auto& lines = editor.Lines();
+  LineEditor editor(file, Breaks);
   const std::size_t q = QueryLines.size();
 
   // Every block must still fit the file before anything is changed.
@@ -166,36 +165,35 @@ void Tmy_multiline::Modify(const std::string& fileName) {
   starts.reserve(BlockStarts.size());
   for (const auto& entry : BlockStarts) {
     const std::size_t start = ParseLineIndex(entry);
-    if (q > 0 && start + q > lines.size()) {
+    if (q > 0 && start + q > editor.Count()) {
       throw EListError("List index out of bounds (" + entry + ")");
     }
     starts.push_back(start);
   }
   std::sort(starts.begin(), starts.end(), std::greater<>());
 
-  const std::vector<std::string_view> replacement(ReplaceLines.begin(), ReplaceLines.end());
-  std::size_t treatedFrom = lines.size() + 1;  // first line of the last block treated
+  std::size_t treatedFrom = editor.Count() + 1;  // first line of the last block treated
   if (q > 0 && ModType >= 1 && ModType <= 5) {
     for (const std::size_t start : starts) {
       if (start + q > treatedFrom) continue;  // overlaps a block already treated
       treatedFrom = start;
-      const auto first = lines.begin() + static_cast<std::ptrdiff_t>(start);
-      const auto end = first + static_cast<std::ptrdiff_t>(q);
+      const std::size_t end = start + q;
+      // New lines take the break of the block line they stand in for or next to.
       switch (ModType) {
         case 1:
-          lines.insert(lines.erase(first, end), replacement.begin(), replacement.end());
+          editor.Splice(start, end, ReplaceLines, end - 1);
           break;
         case 2:
-          lines.insert(first, replacement.begin(), replacement.end());
+          editor.Splice(start, start, ReplaceLines, start);
           break;
         case 3:
-          lines.insert(end, replacement.begin(), replacement.end());
+          editor.Splice(end, end, ReplaceLines, end - 1);
           break;
         case 4:
-          lines.erase(first, end);
+          editor.Splice(start, end, {}, start);
           break;
         case 5:
-          std::fill(first, end, std::string_view());
+          for (std::size_t i = start; i < end; ++i) editor.SetText(i, {});
           break;
       }
     }

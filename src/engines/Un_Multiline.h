@@ -16,6 +16,7 @@ class Tmy_multiline {
  public:
   bool CaseSensitive = false;
   bool MakeBackup = false;
+  LineBreaks Breaks = LineBreaks::Kept;  // how Modify ends the lines it writes
   bool TrimLeft = false;
   bool TrimRight = false;
   std::int32_t ModType =

@@ -106,7 +106,7 @@ void Tmy_regexpr::Modify(const std::string& fileName) {
   const BusyScope busy(Idle);
   TRegex regex;
   Prepare(regex, Query, CaseSensitive, false);  // Modify does not look at Stop
-  ModifyChosenLines(fileName, MakeBackup, Intervals, regex, ModType, Replacement, false);
+  ModifyChosenLines(fileName, MakeBackup, Breaks, Intervals, regex, ModType, Replacement, false);
 }
 
 }  // namespace velmora

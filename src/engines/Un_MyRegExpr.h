@@ -20,6 +20,7 @@ class Tmy_regexpr {
   bool UseIntervals = false;
   bool IgnoreSpace = false;  // modifier x
   bool MakeBackup = false;
+  LineBreaks Breaks = LineBreaks::Kept;  // how Modify ends the lines it writes
   std::int32_t ModType = 0;  // 1 Replace, 2 Insert Before, 3 Insert After, 4 Delete; others: none
   std::string Query;
   std::string Replacement;

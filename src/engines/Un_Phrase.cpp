@@ -58,7 +58,7 @@ void Tmy_phrase::Modify(const std::string& fileName) {
   // The replacement is plain text: "$" and "\" in it stand for themselves. "Clear" replaces
   // each match by as many spaces.
   const bool clear = ModType == 5;
-  ModifyChosenLines(fileName, MakeBackup, Intervals, regex, clear ? 1 : ModType,
+  ModifyChosenLines(fileName, MakeBackup, Breaks, Intervals, regex, clear ? 1 : ModType,
                     clear ? std::string(Query.size(), ' ') : Replacement, true);
 }
 

@@ -16,6 +16,7 @@ class Tmy_phrase {
   bool CaseSensitive = false;
   bool UseIntervals = false;  // mark chosen lines on the page
   bool MakeBackup = false;
+  LineBreaks Breaks = LineBreaks::Kept;  // how Modify ends the lines it writes
   std::int32_t ModType =
       0;  // 0 None, 1 Replace, 2 Insert Before, 3 Insert After, 4 Delete, 5 Clear
   bool WholeWords = false;

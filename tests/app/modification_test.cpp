@@ -2,6 +2,10 @@
 // files: which lines each file gets, the backups kept and recorded, the buttons and menu
 // items afterwards, and the refusals that keep a file from being changed blindly.
 
+#include <sys/stat.h>
+
+#include <cstdio>
+
 #include "app/MainWindowFixture.h"
 #include "engines/Un_Tambahan.h"
 #include "modify/Un_Mod.h"
@@ -71,6 +75,30 @@ TEST_F(ModificationTest, ModifySelectedChangesEachFileAtItsOwnRowsLines) {
 
   w.btn_mod_slcClick();  // the same text again is not added twice
   EXPECT_THAT(w.cmb_replace.Items, ElementsAre("Tiger", "tiger"));
+}
+
+// A Linux shell script keeps its LF breaks and its missing final break, and still runs; the
+// stored option brings CR LF after every line.
+TEST_F(ModificationTest, AnLfShellScriptKeepsItsBreaksAndStillRuns) {
+  const std::string script = Write("run.sh", "#!/bin/sh\necho cat\n# cat, no final break");
+  ::chmod(script.c_str(), 0755);
+  Tfrm_utama& w = ShowReplacePage(0, 1);
+  w.cmb_replace.Text = "dog";
+  Find("cat");
+  w.btn_mod_allClick();
+  EXPECT_EQ(ReadFile(script), "#!/bin/sh\necho dog\n# dog, no final break");
+  FILE* run = ::popen(script.c_str(), "r");
+  ASSERT_NE(run, nullptr);
+  char output[16] = {};
+  const std::size_t got = std::fread(output, 1, sizeof output, run);
+  EXPECT_EQ(::pclose(run), 0);
+  EXPECT_EQ(std::string(output, got), "dog\n");
+
+  SetOption("CrLfCheckBox", "1");
+  w.cmb_replace.Text = "cow";
+  Find("dog");
+  w.btn_mod_allClick();
+  EXPECT_EQ(ReadFile(script), "#!/bin/sh\r\necho cow\r\n# cow, no final break\r\n");
 }
 
 TEST_F(ModificationTest, ModifyAllWithoutBackupsStillNamesThemButOffersNoUndo) {

@@ -50,55 +50,62 @@ TEST(CliLines, WritesThePreviewPage) {
 }
 
 // One modification, run once through velmora-cli and once through the engine's API on a
-// second copy of the same bytes.
+// second copy of the same bytes, with each line's break kept and with --crlf.
 struct ModifyCase {
   std::string name;
   std::string original;
   std::vector<std::string> args;  // engine and modify options
-  std::string expected;
-  std::function<void(const std::string& file)> viaEngine;
+  std::string kept;               // each line keeps its break
+  std::string crLf;               // with --crlf
+  std::function<void(const std::string& file, LineBreaks breaks)> viaEngine;
 };
 
 TEST(CliModify, BackupThenTheSameBytesAsTheEngineApi) {
   const std::vector<ModifyCase> cases = {
       {"phrase replace, whole words, literal $1",
-       "cat dog\r\nconcat\nno cat\n",
+       "cat dog\r\nconcat\nno cat",
        {"--query", "cat", "--whole-words", "--mod", "replace", "--replacement", "$1"},
+       "$1 dog\r\nconcat\nno $1",
        "$1 dog\r\nconcat\r\nno $1\r\n",
-       [](const std::string& file) {
+       [](const std::string& file, LineBreaks breaks) {
          Tmy_phrase engine;
          engine.Query = "cat";
          engine.WholeWords = true;
          engine.MakeBackup = true;
+         engine.Breaks = breaks;
          engine.Replacement = "$1";
          engine.ModType = 1;
          engine.BuildLines(file);
          engine.Modify(file);
        }},
       {"regex replace on chosen lines",
-       "10-20\n30-40\n50-60",
+       "10-20\n30-40\r50-60",
        {"--type", "regex", "--query", "(\\d+)-(\\d+)", "--mod", "replace", "--replacement", "$2-$1",
         "--intervals", "0,2"},
+       "20-10\n30-40\r60-50",
        "20-10\r\n30-40\r\n60-50\r\n",
-       [](const std::string& file) {
+       [](const std::string& file, LineBreaks breaks) {
          Tmy_regexpr engine;
          engine.Query = "(\\d+)-(\\d+)";
          engine.MakeBackup = true;
+         engine.Breaks = breaks;
          engine.Replacement = "$2-$1";
          engine.ModType = 1;
          engine.BuildLines(file);
          engine.SetIntervals({"0", "2"});
          engine.Modify(file);
        }},
-      {"regex insert after a replacement that begins with a digit",
-       "x abc y\n",
-       {"--type", "regex", "--query", "abc", "--mod", "insert-after", "--replacement", "1"},
-       "x abc1 y\r\n",
-       [](const std::string& file) {
+      {"regex insert after, a replacement with a line break",
+       "x abc y\r\nz\n",
+       {"--type", "regex", "--query", "abc", "--mod", "insert-after", "--replacement", "1\n2"},
+       "x abc1\r\n2 y\r\nz\n",
+       "x abc1\r\n2 y\r\nz\r\n",
+       [](const std::string& file, LineBreaks breaks) {
          Tmy_regexpr engine;
          engine.Query = "abc";
          engine.MakeBackup = true;
-         engine.Replacement = "1";
+         engine.Breaks = breaks;
+         engine.Replacement = "1\n2";
          engine.ModType = 3;
          engine.BuildLines(file);
          engine.Modify(file);
@@ -106,31 +113,53 @@ TEST(CliModify, BackupThenTheSameBytesAsTheEngineApi) {
       {"multiline delete, trimmed",
        "a\n  b\nc\na\nb \n",
        {"--type", "multiline", "--query", "a\r\nb", "--mod", "delete"},
+       "c\n",
        "c\r\n",
-       [](const std::string& file) {
+       [](const std::string& file, LineBreaks breaks) {
          Tmy_multiline engine;
          engine.SetLines({"a", "b"});
          engine.TrimLeft = engine.TrimRight = true;
          engine.MakeBackup = true;
+         engine.Breaks = breaks;
          engine.ModType = 4;
          engine.BuildLines(file);
          engine.Modify(file);
        }},
+      {"nothing chosen: the same bytes back",
+       "#!/bin/sh\necho cat\r\n",
+       {"--query", "cat", "--mod", "replace", "--replacement", "dog", "--intervals", ""},
+       "#!/bin/sh\necho cat\r\n",
+       "#!/bin/sh\r\necho cat\r\n",
+       [](const std::string& file, LineBreaks breaks) {
+         Tmy_phrase engine;
+         engine.Query = "cat";
+         engine.MakeBackup = true;
+         engine.Breaks = breaks;
+         engine.ModType = 1;
+         engine.BuildLines(file);
+         engine.SetIntervals({});
+         engine.Modify(file);
+       }},
   };
   for (const ModifyCase& c : cases) {
-    const TempTree tree;
-    const std::string viaCli = tree.Write("cli.txt", c.original);
-    const std::string viaApi = tree.Write("api.txt", c.original);
-    std::vector<std::string> args{"modify", "--backup"};
-    args.insert(args.end(), c.args.begin(), c.args.end());
-    args.push_back(viaCli);
-    const CliResult result = RunCli(args);
-    ASSERT_EQ(result.status, 0) << c.name << ": " << result.err;
-    EXPECT_EQ(result.out, "") << c.name;
-    EXPECT_EQ(ReadFile(viaCli), c.expected) << c.name;
-    EXPECT_EQ(ReadFile(viaCli + ".bak"), c.original) << c.name;
-    c.viaEngine(viaApi);
-    EXPECT_EQ(ReadFile(viaApi), ReadFile(viaCli)) << c.name;
+    for (const LineBreaks breaks : {LineBreaks::Kept, LineBreaks::CrLf}) {
+      const bool kept = breaks == LineBreaks::Kept;
+      const std::string label = c.name + (kept ? "" : ", --crlf");
+      const TempTree tree;
+      const std::string viaCli = tree.Write("cli.txt", c.original);
+      const std::string viaApi = tree.Write("api.txt", c.original);
+      std::vector<std::string> args{"modify", "--backup"};
+      if (!kept) args.push_back("--crlf");
+      args.insert(args.end(), c.args.begin(), c.args.end());
+      args.push_back(viaCli);
+      const CliResult result = RunCli(args);
+      ASSERT_EQ(result.status, 0) << label << ": " << result.err;
+      EXPECT_EQ(result.out, "") << label;
+      EXPECT_EQ(ReadFile(viaCli), kept ? c.kept : c.crLf) << label;
+      EXPECT_EQ(ReadFile(viaCli + ".bak"), c.original) << label;
+      c.viaEngine(viaApi, breaks);
+      EXPECT_EQ(ReadFile(viaApi), ReadFile(viaCli)) << label;
+    }
   }
 }
 
@@ -142,7 +171,7 @@ TEST(CliModify, ReplacementFileAndWithoutBackup) {
   const CliResult result = RunCli({"modify", "--query", "ab", "--mod", "insert-before",
                                    "--replacement-file", replacement, file});
   ASSERT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(ReadFile(file), "[ab [ab\r\n");
+  EXPECT_EQ(ReadFile(file), "[ab [ab\n");
   EXPECT_FALSE(std::filesystem::exists(file + ".bak"));
 }
 
@@ -156,7 +185,7 @@ TEST(CliModify, StopsAtTheFirstErrorKeepingEarlierFiles) {
                                    "y", "--intervals", "3", first, shortFile, last});
   EXPECT_EQ(result.status, 2);
   EXPECT_NE(result.err, "");
-  EXPECT_EQ(ReadFile(first), "x\r\nx\r\nx\r\ny\r\n");
+  EXPECT_EQ(ReadFile(first), "x\nx\nx\ny\n");
   EXPECT_EQ(ReadFile(shortFile), "x\nx\n");
   EXPECT_EQ(ReadFile(last), "x\nx\nx\nx\n");
 }

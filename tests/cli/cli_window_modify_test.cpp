@@ -1,6 +1,6 @@
 // The window's modification run against velmora-cli modify on a copy of the same files: every
 // file, and every backup, must come out byte for byte the same, for each search type of the
-// page "Search and Replace".
+// page "Search and Replace", with the lines' own breaks kept and with CR LF after every line.
 
 #include <string>
 #include <vector>
@@ -19,6 +19,7 @@ struct ModifyCase {
   std::string cliMod;
   std::string replacement;
   std::string firstRowMod;  // the first row's "Mod" text
+  bool crLf;                // "CrLfCheckBox" and --crlf
 };
 
 const std::vector<std::pair<std::string, std::string>> kFiles = {
@@ -27,10 +28,18 @@ const std::vector<std::pair<std::string, std::string>> kFiles = {
     {"sub/c.txt", "  red  \n blue\ncat"},
 };
 
+bool HasLoneLf(const std::string& bytes) {
+  for (std::size_t i = bytes.find('\n'); i != std::string::npos; i = bytes.find('\n', i + 1)) {
+    if (i == 0 || bytes[i - 1] != '\r') return true;
+  }
+  return false;
+}
+
 class CliModifyAgainstWindow : public MainWindowTest {
  protected:
   void WindowRun(const ModifyCase& c, const std::string& folder) {
     Tfrm_utama& w = Show();
+    w.registry->WriteBool("CrLfCheckBox", c.crLf);
     w.PageControl1.ActivePageIndex = kPageReplace;
     w.RG_Type_1.ItemIndex = c.searchType;
     w.PageControl1Change();
@@ -54,15 +63,18 @@ class CliModifyAgainstWindow : public MainWindowTest {
 
 TEST_F(CliModifyAgainstWindow, SameBytesForEverySearchType) {
   const ModifyCase cases[] = {
-      {0, "phrase", "cat", 1, "replace", "dog", "1"},
-      {1, "multiline", "red\nblue", 3, "insert-after", "green\nwhite", "No"},
-      {2, "regex", "c(a)t", 1, "replace", "<$1>", "2"},
+      {0, "phrase", "cat", 1, "replace", "dog", "1", false},
+      {1, "multiline", "red\nblue", 3, "insert-after", "green\nwhite", "No", false},
+      {2, "regex", "c(a)t", 1, "replace", "<$1>", "2", false},
+      {0, "phrase", "cat", 1, "replace", "dog", "1", true},
+      {1, "multiline", "red\nblue", 3, "insert-after", "green\nwhite", "No", true},
+      {2, "regex", "c(a)t", 1, "replace", "<$1>\n", "2", true},
   };
   for (const ModifyCase& c : cases) {
-    const std::string folder = Tree() + c.cliType + "/";
+    const std::string folder = Tree() + c.cliType + (c.crLf ? "-crlf/" : "/");
     TempTree cliTree;
     for (const auto& [name, bytes] : kFiles) {
-      Write(c.cliType + "/" + name, bytes);
+      Write(folder.substr(Tree().size()) + name, bytes);
       cliTree.Write(name, bytes);
     }
     rows.clear();
@@ -73,6 +85,7 @@ TEST_F(CliModifyAgainstWindow, SameBytesForEverySearchType) {
       std::vector<std::string> args = {"modify",      "--type",  c.cliType, "--query",
                                        c.query,       "--mod",   c.cliMod,  "--replacement",
                                        c.replacement, "--backup"};
+      if (c.crLf) args.push_back("--crlf");
       if (i == 0 && c.firstRowMod != "No") {
         args.push_back("--intervals");
         args.push_back(c.firstRowMod);
@@ -83,7 +96,12 @@ TEST_F(CliModifyAgainstWindow, SameBytesForEverySearchType) {
     }
     int changed = 0;
     for (const auto& [name, bytes] : kFiles) {
-      changed += ReadFile(folder + name) != bytes ? 1 : 0;
+      const std::string after = ReadFile(folder + name);
+      if (after != bytes) {
+        ++changed;
+        // The window took the option: CR LF everywhere, or the file's own LF breaks kept.
+        EXPECT_EQ(HasLoneLf(after), !c.crLf && HasLoneLf(bytes)) << c.cliType << " " << name;
+      }
       EXPECT_EQ(ReadFile(folder + name), velmora::testing::ReadFile(cliTree.Path(name)))
           << c.cliType << " " << name;
       EXPECT_EQ(ReadFile(folder + name + ".bak"),

@@ -285,15 +285,18 @@ TEST(LineEngines, PageShowsTheLinesEscapedAndMarked) {
 }
 
 // Every modification replaces a stale backup, keeps the file's permission bits and ignores a
-// Stop left over from a search.
+// Stop left over from a search; each case runs with the lines' own breaks kept and with CR LF.
 TEST(LineEngines, ModifyAppliesEachTypeSafely) {
   // For the multiline engine: two three-line blocks in a ten-line file.
   const std::string ten = "0\na\nb\nc\n4\n5\na\nb\nc\n9\n";
-  const auto crlf = [](const std::string& bars) {
+  const auto joined = [](const std::string& bars, const std::string& lineBreak) {
     std::string out;
-    for (const auto& line : L(bars)) out += line + "\r\n";
+    for (const auto& line : L(bars)) out += line + lineBreak;
     return out;
   };
+  const auto lf = [&](const std::string& bars) { return joined(bars, "\n"); };
+  const auto crlf = [&](const std::string& bars) { return joined(bars, "\r\n"); };
+  const auto bytes = [](const char* text, std::size_t size) { return std::string(text, size); };
   struct Case {
     char kind;
     std::string query;
@@ -301,94 +304,140 @@ TEST(LineEngines, ModifyAppliesEachTypeSafely) {
     std::string replacement;
     Strings chosen;  // the found lines when empty
     std::string before;
-    std::string after;
+    std::string kept;  // lines keep their breaks
+    std::string crLf;  // CR LF after every line
   } cases[] = {
-      {'p', "abc", 5, "", {}, "xabcxabc\n", "x   x   \r\n"},
-      {'p', "abc", 2, "[", {}, "abc abc\n", "[abc [abc\r\n"},
-      {'p', "x", 1, "$1", {}, "axbx\n", "a$1b$1\r\n"},  // no groups in a phrase
-      {'p', "ab", 4, "", {}, "xabyab\n", "xy\r\n"},
-      {'p', "ab", 0, "zz", {}, "ab\nq\n", "ab\r\nq\r\n"},
-      {'p', "ab", 1, "-", {}, "AB aB\n", "- -\r\n"},
-      {'p', "ab", 1, "-", {}, "ab\ncd", "-\r\ncd\r\n"},
-      {'p', "ab", 1, "X", {"2", "0"}, "ab\nab\nab\n", "X\r\nab\r\nX\r\n"},
-      {'p', "ab", 3, "!", {"0", "0"}, "ab\n", "ab!!\r\n"},  // listed twice, treated twice
-      {'p', "ab", 4, "", {}, std::string("ab\nxab\0ab\nab", 12), std::string("\r\nx\0ab\nab", 9)},
+      {'p', "abc", 5, "", {}, "xabcxabc\n", "x   x   \n", "x   x   \r\n"},
+      {'p', "abc", 2, "[", {}, "abc abc\n", "[abc [abc\n", "[abc [abc\r\n"},
+      {'p', "x", 1, "$1", {}, "axbx\n", "a$1b$1\n", "a$1b$1\r\n"},  // no groups in a phrase
+      {'p', "ab", 4, "", {}, "xabyab\n", "xy\n", "xy\r\n"},
+      {'p', "ab", 0, "zz", {}, "ab\rq", "ab\rq", "ab\r\nq\r\n"},
+      {'p', "ab", 1, "-", {}, "AB aB\n", "- -\n", "- -\r\n"},
+      {'p', "ab", 1, "-", {}, "ab\ncd", "-\ncd", "-\r\ncd\r\n"},
+      {'p', "ab", 1, "-", {}, "ab\r\ncd\rab\nq", "-\r\ncd\r-\nq", "-\r\ncd\r\n-\r\nq\r\n"},
+      {'p', "ab", 1, "X", {"2", "0"}, "ab\nab\nab\n", "X\nab\nX\n", "X\r\nab\r\nX\r\n"},
+      {'p', "ab", 3, "!", {"0", "0"}, "ab\n", "ab!!\n", "ab!!\r\n"},  // listed twice, treated twice
+      {'p',
+       "ab",
+       4,
+       "",
+       {},
+       bytes("ab\nxab\0ab\nab", 12),
+       bytes("\nx\0ab\nab", 8),
+       bytes("\r\nx\0ab\nab", 9)},
       // A replacement that begins with a digit or ends with "\" keeps the match.
-      {'p', "abc", 3, "1", {}, "x abc y\n", "x abc1 y\r\n"},
-      {'p', "abc", 3, "2nd", {}, "x abc y\n", "x abc2nd y\r\n"},
-      {'p', "abc", 2, "1\\", {}, "x abc y\n", "x 1\\abc y\r\n"},
-      {'r', "abc", 3, "1", {}, "x abc y\n", "x abc1 y\r\n"},
-      {'r', "b(c)", 3, "2$1", {}, "x abc y\n", "x abc2c y\r\n"},
-      {'r', "abc", 2, "<\\", {}, "x abc y\n", "x <\\abc y\r\n"},
-      {'r', "(\\d+)-(\\d+)", 1, "$2-$1", {}, "10-20\n", "20-10\r\n"},
-      {'r', "\\d+", 2, "<", {}, "a1b22\n", "a<1b<22\r\n"},
-      {'r', "\\d+", 3, "${0}!", {}, "a1b22\n", "a11!b2222!\r\n"},
-      {'r', "\\s+$", 4, "", {}, "ab \t\nc  \n", "ab\r\nc\r\n"},
-      {'r', "x", 1, "1\r\n2", {}, "axb\n", "a1\r\n2b\r\n"},
-      {'r', "x", 5, "", {}, "x\n", "x\r\n"},  // clear is no regex type
-      {'r', "b", 1, "\\$1", {}, "abc\n", "a$1c\r\n"},
-      {'r', "(a|b)*", 4, "", {}, std::string(5000, 'a') + "\n", "\r\n"},
-      {'r', "a(", 1, "", {}, "a(\nb\n", "a(\r\nb\r\n"},  // invalid: nothing found, rewritten
+      {'p', "abc", 3, "1", {}, "x abc y\n", "x abc1 y\n", "x abc1 y\r\n"},
+      {'p', "abc", 3, "2nd", {}, "x abc y\n", "x abc2nd y\n", "x abc2nd y\r\n"},
+      {'p', "abc", 2, "1\\", {}, "x abc y\n", "x 1\\abc y\n", "x 1\\abc y\r\n"},
+      {'r', "abc", 3, "1", {}, "x abc y\n", "x abc1 y\n", "x abc1 y\r\n"},
+      {'r', "b(c)", 3, "2$1", {}, "x abc y\n", "x abc2c y\n", "x abc2c y\r\n"},
+      {'r', "abc", 2, "<\\", {}, "x abc y\n", "x <\\abc y\n", "x <\\abc y\r\n"},
+      {'r', "(\\d+)-(\\d+)", 1, "$2-$1", {}, "10-20\n", "20-10\n", "20-10\r\n"},
+      {'r', "\\d+", 2, "<", {}, "a1b22\n", "a<1b<22\n", "a<1b<22\r\n"},
+      {'r', "\\d+", 3, "${0}!", {}, "a1b22\n", "a11!b2222!\n", "a11!b2222!\r\n"},
+      {'r', "\\s+$", 4, "", {}, "ab \t\nc  \n", "ab\nc\n", "ab\r\nc\r\n"},
+      // A break in the replacement becomes the break of the line it lands in.
+      {'r', "x", 1, "1\r\n2", {}, "axb\n", "a1\n2b\n", "a1\r\n2b\r\n"},
+      {'r',
+       "x",
+       1,
+       "1\n2\r",
+       {},
+       "axb\r\nx",
+       "a1\r\n2\r\nb\r\n1\r\n2\r\n",
+       "a1\r\n2\r\nb\r\n1\r\n2\r\n\r\n"},
+      {'r', "x", 1, "1\r2", {}, "x", "1\n2", "1\r\n2\r\n"},
+      {'r', "x", 5, "", {}, "x\n", "x\n", "x\r\n"},  // clear is no regex type
+      {'r', "b", 1, "\\$1", {}, "abc\n", "a$1c\n", "a$1c\r\n"},
+      {'r', "(a|b)*", 4, "", {}, std::string(5000, 'a') + "\n", "\n", "\r\n"},
+      {'r', "a(", 1, "", {}, "a(\nb\n", "a(\nb\n", "a(\r\nb\r\n"},  // invalid: nothing found
       {'r',
        "k(\\d)",
        1,
        "<$1>",
        {"1"},
-       std::string("k1\rk2\0k3", 8),
-       std::string("k1\r\n<2>\0k3", 10)},
-      {'p', "ab", 4, "", {}, std::string("\0\0ab", 4), std::string("\0\0ab", 4)},  // no text at all
-      {'m', "a|b|c", 1, "R", {}, ten, crlf("0|R|4|5|R|9")},
-      {'m', "a|b|c", 2, "R|S", {}, ten, crlf("0|R|S|a|b|c|4|5|R|S|a|b|c|9")},
-      {'m', "a|b|c", 3, "R|S", {}, ten, crlf("0|a|b|c|R|S|4|5|a|b|c|R|S|9")},
-      {'m', "a|b|c", 4, "R", {}, ten, crlf("0|4|5|9")},
-      {'m', "a|b|c", 5, "R", {}, ten, crlf("0||||4|5||||9")},
-      {'m', "a|b|c", 9, "R", {}, ten, crlf("0|a|b|c|4|5|a|b|c|9")},
+       bytes("k1\rk2\0k3", 8),
+       bytes("k1\r<2>\0k3", 9),
+       bytes("k1\r\n<2>\0k3", 10)},
+      {'p', "ab", 4, "", {}, bytes("\0\0ab", 4), bytes("\0\0ab", 4), bytes("\0\0ab", 4)},
+      {'m', "a|b|c", 1, "R", {}, ten, lf("0|R|4|5|R|9"), crlf("0|R|4|5|R|9")},
+      {'m',
+       "a|b|c",
+       2,
+       "R|S",
+       {},
+       ten,
+       lf("0|R|S|a|b|c|4|5|R|S|a|b|c|9"),
+       crlf("0|R|S|a|b|c|4|5|R|S|a|b|c|9")},
+      {'m',
+       "a|b|c",
+       3,
+       "R|S",
+       {},
+       ten,
+       lf("0|a|b|c|R|S|4|5|a|b|c|R|S|9"),
+       crlf("0|a|b|c|R|S|4|5|a|b|c|R|S|9")},
+      {'m', "a|b|c", 4, "R", {}, ten, lf("0|4|5|9"), crlf("0|4|5|9")},
+      {'m', "a|b|c", 5, "R", {}, ten, lf("0||||4|5||||9"), crlf("0||||4|5||||9")},
+      {'m', "a|b|c", 9, "R", {}, ten, ten, crlf("0|a|b|c|4|5|a|b|c|9")},
       {'m',
        "a|b",
        1,
        " R ",
        {},
        "  keep  \n\ta \r\nb\rtail",
+       "  keep  \n R \rtail",
        crlf("  keep  | R |tail")},  // untrimmed
+      // New lines at a file's end that had no final break: it still has none.
+      {'m', "b|c", 3, "R|S", {}, "a\r\nb\r\nc", "a\r\nb\r\nc\r\nR\r\nS", crlf("a|b|c|R|S")},
+      {'m', "b|c", 1, "R", {}, "a\nb\nc", "a\nR", crlf("a|R")},
+      {'m', "b|c", 2, "R", {}, "a\rb\rc", "a\rR\rb\rc", crlf("a|R|b|c")},
+      {'m', "b", 3, "R", {}, "b", "b\nR", crlf("b|R")},
       // Blocks at 0 and 1 overlap: the later one is treated, the earlier one skipped, and no
       // line outside the treated ones is touched.
-      {'m', "a|b", 4, "", {}, "a\na\nb\nz\n", crlf("a|z")},
-      {'m', "a|b", 1, "X", {}, "a\na\nb\nz\n", crlf("a|X|z")},
+      {'m', "a|b", 4, "", {}, "a\na\nb\nz\n", lf("a|z"), crlf("a|z")},
+      {'m', "a|b", 1, "X", {}, "a\na\nb\nz\n", lf("a|X|z"), crlf("a|X|z")},
       {'m',
        "a|b",
        4,
        "",
        {},
-       std::string("a\nb\nc\0\r\nbinary", 14),
-       std::string("c\0\r\nbinary", 10)},
+       bytes("a\nb\nc\0\r\nbinary", 14),
+       bytes("c\0\r\nbinary", 10),
+       bytes("c\0\r\nbinary", 10)},
   };
   TempFolder dir;
   for (const auto& c : cases) {
-    Engines engines;
-    const auto name = dir.Write("f.txt", c.before);
-    dir.Write("f.txt.bak", "stale backup");
-    ::chmod(name.c_str(), 0604);
-    engines.With(c.kind, c.query, 0, [&](auto& e) {
-      if constexpr (requires { e.Modify(name); }) {
-        e.ModType = c.modType;
-        if constexpr (requires { e.ReplaceLines; }) {
-          e.SetReplaceLines(L(c.replacement));
-        } else {
-          e.Replacement = c.replacement;
+    for (const LineBreaks breaks : {LineBreaks::Kept, LineBreaks::CrLf}) {
+      Engines engines;
+      const auto name = dir.Write("f.txt", c.before);
+      dir.Write("f.txt.bak", "stale backup");
+      ::chmod(name.c_str(), 0604);
+      engines.With(c.kind, c.query, 0, [&](auto& e) {
+        if constexpr (requires { e.Modify(name); }) {
+          e.ModType = c.modType;
+          if constexpr (requires { e.ReplaceLines; }) {
+            e.SetReplaceLines(L(c.replacement));
+          } else {
+            e.Replacement = c.replacement;
+          }
+          e.MakeBackup = true;
+          e.Breaks = breaks;
+          e.BuildLines(name);
+          if constexpr (requires { e.Intervals; }) {
+            if (!c.chosen.empty()) e.SetIntervals(c.chosen);
+          }
+          e.Stop = true;
+          e.OnProgress = [](void*, bool&) {};
+          e.Modify(name);
         }
-        e.MakeBackup = true;
-        e.BuildLines(name);
-        if constexpr (requires { e.Intervals; }) {
-          if (!c.chosen.empty()) e.SetIntervals(c.chosen);
-        }
-        e.Stop = true;
-        e.OnProgress = [](void*, bool&) {};
-        e.Modify(name);
-      }
-    });
-    EXPECT_EQ(TempFolder::Read(name), c.after) << c.kind << " " << c.query;
-    EXPECT_EQ(TempFolder::Read(name + ".bak"), c.before) << c.kind << " " << c.query;
-    EXPECT_EQ(TempFolder::Mode(name), 0604u) << c.kind << " " << c.query;
+      });
+      const bool kept = breaks == LineBreaks::Kept;
+      const std::string label = std::string(1, c.kind) + " " + c.query + (kept ? "" : " crlf");
+      EXPECT_EQ(TempFolder::Read(name), kept ? c.kept : c.crLf) << label;
+      EXPECT_EQ(TempFolder::Read(name + ".bak"), c.before) << label;
+      EXPECT_EQ(TempFolder::Mode(name), 0604u) << label;
+    }
   }
 }
 
