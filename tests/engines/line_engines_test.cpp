@@ -131,6 +131,7 @@ TEST(LineEngines, SearchDecidesPerEngine) {
       {'m', "A|b", kCase, "a\nB\n", false},
       {'m', "  a", kNoTrimLeft, "a  \n", false},
       {'m', "  a", kNoTrimRight, "  a  \n", false},
+      {'m', "c", kNoTrimRight, "  c\n", true},  // each trim from its own option
       {'m', "", 0, "a\n", false},
   };
   TempFolder dir;
@@ -265,6 +266,7 @@ TEST(LineEngines, PageShowsTheLinesEscapedAndMarked) {
       // Blocks are shown without their text.
       {'m', "a|b", 0, "a\nb\nc\na\nb\n", {}, "[line 1 - line 2]|[line 4 - line 5]|"},
       {'m', "c", 0, "a\nb\nc\n", {}, "[line 3]|"},
+      {'m', "c", kNoTrimRight, "  c\n", {}, "[line 1]|"},
   };
   TempFolder dir;
   for (const auto& c : cases) {
