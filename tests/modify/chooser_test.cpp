@@ -50,17 +50,6 @@ class ChooserTest : public ::testing::Test {
   Tfrm_mod chooser{locale};
 };
 
-TEST_F(ChooserTest, CaptionsAndFirstState) {
-  EXPECT_EQ(chooser.Caption, "Choices Dialog");
-  EXPECT_EQ(chooser.SrcLabel.Caption, "Found On :");
-  EXPECT_EQ(chooser.DstLabel.Caption, "Marked To Change :");
-  EXPECT_EQ((std::vector<std::string>{chooser.IncludeBtn.Caption, chooser.IncAllBtn.Caption,
-                                      chooser.ExcludeBtn.Caption, chooser.ExAllBtn.Caption,
-                                      chooser.OKBtn.Caption, chooser.CancelBtn.Caption}),
-            (std::vector<std::string>{">", ">>", "<", "<<", "OK", "Cancel"}));
-  EXPECT_EQ(Buttons(chooser), (ButtonStates{true, true, false, false}));
-}
-
 TEST_F(ChooserTest, ShowSplitsLinesByIntervals) {
   struct Case {
     std::vector<std::size_t> intervals;
