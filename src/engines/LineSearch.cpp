@@ -135,10 +135,14 @@ bool FindWordInBuffer(TextBuffer& file, const std::string& word, bool caseSensit
                       bool wholeWords, const EngineProgress& progress) {
   TRegex regex;
   PrepareRegex(regex, caseSensitive, progress);
-  regex.SetExpression(WordPattern(word, wholeWords));
+  const std::string pattern = WordPattern(word, wholeWords);
+  regex.SetExpression(pattern);
   if (word.empty()) return SearchLines(file, regex, nullptr, progress);
-  // Every match contains the word itself, found with the matcher's own case folding.
-  const LiteralScanner scanner(word, caseSensitive, regex.ToggleCaseFunction());
+  // Every match is the word itself, found with the matcher's own case folding, and with whole
+  // words its edges are checked right there, before a line is taken.
+  const WordEdges edges =
+      wholeWords ? WordEdges::OfWordPattern(pattern, regex.WordCharacters()) : WordEdges();
+  const LiteralScanner scanner(word, caseSensitive, regex.ToggleCaseFunction(), edges);
   return SearchLines(
       file, regex,
       [&scanner](std::string_view text, std::size_t from) { return scanner.Find(text, from); },

@@ -6,82 +6,153 @@ namespace velmora {
 
 namespace {
 
-// A rough rank of how often a byte occurs in text (higher: more often), to pick the byte of a
-// literal whose occurrences are fewest and let memchr skip to them.
-int Commonness(unsigned char c) {
-  static constexpr std::string_view kLetters = "zqxjkvbpygfwmucldrhsnioate";  // rare first
-  if (c == ' ') return 100;
-  if (c >= 'a' && c <= 'z') return 40 + static_cast<int>(kLetters.find(static_cast<char>(c)));
-  if (c >= 'A' && c <= 'Z')
-    return 30 + static_cast<int>(kLetters.find(static_cast<char>(c + 32))) / 2;
-  if (c >= '0' && c <= '9') return 35;
-  if (c == '\t' || c == '\n' || c == '\r' || c == '_' || c == '.' || c == ',') return 50;
-  if (c >= 128) return 5;
-  return 20;
+constexpr auto npos = std::string_view::npos;
+
+WordEdges::Rule RuleOf(std::string_view assertion) {
+  if (assertion == "\\b") return WordEdges::Rule::Boundary;
+  if (assertion == "\\B") return WordEdges::Rule::NoBoundary;
+  return WordEdges::Rule::None;
 }
 
-}  // namespace
-
-LiteralScanner::LiteralScanner(std::string_view literal, bool caseSensitive,
-                               unsigned char (*toggleCase)(unsigned char))
-    : literal_(literal), other_(literal) {
-  // A text byte t stands for literal byte b when t is b or b's other-case form.
-  if (!caseSensitive) {
-    for (auto& c : other_) c = static_cast<char>(toggleCase(static_cast<unsigned char>(c)));
-  }
-  int best = 1 << 30;
-  for (std::size_t j = 0; j < literal_.size(); ++j) {
-    const auto b = static_cast<unsigned char>(literal_[j]);
-    const auto o = static_cast<unsigned char>(other_[j]);
-    const int score = Commonness(b) + (o != b ? Commonness(o) : 0);
-    if (score < best) {
-      best = score;
-      rare_ = j;
-    }
-  }
+bool IsBreak(unsigned char c) {
+  return c == '\r' || c == '\n';
 }
 
-bool LiteralScanner::MatchesAt(const unsigned char* t) const {
-  const auto* p = reinterpret_cast<const unsigned char*>(literal_.data());
-  const auto* o = reinterpret_cast<const unsigned char*>(other_.data());
-  for (std::size_t j = 0; j < literal_.size(); ++j) {
-    if (t[j] != p[j] && t[j] != o[j]) return false;
+bool RuleHolds(WordEdges::Rule rule, bool outsideIsWord, bool insideIsWord) {
+  switch (rule) {
+    case WordEdges::Rule::Boundary:
+      return outsideIsWord != insideIsWord;
+    case WordEdges::Rule::NoBoundary:
+      return outsideIsWord == insideIsWord;
+    case WordEdges::Rule::None:
+      break;
   }
   return true;
 }
 
-std::size_t LiteralScanner::Find(std::string_view text, std::size_t from) const {
-  constexpr auto npos = std::string_view::npos;
-  const std::size_t m = literal_.size();
-  if (from > text.size()) return npos;
-  if (m == 0) return from;
-  if (text.size() - from < m) return npos;
+}  // namespace
+
+WordEdges WordEdges::OfWordPattern(std::string_view pattern, std::string_view wordChars) {
+  WordEdges edges;
+  if (pattern.size() < 4) return edges;
+  edges.before = RuleOf(pattern.substr(0, 2));
+  edges.after = RuleOf(pattern.substr(pattern.size() - 2));
+  for (const char c : wordChars) edges.word[static_cast<unsigned char>(c)] = true;
+  return edges;
+}
+
+bool WordEdges::Hold(std::string_view text, std::size_t start, std::size_t length) const {
   const auto* t = reinterpret_cast<const unsigned char*>(text.data());
-  const auto rareByte = static_cast<unsigned char>(literal_[rare_]);
-  const auto rareOther = static_cast<unsigned char>(other_[rare_]);
-  // The rare byte can only sit in [first, last] for a whole occurrence to fit.
-  const std::size_t first = from + rare_;
-  const std::size_t last = text.size() - m + rare_;
-  const auto next = [&](unsigned char byte, std::size_t at) -> std::size_t {
-    if (at > last) return npos;
-    const void* hit = std::memchr(t + at, byte, last + 1 - at);
-    return hit == nullptr ? npos
-                          : static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - t);
-  };
-  // With two case forms both are tracked and the nearer one is tried first.
-  std::size_t one = next(rareByte, first);
-  std::size_t two = rareOther != rareByte ? next(rareOther, first) : npos;
-  while (one != npos || two != npos) {
-    const bool takeOne = two == npos || (one != npos && one < two);
-    const std::size_t at = takeOne ? one : two;
-    if (MatchesAt(t + at - rare_)) return at - rare_;
-    if (takeOne) {
-      one = next(rareByte, at + 1);
-    } else {
-      two = next(rareOther, at + 1);
+  const std::size_t end = start + length;
+  // The line the matcher sees begins after a break and ends before one.
+  const bool wordBefore = start > 0 && !IsBreak(t[start - 1]) && word[t[start - 1]];
+  const bool wordAfter = end < text.size() && !IsBreak(t[end]) && word[t[end]];
+  return RuleHolds(before, wordBefore, length > 0 && word[t[start]]) &&
+         RuleHolds(after, wordAfter, length > 0 && word[t[end - 1]]);
+}
+
+LiteralMatch::LiteralMatch(std::string_view literal, bool caseSensitive,
+                           unsigned char (*toggleCase)(unsigned char), const WordEdges& edges)
+    : literal_(literal),
+      other_(literal),
+      caseSensitive_(caseSensitive),
+      probe_(ProbeFor(literal, caseSensitive, toggleCase)),
+      edges_(edges) {
+  // A text byte t stands for literal byte b when t is b or b's other-case form.
+  if (!caseSensitive) {
+    for (auto& c : other_) c = static_cast<char>(toggleCase(static_cast<unsigned char>(c)));
+  }
+}
+
+bool LiteralMatch::At(std::string_view text, std::size_t start) const {
+  const std::size_t m = literal_.size();
+  if (start > text.size() || text.size() - start < m) return false;
+  const char* t = text.data() + start;
+  if (caseSensitive_) {
+    if (std::memcmp(t, literal_.data(), m) != 0) return false;
+  } else {
+    for (std::size_t j = 0; j < m; ++j) {
+      if (t[j] != literal_[j] && t[j] != other_[j]) return false;
     }
   }
-  return npos;
+  return edges_.Hold(text, start, m);
+}
+
+LiteralScanner::LiteralScanner(std::string_view literal, bool caseSensitive,
+                               unsigned char (*toggleCase)(unsigned char), const WordEdges& edges)
+    : match_(literal, caseSensitive, toggleCase, edges) {}
+
+namespace {
+
+struct ScanContext {
+  std::string_view text;
+  const LiteralMatch* match;
+};
+
+bool AcceptOne(const void* context, std::size_t start, std::size_t) {
+  const auto& c = *static_cast<const ScanContext*>(context);
+  return c.match->At(c.text, start);
+}
+
+}  // namespace
+
+std::size_t LiteralScanner::Find(std::string_view text, std::size_t from, FilterWidth width) const {
+  if (from > text.size()) return npos;
+  if (match_.Size() == 0) return from;
+  const ScanContext context{text, &match_};
+  return FindProbes({&match_.Probe(), 1}, text, from, &AcceptOne, &context, width).start;
+}
+
+MultiLiteralScanner::MultiLiteralScanner(const std::vector<std::string>& words, bool caseSensitive,
+                                         unsigned char (*toggleCase)(unsigned char),
+                                         const WordEdges& edges)
+    : wantedFrom_(words.size(), 0) {
+  matches_.reserve(words.size());
+  for (const auto& word : words) matches_.emplace_back(word, caseSensitive, toggleCase, edges);
+  for (std::size_t k = 0; k < words.size(); ++k) active_.push_back(k);
+  Rebuild();
+}
+
+void MultiLiteralScanner::Rebuild() {
+  probes_.clear();
+  for (const std::size_t k : active_) probes_.push_back(matches_[k].Probe());
+}
+
+void MultiLiteralScanner::MoveOn(std::size_t k, std::size_t from) {
+  if (wantedFrom_[k] != npos) wantedFrom_[k] = from;
+}
+
+void MultiLiteralScanner::Drop(std::size_t k) {
+  if (wantedFrom_[k] == npos) return;
+  wantedFrom_[k] = npos;
+  std::erase(active_, k);
+  Rebuild();
+}
+
+namespace {
+
+struct MultiContext {
+  std::string_view text;
+  const std::vector<LiteralMatch>* matches;
+  const std::vector<std::size_t>* wantedFrom;
+  const std::vector<std::size_t>* active;
+};
+
+bool AcceptWanted(const void* context, std::size_t start, std::size_t probe) {
+  const auto& c = *static_cast<const MultiContext*>(context);
+  const std::size_t k = (*c.active)[probe];
+  return start >= (*c.wantedFrom)[k] && (*c.matches)[k].At(c.text, start);
+}
+
+}  // namespace
+
+MultiLiteralScanner::Hit MultiLiteralScanner::Find(std::string_view text, std::size_t from,
+                                                   FilterWidth width) const {
+  if (from > text.size() || active_.empty()) return {};
+  const MultiContext context{text, &matches_, &wantedFrom_, &active_};
+  const ProbeHit hit = FindProbes(probes_, text, from, &AcceptWanted, &context, width);
+  if (hit.start == npos) return {};
+  return {hit.start, active_[hit.probe]};
 }
 
 }  // namespace velmora
