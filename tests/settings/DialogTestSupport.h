@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "base/DateTime.h"
 #include "doubles/FakeKnownFolders.h"
 #include "doubles/RecordingForms.h"
 #include "doubles/ScriptedDialogs.h"
+#include "doubles/TestEnvironment.h"
 #include "settings/MemoryKeyStore.h"
 #include "settings/Un_MyRegistry.h"
 
@@ -43,14 +43,6 @@ class CountingKeyStore final : public KeyStore {
 
 class DialogTest : public ::testing::Test {
  protected:
-  static RegistryEnvironment Environment() {
-    RegistryEnvironment env;
-    env.home_folder = "/home/user/";
-    env.find_program = [](const std::string&) { return std::string(); };
-    env.now = [] { return EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0); };
-    return env;
-  }
-
   std::string Stored(const std::string& key, const std::string& name) {
     keys.tree.OpenKey(key, false);
     return keys.tree.ReadString(name);
@@ -63,7 +55,7 @@ class DialogTest : public ::testing::Test {
 
   CountingKeyStore keys;
   FixedLocale locale;
-  TMy_Registry registry{keys, locale, Environment()};
+  TMy_Registry registry{keys, locale, TestEnvironment()};
   ScriptedDialogs dialogs;
   RecordingForms forms;
   FakeKnownFolders folders;

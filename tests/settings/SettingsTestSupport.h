@@ -1,50 +1,27 @@
 #pragma once
 
-// Temporary folders and file helpers for the settings tests.
+// Environment, folder and error helpers for the settings tests.
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "doubles/TempFolder.h"
+
 namespace velmora::testing {
 
-// A fresh folder below the system's temporary folder, removed with everything in it.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "velmora-settings-XXXXXX");
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::filesystem::path& Path() const { return path_; }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
+// A settings file name in a fresh folder.
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  std::string FileName() const { return folder_ / "registry.reg"; }
+  TempFolder folder_;
 };
-
-inline std::string ReadWholeFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteWholeFile(const std::string& name, const std::string& text) {
-  std::ofstream out(name, std::ios::binary | std::ios::trunc);
-  out << text;
-}
 
 // Names of the folder's entries whose name starts with `prefix`.
 inline std::vector<std::string> EntriesStartingWith(const std::filesystem::path& folder,

@@ -19,14 +19,7 @@
 namespace velmora {
 namespace {
 
-class FileKeyStoreTest : public ::testing::Test {
- protected:
-  std::string FileName() const { return folder_ / "registry.reg"; }
-  std::vector<std::string> Leftovers() const {
-    return testing::EntriesStartingWith(folder_.Path(), "registry.reg.");
-  }
-  testing::TempFolder folder_;
-};
+using FileKeyStoreTest = testing::SettingsFileTest;
 
 // A file as an editor may leave it is read; awkward texts written to it come back unchanged,
 // and a value of another kind survives the save.
@@ -189,14 +182,10 @@ TEST_F(FileKeyStoreTest, EveryWayOfReplacingTheFileIsSeenByTheNextOpen) {
 
 // A store that cannot load leaves nothing open behind it (its folder watch included).
 TEST_F(FileKeyStoreTest, FailedLoadLeavesNoDescriptorOpen) {
-  const auto openCount = [] {
-    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
-                         std::filesystem::directory_iterator());
-  };
   std::filesystem::create_directories(FileName());  // a folder cannot be read as a file
-  const auto before = openCount();
+  const auto before = testing::OpenDescriptorCount();
   for (int i = 0; i < 5; ++i) EXPECT_THROW(FileKeyStore store(FileName()), std::runtime_error);
-  EXPECT_EQ(openCount(), before);
+  EXPECT_EQ(testing::OpenDescriptorCount(), before);
 }
 
 TEST_F(FileKeyStoreTest, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
@@ -230,7 +219,7 @@ TEST_F(FileKeyStoreTest, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
 
   EXPECT_EQ(error.rfind("Cannot save the settings file '" + FileName() + "': ", 0), 0u) << error;
   EXPECT_EQ(testing::ReadWholeFile(FileName()), before);
-  EXPECT_TRUE(Leftovers().empty());
+  EXPECT_TRUE(testing::EntriesStartingWith(folder_.Path(), "registry.reg.").empty());
   // The changes are still held and go out with the next save that can be made.
   store.Flush();
   FileKeyStore reread(FileName());
@@ -284,7 +273,8 @@ TEST_F(FileKeyStoreTest, KillDuringSavesNeverLeavesABrokenFile) {
     EXPECT_EQ(store.ReadString("Payload"), payload);
   }
   // Killed saves may leave temporary files behind, never anything else.
-  for (const auto& name : Leftovers()) EXPECT_EQ(name.rfind("registry.reg.tmp-", 0), 0u) << name;
+  for (const auto& name : testing::EntriesStartingWith(folder_.Path(), "registry.reg."))
+    EXPECT_EQ(name.rfind("registry.reg.tmp-", 0), 0u) << name;
 }
 
 TEST_F(FileKeyStoreTest, KeyNamesWithLineBreaksAreRefusedAndNothingIsWritten) {

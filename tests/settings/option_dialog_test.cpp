@@ -234,7 +234,7 @@ TEST_F(OptionDialogTest, ANumberThatDoesNotConvertStopsTheSaveThereAndKeepsTheDi
   };
   for (const auto& c : cases) {
     CountingKeyStore store;
-    TMy_Registry fresh(store, locale, Environment());
+    TMy_Registry fresh(store, locale, TestEnvironment());
     ScriptedDialogs answers;
     Tfrm_option w(fresh, answers, locale);
     w.FormShow();

@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "doubles/TestEnvironment.h"
 #include "settings/FileKeyStore.h"
 #include "settings/MemoryKeyStore.h"
 #include "settings/SettingsTestSupport.h"
@@ -15,21 +16,10 @@ namespace {
 
 using Strings = std::vector<std::string>;
 using testing::ErrorText;
+using testing::TestEnvironment;
 
-// 2026-12-06 23:59.
-const TDateTime kFirstRunNow = EncodeDate(2026, 12, 6) + EncodeTime(23, 59, 0);
-
-RegistryEnvironment FakeEnvironment(std::map<std::string, std::string> programs = {
-                                        {"gedit", "/usr/bin/gedit"}, {"kate", "/opt/kate"}}) {
-  RegistryEnvironment environment;
-  environment.home_folder = "/home/tester";
-  environment.find_program = [programs](const std::string& name) {
-    const auto found = programs.find(name);
-    return found == programs.end() ? std::string() : found->second;
-  };
-  environment.now = [] { return kFirstRunNow; };
-  return environment;
-}
+const std::map<std::string, std::string> kEditors = {{"gedit", "/usr/bin/gedit"},
+                                                     {"kate", "/opt/kate"}};
 
 // A locale whose short date format has a two-digit year.
 class UsLocale final : public Locale {
@@ -53,7 +43,7 @@ class RegistryFileTest : public ::testing::Test {
 TEST_F(RegistryFileTest, FirstRunWritesTheWholeLayoutOnce) {
   {
     FileKeyStore store(FileName());
-    TMy_Registry registry(store, locale_, FakeEnvironment());
+    TMy_Registry registry(store, locale_, TestEnvironment(kEditors));
     const std::string text = testing::ReadWholeFile(FileName());
     EXPECT_EQ(text.rfind("; Velmora settings\n\n[HKEY_CURRENT_USER\\Software]\n", 0), 0u);
     EXPECT_NE(text.find("\n\"Editor\"=\"/usr/bin/gedit\"\n"), std::string::npos);
@@ -63,7 +53,7 @@ TEST_F(RegistryFileTest, FirstRunWritesTheWholeLayoutOnce) {
   }
   const std::string before = testing::ReadWholeFile(FileName());
   FileKeyStore store(FileName());
-  TMy_Registry registry(store, locale_, FakeEnvironment());
+  TMy_Registry registry(store, locale_, TestEnvironment());
   EXPECT_EQ(testing::ReadWholeFile(FileName()), before);
   EXPECT_EQ(ErrorText<EConvertError>([&] { registry.ReadInt("SearchModType"); }),
             "'' is not a valid integer value");
@@ -71,12 +61,12 @@ TEST_F(RegistryFileTest, FirstRunWritesTheWholeLayoutOnce) {
 
 TEST_F(RegistryFileTest, EveryWriteIsOnDiskWhenTheCallReturns) {
   FileKeyStore store(FileName());
-  TMy_Registry registry(store, locale_, FakeEnvironment());
+  TMy_Registry registry(store, locale_, TestEnvironment());
   registry.WriteStr("Editor", "/usr/bin/vi \"quoted\" \\ path");
   registry.AddBackups({"/data/a.txt.bak"});
   // A second store on the same file, as a second running copy would have.
   FileKeyStore other(FileName());
-  TMy_Registry peer(other, locale_, FakeEnvironment());
+  TMy_Registry peer(other, locale_, TestEnvironment());
   EXPECT_EQ(peer.ReadStr("Editor"), "/usr/bin/vi \"quoted\" \\ path");
   Strings list;
   peer.ReadBackups(list);
@@ -90,7 +80,7 @@ class RegistryTest : public ::testing::Test {
  protected:
   MemoryKeyStore store_;
   FixedLocale locale_;
-  TMy_Registry registry_{store_, locale_, FakeEnvironment()};
+  TMy_Registry registry_{store_, locale_, TestEnvironment()};
 
   void Put(std::string_view key, std::string_view name, std::string_view value) {
     ASSERT_TRUE(store_.OpenKey(key, true));
@@ -114,14 +104,12 @@ TEST_F(RegistryTest, FirstRunEditorAndFolder) {
   };
   for (const auto& c : cases) {
     MemoryKeyStore store;
-    TMy_Registry registry(store, locale_, FakeEnvironment(c.programs));
+    TMy_Registry registry(store, locale_, TestEnvironment(c.programs));
     EXPECT_EQ(registry.ReadStr("Editor"), c.editor);
   }
   for (const std::string home : {"/home/x/", ""}) {
     MemoryKeyStore store;
-    auto environment = FakeEnvironment();
-    environment.home_folder = home;
-    TMy_Registry registry(store, locale_, environment);
+    TMy_Registry registry(store, locale_, TestEnvironment({}, home));
     Strings list;
     EXPECT_EQ(registry.ReadMru("ComboBoxPath", list), home.empty() ? "/" : "/home/x/");
   }
@@ -163,7 +151,7 @@ TEST_F(RegistryTest, DatesKeepTheirDayInTheLocaleFormat) {
 
   MemoryKeyStore store;
   UsLocale locale;
-  TMy_Registry registry(store, locale, FakeEnvironment());
+  TMy_Registry registry(store, locale, TestEnvironment());
   for (const TDateTime date : {EncodeDate(1980, 1, 31), EncodeDate(2070, 7, 4)}) {
     registry.WriteDate("MaxDateTimePicker", date);
     EXPECT_EQ(registry.ReadDate("MaxDateTimePicker"), date);
@@ -221,7 +209,7 @@ TEST_F(BackupListTest, AddBackupsRecordsEachNameOnce) {
   };
   for (const auto& c : cases) {
     MemoryKeyStore store;
-    auto environment = FakeEnvironment();
+    auto environment = TestEnvironment();
     environment.file_names_ignore_case = c.ignore_case;
     TMy_Registry registry(store, locale_, environment);
     registry.AddBackups({"/d/a.bak", "/d/b.bak"});

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "doubles/TestEnvironment.h"
 #include "ports/Locale.h"
 #include "settings/FileKeyStore.h"
 #include "settings/MemoryKeyStore.h"
@@ -22,13 +23,6 @@ namespace velmora {
 namespace {
 
 using Strings = std::vector<std::string>;
-
-RegistryEnvironment PlainEnvironment() {
-  RegistryEnvironment environment;
-  environment.home_folder = "/home/tester";
-  environment.now = [] { return EncodeDate(2026, 12, 7); };
-  return environment;
-}
 
 // Runs `child` in a forked process that is killed after `seconds`; true when it returned
 // true in time.
@@ -50,27 +44,15 @@ TEST(StoredCountTest, ListsReadOnlyUpToTheLastEntryPresent) {
     const char* key;
     const char* count_name;
     const char* item_prefix;
-    std::function<Strings(TMy_Registry&)> read;
+    std::function<void(TMy_Registry&, Strings&)> read;
   };
   const List lists[] = {
       {"Software\\Velmora", "ComboBoxPathCountV", "ComboBoxPath",
-       [](TMy_Registry& r) {
-         Strings l;
-         r.ReadMru("ComboBoxPath", l);
-         return l;
-       }},
+       [](TMy_Registry& r, Strings& l) { r.ReadMru("ComboBoxPath", l); }},
       {"Software\\Velmora\\Ignore", "PathFileCountV", "PathFile",
-       [](TMy_Registry& r) {
-         Strings l;
-         r.ReadIgnoreList("Path", l);
-         return l;
-       }},
+       [](TMy_Registry& r, Strings& l) { r.ReadIgnoreList("Path", l); }},
       {"Software\\Velmora\\Backup", "FileBackUpCountV", "FileBackUp",
-       [](TMy_Registry& r) {
-         Strings l;
-         r.ReadBackups(l);
-         return l;
-       }},
+       [](TMy_Registry& r, Strings& l) { r.ReadBackups(l); }},
   };
   struct Row {
     const char* count;
@@ -85,14 +67,16 @@ TEST(StoredCountTest, ListsReadOnlyUpToTheLastEntryPresent) {
   for (const auto& list : lists) {
     for (const auto& row : rows) {
       MemoryKeyStore store;
-      TMy_Registry registry(store, locale, PlainEnvironment());
+      TMy_Registry registry(store, locale, testing::TestEnvironment());
       ASSERT_TRUE(store.OpenKey(list.key, false));
       for (int i = 0; i < 4; ++i) store.DeleteValue(list.item_prefix + std::to_string(i));
       store.WriteString(list.count_name, row.count);
       for (const int i : row.present) {
         store.WriteString(list.item_prefix + std::to_string(i), "e" + std::to_string(i));
       }
-      EXPECT_EQ(list.read(registry), row.expected) << list.count_name << "=" << row.count;
+      Strings read{"stale"};
+      list.read(registry, read);
+      EXPECT_EQ(read, row.expected) << list.count_name << "=" << row.count;
     }
   }
 }
@@ -100,7 +84,7 @@ TEST(StoredCountTest, ListsReadOnlyUpToTheLastEntryPresent) {
 TEST(StoredCountTest, WritersOverAHugeCountKeepOnlyWhatExists) {
   const FixedLocale locale;
   MemoryKeyStore store;
-  TMy_Registry registry(store, locale, PlainEnvironment());
+  TMy_Registry registry(store, locale, testing::TestEnvironment());
   const auto set = [&](const char* key, const char* name, const char* value) {
     ASSERT_TRUE(store.OpenKey(key, false));
     store.WriteString(name, value);
@@ -124,11 +108,7 @@ TEST(StoredCountTest, WritersOverAHugeCountKeepOnlyWhatExists) {
   EXPECT_EQ(get("Software\\Velmora\\Backup", "FileBackUpCountV"), "0");
 }
 
-class StoreSafetyTest : public ::testing::Test {
- protected:
-  std::string FileName() const { return folder_ / "registry.reg"; }
-  testing::TempFolder folder_;
-};
+using StoreSafetyTest = testing::SettingsFileTest;
 
 // Opening a FIFO for reading waits for a writer forever; it is kept aside instead, the user
 // is told once, and the first save puts a regular file in its place.
