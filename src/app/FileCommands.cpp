@@ -42,4 +42,12 @@ void Tfrm_utama::CopyFiles1Click() {
   }
 }
 
+void Tfrm_utama::RenameFiles1Click() {
+  if (CommandsBusy() || !frm_ren_files) return;
+  frm_ren_files->Source = {&ListView1, &ImageList1, [this] {
+                             if (ListView1.Sorted) SortRows();
+                           }};
+  ports_.forms.ShowModal(*frm_ren_files);
+}
+
 }  // namespace velmora

@@ -228,6 +228,8 @@ void Tfrm_utama::CreateMembers() {
   Frm_BackUp_Manager = std::make_unique<TFrm_BackUp_Manager>(
       TBackupManagerPorts{*registry, ports_.shell, ports_.dialogs, ports_.folders});
   frm_copy_msg = std::make_unique<Tfrm_copy_msg>(copy_answer);
+  frm_ren_files = std::make_unique<Tfrm_ren_files>(
+      TRenameFilesPorts{ports_.shell, ports_.dialogs, ports_.forms});
 }
 
 void Tfrm_utama::RestoreState() {

@@ -23,6 +23,7 @@
 #include "modify/Un_BackUp_Manager.h"
 #include "modify/Un_Copy_Msg.h"
 #include "modify/Un_Mod.h"
+#include "modify/Un_Rename_Files.h"
 #include "ports/Dialogs.h"
 #include "ports/EventPump.h"
 #include "ports/KeyStore.h"
@@ -171,6 +172,7 @@ class Tfrm_utama : public TForm {
   std::unique_ptr<Tfrm_mod> frm_mod;
   std::unique_ptr<TFrm_BackUp_Manager> Frm_BackUp_Manager;
   std::unique_ptr<Tfrm_copy_msg> frm_copy_msg;
+  std::unique_ptr<Tfrm_ren_files> frm_ren_files;
   // The answer of frm_copy_msg, read by the copy loop.
   TCopyAnswer copy_answer;
 
@@ -240,6 +242,7 @@ class Tfrm_utama : public TForm {
 
   // ---- Handlers: file operations on the selected rows ----
   void CopyFiles1Click();
+  void RenameFiles1Click();
   // True while a modification run or an Undo is in progress.
   bool Modifying() const { return modifying_; }
 

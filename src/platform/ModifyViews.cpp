@@ -1,6 +1,8 @@
 #include "platform/ModifyViews.h"
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTreeView>
@@ -9,11 +11,15 @@
 #include "modify/Un_BackUp_Manager.h"
 #include "modify/Un_Copy_Msg.h"
 #include "modify/Un_Mod.h"
+#include "modify/Un_Rename_Files.h"
+#include "platform/NumberSpinEdit.h"
 #include "platform/QtForms.h"
 #include "platform/QtShell.h"
 #include "ui_Frm_BackUp_Manager.h"
+#include "ui_Frm_Rename_msg.h"
 #include "ui_frm_copy_msg.h"
 #include "ui_frm_mod.h"
+#include "ui_frm_ren_files.h"
 
 namespace velmora {
 
@@ -42,6 +48,43 @@ void BindCopyMsg(Tfrm_copy_msg& c, Ui::frm_copy_msg& ui, Binder& b) {
   OnClick(b, ui.btn_yestoall, c.btn_yestoall, c, &Tfrm_copy_msg::btn_yestoallClick);
   OnClick(b, ui.btn_skip, c.btn_skip, c, &Tfrm_copy_msg::btn_skipClick);
   OnClick(b, ui.btn_cancel, c.btn_cancel, c, &Tfrm_copy_msg::btn_cancelClick);
+}
+
+void BindRenameMsg(TFrm_Rename_msg& c, Ui::Frm_Rename_msg& ui, Binder& b) {
+  FixBorder(ui.lbl_msg->window(), c, false);
+  b.Bind(ui.lbl_msg, c.lbl_msg);
+  OnClick(b, ui.btn_skip, c.btn_skip, c, &TFrm_Rename_msg::btn_skipClick);
+  OnClick(b, ui.btn_cancel, c.btn_cancel, c, &TFrm_Rename_msg::btn_cancelClick);
+}
+
+void BindRenameFiles(Tfrm_ren_files& c, Ui::frm_ren_files& ui, Binder& b) {
+  FixBorder(ui.Label1->window(), c, true);
+  for (auto [label, state] : {std::pair{ui.Label1, &c.Label1},
+                              {ui.Label2, &c.Label2},
+                              {ui.Label3, &c.Label3},
+                              {ui.Label4, &c.Label4}}) {
+    b.Bind(label, *state);
+  }
+  b.Bind(ui.edt_prefix, c.edt_prefix);
+  b.Bind(ui.edt_sufix, c.edt_sufix);
+  b.Bind(ui.Edt_first, c.Edt_first, c.UpDown1);
+  b.Bind(ui.Edt_num, c.Edt_num, c.UpDown2);
+  b.Bind(ui.Edt_ext, c.Edt_ext);
+  NameAfter(b, ui.edt_prefix, c.Label1);
+  NameAfter(b, ui.edt_sufix, c.Label2);
+  NameAfter(b, ui.Edt_first, c.Label3);
+  NameAfter(b, ui.Edt_num, c.Label4);
+  // The check box in front of the field is its label.
+  b.Bind([&ui, &c] { ui.Edt_ext->setAccessibleName(ToQt(c.Check_ext.Caption)); });
+  b.Bind(ui.Check_Rem, c.Check_Rem);
+  b.On(ui.Check_Rem, &QCheckBox::toggled, [&c] { c.Check_RemClick(); });
+  b.Bind(ui.Check_ext, c.Check_ext);
+  b.On(ui.Check_ext, &QCheckBox::toggled, [&c] { c.Check_extClick(); });
+  b.Bind(ui.Button1, c.Button1);
+  // Rename may open message boxes: an accessibility action must not wait for them.
+  b.Bind(ui.Button2, c.Button2);
+  b.OnQueued(ui.Button2, &QPushButton::clicked, [&c] { c.Button2Click(); });
+  OnClick(b, ui.Button3, c.Button3, c, &Tfrm_ren_files::Button3Click);
 }
 
 void BindModForm(Tfrm_mod& c, Ui::frm_mod& ui, Binder& b) {
@@ -77,6 +120,8 @@ void BindBackupManager(TFrm_BackUp_Manager& c, Ui::Frm_BackUp_Manager& ui, Binde
 void RegisterModifyViews(QtForms& forms, QtShell& shell) {
   forms.Register<Tfrm_mod, Ui::frm_mod>(BindModForm);
   forms.Register<Tfrm_copy_msg, Ui::frm_copy_msg>(BindCopyMsg);
+  forms.Register<Tfrm_ren_files, Ui::frm_ren_files>(BindRenameFiles);
+  forms.Register<TFrm_Rename_msg, Ui::Frm_Rename_msg>(BindRenameMsg);
   forms.Register<TFrm_BackUp_Manager, Ui::Frm_BackUp_Manager>(
       [&shell](TFrm_BackUp_Manager& c, Ui::Frm_BackUp_Manager& ui, Binder& b) {
         BindBackupManager(c, ui, b, shell);

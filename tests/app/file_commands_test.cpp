@@ -6,6 +6,7 @@
 #include "app/MainWindowFixture.h"
 #include "modify/FileOperations.h"
 #include "modify/Un_Copy_Msg.h"
+#include "modify/Un_Rename_Files.h"
 
 namespace velmora::testing {
 namespace {
@@ -43,6 +44,45 @@ class FileCommandsTest : public MainWindowTest {
     };
   }
   std::vector<std::string> asked;
+
+  // Lists the files as a finished run does (sorted) and selects the named rows.
+  void ListSorted(const std::vector<std::string>& names, const std::vector<std::string>& selected) {
+    for (const auto& name : names) Write(name, name);
+    Find("");
+    for (auto& row : window->ListView1.Items)
+      row.Selected = std::find(selected.begin(), selected.end(), row.Caption) != selected.end();
+  }
+  // Opens "Rename Files", lets `fill` set its fields and presses "Rename"; the error dialog
+  // takes the next of `answers` ("Skip" or "Cancel").
+  void Rename(const std::function<void(Tfrm_ren_files&)>& fill,
+              std::vector<std::string> answers = {}) {
+    forms.answer = [this, fill, answers](TForm& form) mutable {
+      if (auto* dialog = dynamic_cast<Tfrm_ren_files*>(&form)) {
+        fill(*dialog);
+        dialog->Check_RemClick();
+        dialog->Check_extClick();
+        dialog->Button2Click();
+      } else if (auto* error = dynamic_cast<TFrm_Rename_msg*>(&form)) {
+        asked.push_back(error->lbl_msg.Caption);
+        const std::string answer = answers.empty() ? "Skip" : answers.front();
+        if (!answers.empty()) answers.erase(answers.begin());
+        answer == "Cancel" ? error->btn_cancelClick() : error->btn_skipClick();
+      }
+    };
+    window->RenameFiles1Click();
+  }
+  std::vector<std::string> Messages() const {
+    std::vector<std::string> texts;
+    for (const auto& m : dialogs.messages) texts.push_back(m.text);
+    return texts;
+  }
+  std::vector<std::string> FilesInTree() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(root / "tree"))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 };
 
 TEST_F(FileCommandsTest, CopyAsksForEachExistingTargetAndFollowsTheAnswer) {
@@ -112,6 +152,128 @@ TEST_F(FileCommandsTest, FailingCopyKeepsTheTarget) {
   window->CopyFiles1Click();
   EXPECT_EQ(asked.size(), 1u);
   EXPECT_EQ(ReadFile(Target("a.txt")), "old");
+}
+
+TEST_F(FileCommandsTest, RenameBuildsTheNewNameByTheRules) {
+  const struct {
+    std::string name;
+    std::function<void(Tfrm_ren_files&)> fill;
+    std::string renamed;  // "" when the row keeps its name
+    std::string message;  // after "Cannot rename \"" and the short name of the tree's ext
+  } cases[] = {
+      {"report.txt",
+       [](Tfrm_ren_files& d) {
+         d.edt_prefix.Text = "old_";
+         d.edt_sufix.Text = "_v2";
+       },
+       "old_report_v2.txt", ""},
+      {"report.txt",
+       [](Tfrm_ren_files& d) {
+         d.Check_Rem.Checked = true;
+         d.Edt_first.Text = "1";
+         d.Edt_num.Text = "3";
+       },
+       "ort.txt", ""},
+      {"report.txt",
+       [](Tfrm_ren_files& d) {
+         d.Check_Rem.Checked = true;
+         d.Edt_first.Text = "5";
+         d.Edt_num.Text = "100";
+       },
+       "repo.txt", ""},
+      {"archive.tar.gz", [](Tfrm_ren_files& d) { d.edt_sufix.Text = "_1"; }, "archive.tar_1.gz",
+       ""},
+      {"README", [](Tfrm_ren_files& d) { d.edt_prefix.Text = "x"; }, "xREADME", ""},
+      {"abc.txt",
+       [](Tfrm_ren_files& d) {
+         d.Check_Rem.Checked = true;
+         d.Edt_first.Text = "1";
+         d.Edt_num.Text = "10";
+         d.edt_prefix.Text = "p";  // not put before an empty base
+       },
+       "", "\" to \".txt\""},
+  };
+  for (const auto& c : cases) {
+    fs::remove_all(root / "tree");
+    dialogs.messages.clear();
+    Show();
+    ListSorted({c.name}, {c.name});
+    Rename(c.fill);
+    const std::string expected = c.renamed.empty() ? c.name : c.renamed;
+    EXPECT_THAT(Captions(), ElementsAre(expected)) << c.name;
+    EXPECT_THAT(FilesInTree(), ElementsAre(expected)) << c.name;
+    if (c.message.empty()) {
+      EXPECT_TRUE(dialogs.messages.empty()) << c.name;
+    } else {
+      ASSERT_EQ(dialogs.messages.size(), 1u);
+      EXPECT_EQ(dialogs.messages[0].text,
+                "Cannot rename \"" + ShortPath(Tree() + ".txt") + c.message);
+      EXPECT_EQ(dialogs.messages[0].caption, "Error renaming file");
+    }
+  }
+}
+
+TEST_F(FileCommandsTest, RenameWithANewExtensionGivesTheRowTheNewIcon) {
+  Show();
+  ListSorted({"report.txt"}, {"report.txt"});
+  Rename([](Tfrm_ren_files& d) {
+    d.Check_ext.Checked = true;
+    d.Edt_ext.Text = "bak";
+  });
+  ASSERT_THAT(Captions(), ElementsAre("report.bak"));
+  const TListItem& row = window->ListView1.Items[0];
+  EXPECT_EQ(window->ImageList1.Icons.at(static_cast<std::size_t>(row.ImageIndex)), "small:bak");
+}
+
+TEST_F(FileCommandsTest, RenameHandlesEachSelectedRowOnceAndResortsTheList) {
+  Show();
+  ListSorted({"a.txt", "b.txt", "c.txt"}, {"a.txt", "b.txt"});
+  Rename([](Tfrm_ren_files& d) { d.edt_prefix.Text = "z"; });
+  EXPECT_THAT(Captions(), ElementsAre("c.txt", "za.txt", "zb.txt"));
+  EXPECT_THAT(FilesInTree(), ElementsAre("c.txt", "za.txt", "zb.txt"));
+  EXPECT_TRUE(window->ListView1.Items[1].Selected);
+}
+
+TEST_F(FileCommandsTest, RenameNeverReplacesAnExistingFile) {
+  const struct {
+    std::vector<std::string> answers;
+    std::vector<std::string> files;
+  } cases[] = {
+      {{"Skip"}, {"a.txt", "x_a.txt", "x_c.txt"}},  // the next row is renamed
+      {{"Cancel"}, {"a.txt", "c.txt", "x_a.txt"}},  // the run ends
+  };
+  for (const auto& c : cases) {
+    fs::remove_all(root / "tree");
+    asked.clear();
+    Show();
+    ListSorted({"a.txt", "c.txt", "x_a.txt"}, {"a.txt", "c.txt"});
+    Rename([](Tfrm_ren_files& d) { d.edt_prefix.Text = "x_"; }, c.answers);
+    EXPECT_EQ(FilesInTree(), c.files) << c.answers[0];
+    EXPECT_EQ(ReadFile(Tree() + "x_a.txt"), "x_a.txt");  // untouched
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], "Cannot rename " + ShortPath(Tree() + "x_a.txt") +
+                            ":\n\r\n\rA file with the name you specified (x_a.txt) already exist.");
+  }
+}
+
+TEST_F(FileCommandsTest, RenameReportsMissingFilesAndStopsAtAnInvalidNumber) {
+  Show();
+  ListSorted({"a.txt", "b.txt", "c.txt"}, {"a.txt", "b.txt", "c.txt"});
+  fs::remove(Tree() + "a.txt");
+  Rename([](Tfrm_ren_files& d) { d.edt_sufix.Text = "_1"; });
+  EXPECT_THAT(Messages(), ElementsAre("Cannot rename " + ShortPath(Tree() + "a.txt") +
+                                      ": Cannot find the specified file."));
+  EXPECT_THAT(FilesInTree(), ElementsAre("b_1.txt", "c_1.txt"));
+
+  EXPECT_THAT(
+      [&] {
+        Rename([](Tfrm_ren_files& d) {
+          d.edt_sufix.Text = "";
+          d.Check_Rem.Checked = true;
+          d.Edt_first.Text = "x";
+        });
+      },
+      ::testing::ThrowsMessage<EConvertError>("'x' is not a valid integer value"));
 }
 
 }  // namespace
