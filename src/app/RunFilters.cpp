@@ -6,6 +6,7 @@
 #include "base/Paths.h"
 #include "find/DosDateTime.h"
 #include "find/Masks.h"
+#include "find/Un_MyFindFile.h"
 #include "settings/Un_MyRegistry.h"
 
 namespace velmora {
@@ -62,13 +63,12 @@ RunFilters RunFilters::Read(TMy_Registry& registry, bool searchInResult, bool re
   return f;
 }
 
-bool RunFilters::Passes(const std::string& path, const std::string& name, std::int64_t size,
-                        std::int32_t fileDate, TDateTime now) const {
+bool RunFilters::Passes(const std::string& path, const TSearchRec& rec, TDateTime now) const {
   if (ignoreFolders && IgnoredFolder(path)) return false;
-  if (ignoreFiles && IgnoredFile(name)) return false;
-  if (sizeFilter && SizeRejected(size)) return false;
-  if (dateFilter && DateRejected(fileDate, now)) return false;
-  return !(skipBackups && IsBackupName(name));
+  if (ignoreFiles && IgnoredFile(rec.Name)) return false;
+  if (sizeFilter && SizeRejected(rec.Size())) return false;
+  if (dateFilter && DateRejected(rec.Time(), now)) return false;
+  return !(skipBackups && IsBackupName(rec.Name));
 }
 
 bool RunFilters::IgnoredFolder(const std::string& path) const {

@@ -13,15 +13,16 @@
 namespace velmora {
 
 class TMy_Registry;
+class TSearchRec;
 
 struct RunFilters {
   // searchInResult: the run re-examines the list, so the ignore lists do not apply;
   // replacePage: the run is on "Search and Replace", where backups are left out.
   static RunFilters Read(TMy_Registry& registry, bool searchInResult, bool replacePage);
 
-  // Does a reported file pass? path is its folder; now is the date filter's clock.
-  bool Passes(const std::string& path, const std::string& name, std::int64_t size,
-              std::int32_t fileDate, TDateTime now) const;
+  // Does a reported file pass? path is its folder; now is the date filter's clock. The
+  // file's size and time are asked for only while their filter is on.
+  bool Passes(const std::string& path, const TSearchRec& rec, TDateTime now) const;
 
   bool ignoreFolders = false;
   std::vector<std::string> ignoredFolders;  // sorted

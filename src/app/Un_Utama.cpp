@@ -506,7 +506,7 @@ bool Tfrm_utama::SearchWithEngine(const std::string& fileName) {
 bool Tfrm_utama::PassesFilters(const std::string& path, const TSearchRec& rec) {
   const RunFilters& filters = run_.filters;
   const TDateTime now = filters.dateFilter && filters.daysAgo ? Now() : 0;
-  return filters.Passes(path, rec.Name, rec.Size, rec.Time, now);
+  return filters.Passes(path, rec, now);
 }
 
 std::string Tfrm_utama::TimeText(std::int32_t file_date) const {
@@ -532,7 +532,7 @@ std::string Tfrm_utama::SizeText(std::int64_t size) const {
 void Tfrm_utama::AddResultRow(const std::string& path, const TSearchRec& rec) {
   TListItem item;
   item.Caption = NameOf(rec.Name);
-  item.SubItems = {path, TimeText(rec.Time), SizeText(rec.Size), "No"};
+  item.SubItems = {path, TimeText(rec.Time()), SizeText(rec.Size()), "No"};
   item.ImageIndex = ImageList1.Add(GetFileIcon(ports_.shell, path + rec.Name, true));
   ListView1.Items.push_back(std::move(item));
   modification_.Listed.Note(path + rec.Name);

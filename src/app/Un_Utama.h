@@ -36,7 +36,7 @@
 namespace velmora {
 
 class TMyFindFile;
-struct TSearchRec;
+class TSearchRec;
 
 // Everything the window reaches outside itself. All must outlive the window.
 struct TMainWindowPorts {

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <ctime>
 #include <deque>
-#include <memory>
 #include <optional>
 #include <utility>
 
@@ -18,18 +18,7 @@
 
 namespace velmora {
 
-// One name of a folder listing; is_folder is true for real folders only, not for links to them.
-struct TMyFindFile::FolderEntry {
-  std::string name;
-  bool is_folder = false;
-};
-
 namespace {
-
-struct DirCloser {
-  void operator()(DIR* dir) const { closedir(dir); }
-};
-using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
 // An open descriptor, closed with the object; -1 when none.
 class FolderFd {
@@ -77,33 +66,24 @@ bool IsDotOrDotDot(std::string_view name) {
   return name == "." || name == "..";
 }
 
-bool IsRealFolder(int folder_fd, const char* name, unsigned char type) {
-  if (type != DT_UNKNOWN) return type == DT_DIR;
-  struct stat st {};
-  return fstatat(folder_fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+// Directory or archive for a folder or a regular file (a link counts as what it points to);
+// 0 for entries that are never reported: FIFOs, sockets, devices.
+std::int32_t KindAttrOf(mode_t mode) {
+  if (S_ISDIR(mode)) return kAttrDirectory;
+  if (S_ISREG(mode)) return kAttrArchive;
+  return 0;
 }
 
-// Reads the record of one entry, `where` relative to the open folder `folder_fd` (or to the
-// current folder for AT_FDCWD). False for entries that are never reported: gone since,
-// FIFOs, sockets, devices and dangling links.
-bool ReadRecord(int folder_fd, const char* where, std::string name, TSearchRec& rec) {
-  struct stat st {};
-  if (fstatat(folder_fd, where, &st, 0) != 0) return false;
-  std::int32_t attr = 0;
-  if (S_ISDIR(st.st_mode)) {
-    attr = kAttrDirectory;
-  } else if (S_ISREG(st.st_mode)) {
-    attr = kAttrArchive;
-  } else {
-    return false;
-  }
-  if (!name.empty() && name.front() == '.') attr |= kAttrHidden;
-  if ((st.st_mode & S_IWUSR) == 0) attr |= kAttrReadOnly;
-  rec.Attr = attr;
-  rec.Size = S_ISREG(st.st_mode) ? static_cast<std::int64_t>(st.st_size) : 0;
-  rec.Time = UnixTimeToFileDate(st.st_mtime);
-  rec.Name = std::move(name);
-  return true;
+std::int32_t HiddenAttrOf(std::string_view name) {
+  return !name.empty() && name.front() == '.' ? kAttrHidden : 0;
+}
+
+// The status of a full name, following a final link. A name too long to hand to the kernel at
+// once is looked up from its open folder.
+bool StatFullName(const std::string& full_name, struct stat& st) {
+  if (full_name.size() < PATH_MAX) return ::stat(full_name.c_str(), &st) == 0;
+  const FolderFd fd = OpenFolder(FolderOf(full_name), true);
+  return fd.Get() >= 0 && fstatat(fd.Get(), NameOf(full_name).c_str(), &st, 0) == 0;
 }
 
 unsigned char UpperAscii(char c) {
@@ -145,11 +125,88 @@ bool WalkMaskMatches(std::string_view name, std::string_view mask) {
   return GlobMatches(name, mask);
 }
 
+TSearchRec& TSearchRec::operator=(const TSearchRec& other) {
+  other.Load();
+  Name = other.Name;
+  folder_fd_ = -1;
+  kind_attr_ = other.kind_attr_;
+  loaded_ = true;
+  read_only_ = other.read_only_;
+  size_ = other.size_;
+  time_ = other.time_;
+  return *this;
+}
+
+std::int32_t TSearchRec::Time() const {
+  Load();
+  return time_;
+}
+
+std::int64_t TSearchRec::Size() const {
+  Load();
+  return size_;
+}
+
+std::int32_t TSearchRec::Attr() const {
+  Load();
+  return kind_attr_ | read_only_;
+}
+
+void TSearchRec::Defer(int folder_fd, std::int32_t kind_attr) {
+  folder_fd_ = folder_fd;
+  kind_attr_ = kind_attr;
+  loaded_ = false;
+}
+
+void TSearchRec::Fill(std::int32_t kind_attr, std::uint32_t mode, std::int64_t size,
+                      std::int64_t mtime) {
+  folder_fd_ = -1;
+  kind_attr_ = kind_attr;
+  SetStatus(mode, size, mtime);
+}
+
+void TSearchRec::SetStatus(std::uint32_t mode, std::int64_t size, std::int64_t mtime) const {
+  loaded_ = true;
+  read_only_ = (mode & S_IWUSR) == 0 ? kAttrReadOnly : 0;
+  size_ = (kind_attr_ & kAttrArchive) != 0 ? size : 0;
+  time_ = UnixTimeToFileDate(static_cast<std::time_t>(mtime));
+}
+
+void TSearchRec::Load() const {
+  if (loaded_) return;
+  loaded_ = true;
+  // An entry gone since it was listed keeps its kind with no size, time or read-only bit.
+  struct stat st {};
+  if (fstatat(folder_fd_, Name.c_str(), &st, 0) != 0) return;
+  SetStatus(st.st_mode, st.st_size, st.st_mtime);
+}
+
+void TMyFindFile::SetFileList(const std::vector<std::string>& list) {
+  // The walk's names stay for TotalSize while sizes are unread.
+  if (!size_unread_.empty() && walked_names_.empty()) walked_names_ = std::move(file_list_);
+  file_list_ = FullNameList(list);
+}
+
+std::int64_t TMyFindFile::TotalSize() {
+  const FullNameList& names = walked_names_.empty() ? file_list_ : walked_names_;
+  for (std::size_t i = 0; i < size_unread_.size(); ++i) {
+    struct stat st {};
+    if (size_unread_[i] && StatFullName(names[i], st) && S_ISREG(st.st_mode)) {
+      total_size_ += static_cast<std::uint64_t>(st.st_size);
+    }
+  }
+  size_unread_.clear();
+  walked_names_.clear();
+  return static_cast<std::int64_t>(total_size_);
+}
+
 void TMyFindFile::Execute() {
   // Hidden, system and directory exclude an entry unless Attributes holds them.
   const std::int32_t exclusion =
       (kAttrHidden | kAttrSystem | kAttrDirectory) & ~Attributes.ToMask();
-  TotalSize = 0;
+  total_size_ = 0;
+  size_unread_.clear();
+  walked_names_.clear();
   DirCount = 0;
   FileCount = 0;
   if (OnStart) OnStart(*this);
@@ -157,13 +214,13 @@ void TMyFindFile::Execute() {
     if (SearchInList) {
       SearchList(exclusion);
     } else {
-      FileList.clear();
+      file_list_.clear();
       if (Recursive) {
         SearchTree(exclusion);
       } else {
         const std::string folder = WithTrailingDelim(Path);
         const FolderFd fd = OpenFolder(folder, true);
-        SearchFolder(fd.Get(), folder, ReadFolder(fd.Get()), exclusion);
+        SearchFolder(fd.Get(), folder, FolderListing(fd.Get()), exclusion);
       }
     }
   }
@@ -175,29 +232,55 @@ void TMyFindFile::SearchTree(std::int32_t exclusion) {
   std::deque<std::string> queue{WithTrailingDelim(Path)};
   bool start = true;
   while (!queue.empty()) {
-    const std::string folder = queue.front();
+    const std::string folder = std::move(queue.front());
+    queue.pop_front();
     const FolderFd fd = OpenFolder(folder, std::exchange(start, false));
-    const std::vector<FolderEntry> entries = ReadFolder(fd.Get());
-    for (const FolderEntry& entry : entries) {
-      if (entry.is_folder) queue.push_back(folder + entry.name + PathDelim);
+    const FolderListing entries(fd.Get());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      // Only real folders are entered: a link to a folder is listed as a link.
+      if (entries[i].type != DT_DIR) continue;
+      std::string& subfolder = queue.emplace_back(folder);
+      subfolder.append(entries[i].name);
+      subfolder += PathDelim;
     }
     SearchFolder(fd.Get(), folder, entries, exclusion);
-    queue.pop_front();
     if (Stop) break;
   }
 }
 
+bool TMyFindFile::PrepareRecord(int folder_fd, const FolderListing::Entry& entry) {
+  record_.Name.assign(entry.name);
+  const std::int32_t hidden = HiddenAttrOf(entry.name);
+  if (entry.type == DT_REG) {
+    record_.Defer(folder_fd, kAttrArchive | hidden);
+  } else if (entry.type == DT_DIR) {
+    record_.Defer(folder_fd, kAttrDirectory | hidden);
+  } else if (entry.type == DT_LNK) {
+    // A link is reported as what it points to; dangling links are not reported.
+    struct stat st {};
+    if (fstatat(folder_fd, record_.Name.c_str(), &st, 0) != 0) return false;
+    const std::int32_t kind = KindAttrOf(st.st_mode);
+    if (kind == 0) return false;
+    record_.Fill(kind | hidden, st.st_mode, st.st_size, st.st_mtime);
+  } else {
+    return false;
+  }
+  return true;
+}
+
 void TMyFindFile::SearchFolder(int folder_fd, const std::string& folder,
-                               const std::vector<FolderEntry>& entries, std::int32_t exclusion) {
-  for (const FolderEntry& entry : entries) {
-    if (!WalkMaskMatches(entry.name, Mask)) continue;
-    TSearchRec rec;
-    if (!ReadRecord(folder_fd, entry.name.c_str(), entry.name, rec) ||
-        (rec.Attr & exclusion) != 0) {
+                               const FolderListing& entries, std::int32_t exclusion) {
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const FolderListing::Entry entry = entries[i];
+    if (!WalkMaskMatches(entry.name, Mask) || !PrepareRecord(folder_fd, entry) ||
+        (record_.KindAttr() & exclusion) != 0) {
       continue;
     }
-    FileList.push_back(folder + rec.Name);
-    Report(folder, rec);
+    file_list_.Add(folder, record_.Name);
+    Report(folder);
+    // A size nobody asked for is read when TotalSize is.
+    size_unread_.push_back(!record_.Loaded());
+    if (record_.Loaded()) total_size_ += static_cast<std::uint64_t>(record_.Size());
     if (Stop) return;
   }
 }
@@ -206,60 +289,37 @@ void TMyFindFile::SearchList(std::int32_t exclusion) {
   // Compiled on the first name, so an invalid mask raises before anything is reported.
   std::optional<TMask> mask;
   // By index and by copy: a handler could replace FileList while it runs.
-  for (std::size_t i = 0; i < FileList.size(); ++i) {
-    const std::string full_name = FileList[i];
+  for (std::size_t i = 0; i < file_list_.size(); ++i) {
+    const std::string full_name = file_list_[i];
     if (!mask) mask.emplace(Mask);
     if (!mask->Matches(full_name)) continue;
     std::string name = NameOf(full_name);
     if (name.empty() || IsDotOrDotDot(name)) continue;
     std::string folder = FolderOf(full_name);
     if (folder.empty()) folder = std::string(".") + PathDelim;
-    // A name too long to hand to the kernel at once is looked up from its open folder.
-    const bool long_name = full_name.size() >= PATH_MAX;
-    const FolderFd fd = long_name ? OpenFolder(folder, true) : FolderFd();
-    const std::string where = long_name ? name : full_name;
-    TSearchRec rec;
-    if (!ReadRecord(long_name ? fd.Get() : AT_FDCWD, where.c_str(), std::move(name), rec) ||
-        (rec.Attr & exclusion) != 0) {
-      continue;
-    }
-    Report(folder, rec);
+    // The lookup needs the status anyway, so the record is complete at once.
+    struct stat st {};
+    if (!StatFullName(full_name, st)) continue;
+    const std::int32_t kind = KindAttrOf(st.st_mode);
+    const std::int32_t hidden = HiddenAttrOf(name);
+    if (kind == 0 || ((kind | hidden) & exclusion) != 0) continue;
+    record_.Name = std::move(name);
+    record_.Fill(kind | hidden, st.st_mode, st.st_size, st.st_mtime);
+    Report(folder);
+    total_size_ += static_cast<std::uint64_t>(record_.Size());
     if (Stop) return;
   }
 }
 
-void TMyFindFile::Report(const std::string& folder, const TSearchRec& rec) {
-  // Unsigned arithmetic: the counters wrap instead of overflowing.
-  if (rec.Attr == kAttrDirectory) {
+void TMyFindFile::Report(const std::string& folder) {
+  // Unsigned arithmetic: the counters wrap instead of overflowing. Only a folder can have
+  // Attr exactly kAttrDirectory, so a file's status is not read for this.
+  if (record_.KindAttr() == kAttrDirectory && record_.Attr() == kAttrDirectory) {
     DirCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(DirCount) + 1u);
   } else {
     FileCount = static_cast<std::int32_t>(static_cast<std::uint32_t>(FileCount) + 1u);
   }
-  TotalSize = static_cast<std::int64_t>(static_cast<std::uint64_t>(TotalSize) +
-                                        static_cast<std::uint64_t>(rec.Size));
-  if (OnFileFound) OnFileFound(*this, folder, rec, Stop);
-}
-
-std::vector<TMyFindFile::FolderEntry> TMyFindFile::ReadFolder(int folder_fd) {
-  std::vector<FolderEntry> entries;
-  if (folder_fd < 0) return entries;
-  // The listing gets its own descriptor: closing it must leave folder_fd open.
-  const int listing_fd = ::dup(folder_fd);
-  if (listing_fd < 0) return entries;
-  const DirHandle dir(fdopendir(listing_fd));
-  if (!dir) {
-    ::close(listing_fd);
-    return entries;
-  }
-  while (const dirent* ent = readdir(dir.get())) {
-    std::string name = ent->d_name;
-    if (IsDotOrDotDot(name)) continue;
-    const bool is_folder = IsRealFolder(folder_fd, ent->d_name, ent->d_type);
-    entries.push_back({std::move(name), is_folder});
-  }
-  std::sort(entries.begin(), entries.end(),
-            [](const auto& a, const auto& b) { return a.name < b.name; });
-  return entries;
+  if (OnFileFound) OnFileFound(*this, folder, record_, Stop);
 }
 
 }  // namespace velmora

@@ -18,6 +18,9 @@
 #include <string_view>
 #include <vector>
 
+#include "find/FolderListing.h"
+#include "find/FullNameList.h"
+
 namespace velmora {
 
 // Attribute bits of TSearchRec::Attr. On Linux: directory for folders, hidden for names
@@ -51,12 +54,40 @@ class TFileAttrs {
   std::uint8_t bits_ = 0;
 };
 
-// One reported entry. Passed by reference to OnFileFound; do not keep the reference.
-struct TSearchRec {
-  std::int32_t Time = 0;  // local last-write time, packed (find/DosDateTime.h)
-  std::int64_t Size = 0;  // size in bytes
-  std::int32_t Attr = 0;  // kAttr* bits
-  std::string Name;       // the entry's name without folder
+// One reported entry, passed by reference to OnFileFound; do not keep the reference. Name and
+// the kind of entry come from the folder listing; Time, Size and the read-only bit are read
+// from the file system the first time one of them is asked for, so a walk whose handler never
+// asks reads no entry's status. A copy holds every field, read when it is made.
+class TSearchRec {
+ public:
+  TSearchRec() = default;
+  TSearchRec(const TSearchRec& other) { *this = other; }
+  TSearchRec& operator=(const TSearchRec& other);
+
+  std::int32_t Time() const;  // local last-write time, packed (find/DosDateTime.h)
+  std::int64_t Size() const;  // size in bytes; 0 for a folder
+  std::int32_t Attr() const;  // kAttr* bits
+
+  std::string Name;  // the entry's name without folder
+
+ private:
+  friend class TMyFindFile;
+  // Directory or archive, plus hidden: what is known without reading the entry's status.
+  std::int32_t KindAttr() const { return kind_attr_; }
+  bool Loaded() const { return loaded_; }
+  // The status is read later, from Name relative to the open folder folder_fd.
+  void Defer(int folder_fd, std::int32_t kind_attr);
+  // The status is known: st_mode, st_size and st_mtime of the entry.
+  void Fill(std::int32_t kind_attr, std::uint32_t mode, std::int64_t size, std::int64_t mtime);
+  void SetStatus(std::uint32_t mode, std::int64_t size, std::int64_t mtime) const;
+  void Load() const;
+
+  int folder_fd_ = -1;
+  std::int32_t kind_attr_ = 0;
+  mutable bool loaded_ = true;
+  mutable std::int32_t read_only_ = 0;
+  mutable std::int64_t size_ = 0;
+  mutable std::int32_t time_ = 0;
 };
 
 class TMyFindFile {
@@ -69,8 +100,6 @@ class TMyFindFile {
   // True ends the walk at the next check (after each OnFileFound and each folder). The
   // caller clears it before a run; Execute does not.
   bool Stop = false;
-  // Sum of Size of the entries reported by the last Execute (wraps modulo 2^64).
-  std::int64_t TotalSize = 0;
   // Reported entries whose Attr is exactly kAttrDirectory, and all other reported entries.
   // Both wrap on overflow.
   std::int32_t DirCount = 0;
@@ -84,14 +113,18 @@ class TMyFindFile {
   bool Recursive = false;
   bool SearchInList = false;
   std::string Mask = "*.*";
-  // List mode: the full names to test (left unchanged). Walk mode: emptied, then receives the
-  // full name of each reported entry.
-  std::vector<std::string> FileList;
   TNotifyEvent OnStart;
   TNotifyEvent OnFinish;
   TFileFoundEvent OnFileFound;
 
-  void SetFileList(const std::vector<std::string>& list) { FileList = list; }
+  // List mode: the full names to test (left unchanged). Walk mode: emptied, then receives the
+  // full name of each reported entry.
+  const FullNameList& FileList() const { return file_list_; }
+  void SetFileList(const std::vector<std::string>& list);
+
+  // Sum of Size of the entries reported by the last Execute (wraps modulo 2^64). Sizes that
+  // nobody asked for during the walk are read now.
+  std::int64_t TotalSize();
 
   // One run with the current members. OnStart and OnFinish are raised around every run; an
   // exception from OnFileFound, or an invalid mask in list mode, leaves at once (no
@@ -99,18 +132,23 @@ class TMyFindFile {
   void Execute();
 
  private:
-  struct FolderEntry;
-
-  // The names of the open folder in byte order (so runs are repeatable), "." and ".." left
-  // out. A folder that could not be opened (-1) or read has none.
-  static std::vector<FolderEntry> ReadFolder(int folder_fd);
   void SearchTree(std::int32_t exclusion);
   // Entries are looked up relative to the open folder, so the length of `folder` (the name
   // reported) never matters.
-  void SearchFolder(int folder_fd, const std::string& folder,
-                    const std::vector<FolderEntry>& entries, std::int32_t exclusion);
+  void SearchFolder(int folder_fd, const std::string& folder, const FolderListing& entries,
+                    std::int32_t exclusion);
   void SearchList(std::int32_t exclusion);
-  void Report(const std::string& folder, const TSearchRec& rec);
+  // Fills record_ for one listed entry; false for entries that are never reported.
+  bool PrepareRecord(int folder_fd, const FolderListing::Entry& entry);
+  void Report(const std::string& folder);
+
+  FullNameList file_list_;
+  // The last walk's names while file_list_ holds a list given since, and which of its entries
+  // still need their size read for TotalSize.
+  FullNameList walked_names_;
+  std::vector<bool> size_unread_;
+  std::uint64_t total_size_ = 0;
+  TSearchRec record_;  // reused for every entry, so a name seldom needs a new allocation
 };
 
 // The walk-mode name rule: "*" any run, "?" one character, ASCII letters without regard to

@@ -13,9 +13,11 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "find/DosDateTime.h"
+#include "find/FullNameList.h"
 #include "find/Masks.h"
 #include "find/Un_MyFindFile.h"
 
@@ -169,7 +171,7 @@ TEST_F(FinderTest, WalkTable) {
     if (row.flags.find('h') != std::string::npos) finder.Attributes.Include(TFileAttr::Hidden);
     const Names expected = tree / Split(row.names);
     EXPECT_EQ(Run(), expected);
-    EXPECT_EQ(finder.FileList, expected);
+    EXPECT_EQ(finder.FileList().ToVector(), expected);
     EXPECT_EQ(finder.DirCount, row.dirs);
     EXPECT_EQ(finder.FileCount, static_cast<int>(expected.size()) - row.dirs);
   }
@@ -194,7 +196,7 @@ TEST_F(FinderTest, ListTable) {
   for (const auto& [mask, names] : rows) {
     finder.Mask = mask;
     EXPECT_EQ(Run(), tree / Split(names)) << mask;
-    EXPECT_EQ(finder.FileList, list);
+    EXPECT_EQ(finder.FileList().ToVector(), list);
   }
   EXPECT_EQ(finishes, 4);
 }
@@ -206,10 +208,10 @@ TEST(Finder, EmptyPathReportsNothingButRaisesStartAndFinish) {
   finder.OnFileFound = [&](TMyFindFile&, const std::string&, const TSearchRec&, bool&) {
     events += 100;
   };
-  finder.FileList = {"kept"};
+  finder.SetFileList({"kept"});
   finder.Execute();
   EXPECT_EQ(events, 2);
-  EXPECT_EQ(finder.FileList, Names{"kept"});
+  EXPECT_EQ(finder.FileList().ToVector(), Names{"kept"});
 }
 
 TEST_F(FinderTest, StopInFirstEventEndsTheWalkInEitherMode) {
@@ -242,7 +244,7 @@ TEST_F(FinderTest, StopInFirstEventEndsTheWalkInEitherMode) {
   };
   finder.Execute();
   EXPECT_EQ(events, (Names{"a.txt", "b.txt", "c.txt", "finish"}));
-  EXPECT_EQ(finder.FileList.size(), 3u);  // emptied before the walk, not appended to
+  EXPECT_EQ(finder.FileList().size(), 3u);  // emptied before the walk, not appended to
 }
 
 TEST_F(FinderTest, RecordCarriesAttributesTrueSizeAndLocalTime) {
@@ -275,11 +277,71 @@ TEST_F(FinderTest, RecordCarriesAttributesTrueSizeAndLocalTime) {
       {"big.bin", kAttrArchive, (std::int64_t{5} << 30) + 7},
       {"ro.txt", kAttrArchive | kAttrReadOnly, 1}};
   for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(std::tie(found[i].rec.Name, found[i].rec.Attr, found[i].rec.Size), expected[i]);
+    EXPECT_EQ(std::make_tuple(found[i].rec.Name, found[i].rec.Attr(), found[i].rec.Size()),
+              expected[i]);
   }
-  EXPECT_DOUBLE_EQ(FileDateToDateTime(found[1].rec.Time),
+  EXPECT_DOUBLE_EQ(FileDateToDateTime(found[1].rec.Time()),
                    EncodeDate(2020, 5, 17) + EncodeTime(13, 45, 30));
-  EXPECT_EQ(finder.TotalSize, (std::int64_t{5} << 30) + 13);
+  EXPECT_EQ(finder.TotalSize(), (std::int64_t{5} << 30) + 13);
+}
+
+// Sizes are read only when asked for, yet TotalSize is the same whoever asked: the handler
+// during the walk, TotalSize afterwards, or both, also once FileList was replaced since.
+TEST_F(FinderTest, TotalSizeIsTheSameWhateverWasAskedDuringTheWalk) {
+  tree.File("a.txt", "1");
+  tree.File("b.txt", "22");
+  tree.File("sub/c.txt", "4444");
+  tree.File("sub/d.txt", "88888888");
+  fs::create_symlink(tree / "sub/d.txt", tree / "link.txt");
+  finder.Mask = "*";
+  finder.Recursive = true;
+  const struct {
+    int ask_every;  // the handler asks the size of every n-th entry; 0: never
+    bool replace_list;
+  } rows[] = {{0, false}, {1, false}, {2, false}, {0, true}, {3, true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::to_string(row.ask_every) + (row.replace_list ? " replaced" : ""));
+    int seen = 0;
+    std::int64_t asked = 0;
+    finder.OnFileFound = [&](TMyFindFile&, const std::string&, const TSearchRec& rec, bool&) {
+      if (row.ask_every > 0 && seen++ % row.ask_every == 0) asked += rec.Size();
+    };
+    finder.Execute();
+    if (row.ask_every == 1) {
+      EXPECT_EQ(asked, 23);
+    }
+    if (row.replace_list) finder.SetFileList({tree / "a.txt"});
+    EXPECT_EQ(finder.TotalSize(), 1 + 2 + 4 + 8 + 8);
+    EXPECT_EQ(finder.TotalSize(), 1 + 2 + 4 + 8 + 8);  // reading it twice adds nothing
+  }
+}
+
+// Only a folder whose attributes are exactly "directory" counts as one: a read-only folder
+// is counted with the files.
+TEST_F(FinderTest, ReadOnlyFolderCountsWithTheFiles) {
+  tree.Dir("plain");
+  tree.Dir("locked");
+  tree.File("f.txt");
+  ASSERT_EQ(chmod((tree / "locked").c_str(), 0555), 0);
+  finder.Mask = "*";
+  finder.Attributes.Include(TFileAttr::Directory);
+  Run();
+  EXPECT_EQ(finder.DirCount, 1);
+  EXPECT_EQ(finder.FileCount, 2);
+}
+
+TEST(FullNameList, GivesBackTheNamesItWasGiven) {
+  const Names rows[] = {
+      {},
+      {"/a/x", "/a/y", "/b/x", "/a/z"},  // a folder met again is stored again
+      {"plain", "/root-file", "dir/", "", "a//b", "/a/x"},
+  };
+  for (const Names& names : rows) {
+    const FullNameList list(names);
+    EXPECT_EQ(list.ToVector(), names);
+    ASSERT_EQ(list.size(), names.size());
+    for (std::size_t i = names.size(); i-- > 0;) EXPECT_EQ(list[i], names[i]);
+  }
 }
 
 TEST_F(FinderTest, InvalidMaskInListModeRaisesBeforeAnyReport) {
@@ -333,8 +395,10 @@ TEST_F(FinderTest, UnreadableFolderIsSkipped) {
   tree.File("locked/secret.txt");
   tree.File("locked/inner/deep.txt");
   tree.File("open/b.txt");
+  tree.File("listonly/named.txt");  // its names can be read, its entries not reached
   ASSERT_EQ(chmod(tree.Root().c_str(), 0755), 0);
   ASSERT_EQ(chmod((tree / "locked").c_str(), 0), 0);
+  ASSERT_EQ(chmod((tree / "listonly").c_str(), 0444), 0);
   finder.Mask = "*";
   finder.Recursive = true;
   const std::string expected = tree / "a.txt" + "\n" + tree / "open/b.txt" + "\n";
