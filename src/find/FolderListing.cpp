@@ -17,6 +17,16 @@ struct DirCloser {
 };
 using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
+// The first eight bytes of a name (zero-padded), so that comparing two heads as numbers
+// orders them as comparing the bytes would.
+std::uint64_t HeadOf(std::string_view name) {
+  std::uint64_t head = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    head = (head << 8) | (i < name.size() ? static_cast<unsigned char>(name[i]) : 0u);
+  }
+  return head;
+}
+
 bool IsDotOrDotDot(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
@@ -46,10 +56,12 @@ FolderListing::FolderListing(int folder_fd) {
     const std::string_view name(ent->d_name);
     const unsigned char type =
         ent->d_type != DT_UNKNOWN ? ent->d_type : TypeOfEntry(folder_fd, ent->d_name);
-    slots_.push_back({names_.size(), static_cast<std::uint16_t>(name.size()), type});
+    slots_.push_back({HeadOf(name), names_.size(), static_cast<std::uint16_t>(name.size()), type});
     names_ += name;
   }
+  // Equal heads fall back to the whole names ("ab" and "ab\0" have equal heads).
   std::sort(slots_.begin(), slots_.end(), [this](const Slot& a, const Slot& b) {
+    if (a.head != b.head) return a.head < b.head;
     return std::string_view(names_).substr(a.offset, a.size) <
            std::string_view(names_).substr(b.offset, b.size);
   });

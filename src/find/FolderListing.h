@@ -32,6 +32,7 @@ class FolderListing {
 
  private:
   struct Slot {
+    std::uint64_t head;  // the name's first eight bytes, big-endian: most comparisons end here
     std::size_t offset;
     std::uint16_t size;
     unsigned char type;
