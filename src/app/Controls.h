@@ -72,6 +72,11 @@ struct TGroupBox : TControl {
 
 struct TPanel : TControl {};
 
+// A bar between two panes; Position is the width of the first pane, -1 as laid out.
+struct TSplitter : TControl {
+  int Position = -1;
+};
+
 struct TMenuItem {
   std::string Caption;
   bool Enabled = true;

@@ -25,6 +25,9 @@ class TForm {
   std::string Caption;
   int Width;
   int Height;
+  // The window's place on the desktop; -1: centred.
+  int Left = -1;
+  int Top = -1;
   // The answer of a modal window, set before it asks to be closed.
   ModalResult ModalAnswer = ModalResult::None;
 

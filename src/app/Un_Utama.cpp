@@ -174,7 +174,7 @@ Tfrm_utama::Tfrm_utama(TMainWindowPorts ports)
   ModificationInterfal1.Enabled = EraseBackup1.Enabled = false;
   UpdateCommands();
 
-  ListView1.Columns = {{"Name", 100}, {"Path", 100}, {"Time", 50}, {"Size", 50}, {"Mod", 50}};
+  ListView1.Columns = {{"Name", 160}, {"Path", 220}, {"Time", 120}, {"Size", 90}, {"Mod", 60}};
   StatusBar1.Panels = {{"", 150}, {"", 400}, {"", 50}};
 }
 
@@ -256,6 +256,34 @@ void Tfrm_utama::RestoreState() {
   }
   is_case_sensitive.Checked = registry->ReadBool("SensitiveCheckBox");
   is_whole_words.Checked = registry->ReadBool("WholeWordsCheckBox");
+  RestorePlacement();
+}
+
+std::vector<Tfrm_utama::KeptNumber> Tfrm_utama::PlacementValues() {
+  // A place may be anywhere (the view keeps the window on the screen); sizes are positive.
+  std::vector<KeptNumber> values = {{"frm_utamaLeft", &Left, false},
+                                    {"frm_utamaTop", &Top, false},
+                                    {"frm_utamaWidth", &Width, true},
+                                    {"frm_utamaHeight", &Height, true},
+                                    {"Splitter1Position", &Splitter1.Position, true}};
+  for (std::size_t i = 0; i < ListView1.Columns.size(); ++i)
+    values.push_back(
+        {"ListView1Column" + std::to_string(i) + "Width", &ListView1.Columns[i].Width, true});
+  return values;
+}
+
+void Tfrm_utama::RestorePlacement() {
+  for (const KeptNumber& kept : PlacementValues()) {
+    const std::optional<int> stored = registry->ReadExtraInt(kept.name);
+    if (stored && (!kept.positive || *stored > 0)) *kept.value = *stored;
+  }
+}
+
+void Tfrm_utama::StorePlacement() {
+  registry->WriteTogether([this] {
+    for (const KeptNumber& kept : PlacementValues())
+      registry->WriteExtraInt(kept.name, *kept.value);
+  });
 }
 
 void Tfrm_utama::FormClose() {
@@ -277,6 +305,7 @@ void Tfrm_utama::StoreState() {
   registry->WriteBool("SensitiveCheckBox", is_case_sensitive.Checked);
   registry->WriteBool("WholeWordsCheckBox", is_whole_words.Checked);
   registry->AddBackups(last_backups);
+  StorePlacement();
 }
 
 void Tfrm_utama::Exit1Click() {

@@ -93,6 +93,7 @@ class Tfrm_utama : public TForm {
   TCheckBox is_search_in_result;
   TPanel Panel2;
   TPageControl PageControl1;
+  TSplitter Splitter1;
   TListView ListView1;
   TImageList ImageList1;
   TStatusBar StatusBar1;
@@ -263,6 +264,16 @@ class Tfrm_utama : public TForm {
   void CreateMembers();
   void RestoreState();
   void StoreState();
+  // The window's place, the splitter and the column widths, kept as extra values of the store.
+  void RestorePlacement();
+  void StorePlacement();
+  // A number kept by its stored name; `positive`: other stored values are not taken.
+  struct KeptNumber {
+    std::string name;
+    int* value;
+    bool positive;
+  };
+  std::vector<KeptNumber> PlacementValues();
   void SetAllStops(bool value);
   void RememberText(TComboBox& combo);
   bool StartRun();

@@ -1,6 +1,7 @@
 #include "platform/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
 #include <QShortcut>
@@ -16,8 +17,6 @@ namespace velmora {
 namespace {
 
 constexpr std::chrono::milliseconds kRunRefresh{100};
-// Column widths of the result list, wide enough for their usual texts.
-constexpr int kColumnWidths[] = {160, 220, 120, 90, 60};
 
 }  // namespace
 
@@ -76,22 +75,54 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::PlaceOnScreen() {
-  QSize wanted(controller_->Width, controller_->Height);
+  const Tfrm_utama& c = *controller_;
+  const bool kept = c.Left != -1 || c.Top != -1;
+  const QSize wanted(c.Width, c.Height);
   const QScreen* screen = this->screen();
+  if (const QScreen* at = kept ? QGuiApplication::screenAt(QPoint(c.Left, c.Top)) : nullptr)
+    screen = at;
   if (!screen) {
     resize(wanted);
     return;
   }
-  // The whole window (its frame included) stays on the available screen, centred.
+  // The whole window (its frame included) stays on the available screen: where it was kept,
+  // else centred. The layouts keep it from getting smaller than its controls need.
   const QRect area = screen->availableGeometry();
   const QSize frame = frameGeometry().size() - geometry().size();
-  // The layouts keep the window from getting smaller than its controls need.
   resize(wanted.boundedTo(area.size() - frame));
-  QRect placed(QPoint(), size() + frame);
-  placed.moveCenter(area.center());
+  QRect placed(QPoint(c.Left, c.Top), size() + frame);
+  if (!kept) placed.moveCenter(area.center());
+  placed.moveRight(std::min(placed.right(), area.right()));
+  placed.moveBottom(std::min(placed.bottom(), area.bottom()));
   placed.moveLeft(std::max(placed.left(), area.left()));
   placed.moveTop(std::max(placed.top(), area.top()));
   move(placed.topLeft());
+}
+
+void MainWindow::PlacePanes() {
+  const Tfrm_utama& c = *controller_;
+  QSplitter* splitter = ui_->Splitter1;
+  if (c.Splitter1.Position > 0) {
+    const QList<int> sizes = splitter->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    splitter->setSizes({c.Splitter1.Position, std::max(total - c.Splitter1.Position, 1)});
+  }
+  for (int i = 0; i < static_cast<int>(c.ListView1.Columns.size()); ++i)
+    ui_->ListView1->setColumnWidth(i, c.ListView1.Columns[static_cast<std::size_t>(i)].Width);
+}
+
+void MainWindow::KeepPlacement() {
+  Tfrm_utama& c = *controller_;
+  // A maximised window keeps the place it had before.
+  if (!isMaximized() && !isFullScreen()) {
+    c.Left = x();
+    c.Top = y();
+    c.Width = width();
+    c.Height = height();
+  }
+  c.Splitter1.Position = ui_->Splitter1->sizes().value(0, -1);
+  for (int i = 0; i < static_cast<int>(c.ListView1.Columns.size()); ++i)
+    c.ListView1.Columns[static_cast<std::size_t>(i)].Width = ui_->ListView1->columnWidth(i);
 }
 
 void MainWindow::BindControls() {
@@ -181,8 +212,6 @@ void MainWindow::BindControls() {
   model_ = b.Bind(ui.ListView1, c.ListView1, c.ImageList1,
                   [this](const IconHandle& handle) { return adapters_.shell.Icon(handle); },
                   {[&c](int row, bool selected) { c.ListView1SelectItem(row, selected); }, {}});
-  for (int i = 0; i < static_cast<int>(std::size(kColumnWidths)); ++i)
-    ui.ListView1->setColumnWidth(i, kColumnWidths[i]);
 }
 
 void MainWindow::ConnectEvents() {
@@ -256,13 +285,17 @@ void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
-  // Placed once shown, when the frame around the window is known.
-  PlaceOnScreen();
   binder_->Invoke([this] { controller_->FormShow(); });
+  // Placed once shown, when the frame around the window is known, and the kept place read.
+  PlaceOnScreen();
+  PlacePanes();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (!controller_->Closed()) binder_->Invoke([this] { controller_->FormClose(); });
+  if (!controller_->Closed()) {
+    KeepPlacement();
+    binder_->Invoke([this] { controller_->FormClose(); });
+  }
   if (controller_->Busy()) {
     // The search is still on the stack below us: close once it has returned.
     controller_->WhenIdle("close", [this] { QTimer::singleShot(0, this, &QWidget::close); });

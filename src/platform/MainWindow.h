@@ -34,6 +34,9 @@ class MainWindow : public QMainWindow {
 
  private:
   void PlaceOnScreen();
+  // The kept splitter position and column widths; and back into the controller at close.
+  void PlacePanes();
+  void KeepPlacement();
   void SetTabOrder();
   void BindControls();
   void ConnectEvents();

@@ -331,6 +331,21 @@ void TMy_Registry::WriteStr(std::string_view name, std::string_view value) {
   Save();
 }
 
+std::optional<int> TMy_Registry::ReadExtraInt(std::string_view name) {
+  if (!Open(kRoot)) return std::nullopt;
+  try {
+    return StrToInt(store_.ReadString(name));
+  } catch (const EConvertError&) {
+    return std::nullopt;  // a value this version did not write, or none at all
+  }
+}
+
+void TMy_Registry::WriteExtraInt(std::string_view name, int value) {
+  if (!Open(kRoot)) return;
+  Write(name, IntToStr(value));
+  Save();
+}
+
 void TMy_Registry::ReadIgnoreList(std::string_view which, std::vector<std::string>& list) {
   list.clear();
   if (!Open(kIgnore)) return;

@@ -15,6 +15,7 @@
 // stays in the store's memory and is saved with the next write.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,6 +84,11 @@ class TMy_Registry {
   void WriteDate(std::string_view name, TDateTime value);
   std::string ReadStr(std::string_view name);
   void WriteStr(std::string_view name, std::string_view value);
+
+  // Extra numbers of "Software\Velmora" (where the main window was, how its panes and columns
+  // were divided), which older versions ignore: none when missing or not a number.
+  std::optional<int> ReadExtraInt(std::string_view name);
+  void WriteExtraInt(std::string_view name, int value);
 
   // The folder ignore list (which = "Path") or the file-mask ignore list (which = "Mask").
   void ReadIgnoreList(std::string_view which, std::vector<std::string>& list);

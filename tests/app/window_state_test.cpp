@@ -108,6 +108,34 @@ TEST_F(MainWindowTest, StateSurvivesACloseAndAFreshStart) {
   EXPECT_TRUE(Show().EraseBackup1.Enabled);
 }
 
+TEST_F(MainWindowTest, PlaceSplitterAndColumnsAreKeptAndValuesOfNoUseIgnored) {
+  Tfrm_utama& w = Show();
+  w.Left = 40;
+  w.Top = 30;
+  w.Width = 900;
+  w.Height = 600;
+  w.Splitter1.Position = 350;
+  w.ListView1.Columns[4].Width = 33;
+  w.FormClose();
+  Tfrm_utama& again = Show();
+  EXPECT_EQ(std::vector<int>({again.Left, again.Top, again.Width, again.Height,
+                              again.Splitter1.Position, again.ListView1.Columns[4].Width}),
+            std::vector<int>({40, 30, 900, 600, 350, 33}));
+
+  // Not numbers, or sizes that are not positive: the form's values stay.
+  keys.OpenKey("Software\\Velmora", true);
+  for (const auto& [name, text] : {std::pair{"frm_utamaWidth", "wide"},
+                                   {"frm_utamaHeight", "0"},
+                                   {"frm_utamaLeft", "-20"},
+                                   {"Splitter1Position", ""},
+                                   {"ListView1Column4Width", "-3"}})
+    keys.WriteString(name, text);
+  Tfrm_utama& third = Show();
+  EXPECT_EQ(std::vector<int>({third.Left, third.Top, third.Width, third.Height,
+                              third.Splitter1.Position, third.ListView1.Columns[4].Width}),
+            std::vector<int>({-20, 30, 850, 723, -1, 60}));
+}
+
 TEST_F(MainWindowTest, PreviewWritesThePageAndEnablesTheRowCommands) {
   Write("a.txt", "first\nsecond needle\n");
   Write("b.txt", "needle\n");

@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeView>
@@ -167,6 +168,33 @@ TEST_F(WindowUserTest, TheWindowFitsTheAvailableScreen) {
       << area.width() << "x" << area.height() << " " << frame.x() << "," << frame.y() << " "
       << frame.width() << "x" << frame.height();
   EXPECT_FALSE(window->minimumSize().isEmpty());
+}
+
+TEST_F(WindowUserTest, PlaceSplitterAndColumnsComeBackAndStayOnTheScreen) {
+  window->setGeometry(10, 20, 760, 500);
+  Get<QSplitter>("Splitter1")->setSizes({400, 300});
+  const int listWidth = Get<QSplitter>("Splitter1")->sizes().value(0);
+  Get<QTreeView>("ListView1")->setColumnWidth(0, 123);
+  window->close();
+  window = std::make_unique<MainWindow>(keys, adapters);
+  window->show();
+  QApplication::processEvents();
+  EXPECT_EQ(window->geometry(), QRect(10, 20, 760, 500));
+  EXPECT_EQ(Get<QSplitter>("Splitter1")->sizes().value(0), listWidth);
+  EXPECT_EQ(Get<QTreeView>("ListView1")->columnWidth(0), 123);
+
+  // A place and size kept on a larger screen come back inside this one.
+  window->close();
+  keys.OpenKey("Software\\Velmora", true);
+  for (const auto& [name, value] : {std::pair{"frm_utamaLeft", "5000"},
+                                    {"frm_utamaTop", "-300"},
+                                    {"frm_utamaWidth", "5000"},
+                                    {"frm_utamaHeight", "4000"}})
+    keys.WriteString(name, value);
+  window = std::make_unique<MainWindow>(keys, adapters);
+  window->show();
+  QApplication::processEvents();
+  EXPECT_TRUE(window->screen()->availableGeometry().contains(window->frameGeometry()));
 }
 
 TEST_F(WindowUserTest, AtItsSmallestEveryControlIsWholeAndTheBoxesStretchWithTheWidth) {
