@@ -9,13 +9,13 @@
 
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "doubles/TempFolder.h"
 #include "find/DosDateTime.h"
 #include "find/FullNameList.h"
 #include "find/Masks.h"
@@ -27,39 +27,7 @@ namespace {
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
 
-// A fresh folder per test, removed afterwards (permissions restored first).
-class TempTree {
- public:
-  TempTree() {
-    std::string pattern = (fs::temp_directory_path() / "velmora-find-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    root_ = pattern;
-  }
-  ~TempTree() {
-    std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(root_, ec); it != fs::end(it);
-         it.increment(ec)) {
-      if (it->is_directory(ec) && !it->is_symlink(ec)) chmod(it->path().c_str(), 0755);
-    }
-    fs::remove_all(root_, ec);
-  }
-  const std::string& Root() const { return root_; }
-  std::string operator/(const std::string& rel) const { return root_ + "/" + rel; }
-  Names operator/(const Names& rels) const {
-    Names full;
-    for (const std::string& rel : rels) full.push_back(*this / rel);
-    return full;
-  }
-
-  void File(const std::string& rel, const std::string& content = "x") const {
-    fs::create_directories(fs::path(*this / rel).parent_path());
-    std::ofstream(*this / rel, std::ios::binary) << content;
-  }
-  void Dir(const std::string& rel) const { fs::create_directories(*this / rel); }
-
- private:
-  std::string root_;
-};
+using TempTree = testing::TempFolder;
 
 struct Found {
   std::string path;
@@ -362,10 +330,7 @@ TEST_F(FinderTest, InvalidMaskInListModeRaisesBeforeAnyReport) {
 
 TEST_F(FinderTest, ErrorFromHandlerLeavesAtOnceAndReleasesEverything) {
   for (int i = 0; i < 20; ++i) tree.File("d" + std::to_string(i) + "/f.txt");
-  const auto open_descriptors = [] {
-    return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
-  };
-  const auto before = open_descriptors();
+  const auto before = testing::OpenDescriptorCount();
   int reported = 0;
   finder.OnFileFound = [&](TMyFindFile&, const std::string&, const TSearchRec&, bool&) {
     if (++reported == 3) throw std::runtime_error("handler failed");
@@ -377,7 +342,7 @@ TEST_F(FinderTest, ErrorFromHandlerLeavesAtOnceAndReleasesEverything) {
     EXPECT_EQ(reported, 3);
   }
   EXPECT_EQ(finishes, 0);
-  EXPECT_EQ(open_descriptors(), before);
+  EXPECT_EQ(testing::OpenDescriptorCount(), before);
   // The same finder runs normally afterwards.
   finder.OnFileFound = [&](TMyFindFile&, const std::string&, const TSearchRec&, bool&) {
     ++reported;

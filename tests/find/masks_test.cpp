@@ -125,16 +125,9 @@ bool FakeLeadByte(unsigned char c) {
 }
 
 TEST(MaskDoubleByte, PairsMatchAsTheyAre) {
-  const TMask pair(
-      "\x81"
-      "a*",
-      FakeLeadByte);
-  EXPECT_TRUE(
-      pair.Matches("\x81"
-                   "a-rest"));
-  EXPECT_FALSE(
-      pair.Matches("\x81"
-                   "A-rest"));  // the trail byte is not case-folded
+  const TMask pair("\x81\x61*", FakeLeadByte);  // lead byte, then "a"
+  EXPECT_TRUE(pair.Matches("\x81\x61-rest"));
+  EXPECT_FALSE(pair.Matches("\x81\x41-rest"));  // the trail byte is not case-folded
   const TMask after_star("*\x81x", FakeLeadByte);
   EXPECT_TRUE(after_star.Matches("abc\x81x"));
   EXPECT_FALSE(after_star.Matches("abc\x81"));
