@@ -13,6 +13,7 @@
 #include <fstream>
 #include <thread>
 
+#include "doubles/TempFolder.h"
 #include "platform/Binder.h"
 #include "platform/DetachedProcess.h"
 #include "platform/MainWindow.h"
@@ -29,10 +30,6 @@ const std::string kLatin1Name = "latin1_\xe9t\xe9.txt";
 class FileNameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root = fs::temp_directory_path() /
-           ("velmora-names-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root);
     fs::create_directories(root / "tree");
     recorder = (root / "record-argv").string();
     // Writes its first argument's bytes to "<own name>.out" (through a rename: never half).
@@ -40,18 +37,17 @@ class FileNameTest : public ::testing::Test {
         << "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.out\"\n";
     fs::permissions(recorder, fs::perms::owner_all);
   }
-  void TearDown() override { fs::remove_all(root); }
 
   // The argument the recorder got; waits for the detached process to write it.
   std::string RecordedArgument() const {
     const std::string out = recorder + ".out";
     for (int i = 0; i < 500 && !fs::exists(out); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::ifstream in(out, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return testing::ReadWholeFile(out);
   }
 
-  fs::path root;
+  testing::TempFolder temp;
+  fs::path root = temp.Path();
   std::string recorder;
 };
 

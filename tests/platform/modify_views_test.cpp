@@ -15,6 +15,7 @@
 #include <functional>
 #include <iterator>
 
+#include "doubles/TempFolder.h"
 #include "modify/Un_BackUp_Manager.h"
 #include "modify/Un_Mod.h"
 #include "platform/ModalViewFixture.h"
@@ -74,9 +75,8 @@ TEST_F(ModifyViewsTest, ChooserMovesLinesAndWritesTheRowsModText) {
 }
 
 TEST_F(ModifyViewsTest, BackupManagerRestoresATickedRow) {
-  const auto root =
-      std::filesystem::temp_directory_path() / ("velmora-views-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(root);
+  const testing::TempFolder temp;
+  const auto root = temp.Path();
   const std::string file = (root / "notes.txt").string();
   std::ofstream(file) << "new";
   std::ofstream(file + ".bak") << "old";
@@ -100,10 +100,8 @@ TEST_F(ModifyViewsTest, BackupManagerRestoresATickedRow) {
     EXPECT_EQ(model->rowCount(), 0);
     EXPECT_FALSE(Find(d, "btn_restore")->isEnabled());
   });
-  std::ifstream in(file);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old");
+  EXPECT_EQ(testing::ReadWholeFile(file), "old");
   EXPECT_FALSE(std::filesystem::exists(file + ".bak"));
-  std::filesystem::remove_all(root);
 }
 
 }  // namespace

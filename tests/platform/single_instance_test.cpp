@@ -8,15 +8,15 @@
 #include <filesystem>
 #include <fstream>
 
+#include "doubles/TempFolder.h"
 #include "platform/SingleInstance.h"
 
 namespace velmora {
 namespace {
 
 TEST(InstanceHandoverTest, TheRunningCopyGetsTheArgumentsOfASecondStart) {
-  const auto folder =
-      std::filesystem::temp_directory_path() / ("velmora-instance-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder);
+  const testing::TempFolder temp;
+  const auto folder = temp.Path();
   const QString socket =
       InstanceSocketName(QString::fromStdString((folder / "Velmora.lock").string()));
   EXPECT_TRUE(socket.endsWith(QStringLiteral("/Velmora.socket")));
@@ -44,7 +44,6 @@ TEST(InstanceHandoverTest, TheRunningCopyGetsTheArgumentsOfASecondStart) {
   std::ofstream(socket.toStdString()) << "stale";
   InstanceServer next(nullptr);
   EXPECT_TRUE(next.Listen(socket));
-  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

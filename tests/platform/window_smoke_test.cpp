@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "doubles/TempFolder.h"
 #include "platform/MainWindow.h"
 #include "platform/QtLocale.h"
 #include "platform/QtShell.h"
@@ -33,10 +34,6 @@ namespace {
 class WindowSmokeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    tree = std::filesystem::temp_directory_path() /
-           ("velmora-qt-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(tree);
     std::filesystem::create_directories(tree / "sub");
     std::ofstream(tree / "b.txt") << "a needle here\n";
     std::ofstream(tree / "a.txt") << "nothing\n";
@@ -48,7 +45,6 @@ class WindowSmokeTest : public ::testing::Test {
   void TearDown() override {
     window->close();
     window.reset();
-    std::filesystem::remove_all(tree);
   }
 
   template <class W>
@@ -64,7 +60,8 @@ class WindowSmokeTest : public ::testing::Test {
     Get<QPushButton>("btn_find")->click();
   }
 
-  std::filesystem::path tree;
+  testing::TempFolder temp;
+  std::filesystem::path tree = temp.Path();
   MemoryKeyStore keys;
   QtAdapters adapters;
   std::unique_ptr<MainWindow> window;
@@ -167,16 +164,14 @@ TEST_F(WindowSmokeTest, StopEndsARunAndKeepsItsRows) {
 }
 
 TEST(SingleInstanceTest, ASecondCopyIsRefusedAndAStaleLockIsTakenOver) {
-  const std::string name =
-      (std::filesystem::temp_directory_path() / ("velmora-lock-" + std::to_string(::getpid())))
-          .string();
+  const testing::TempFolder temp;
+  const std::string name = temp / "velmora-lock";
   std::string content;
   {
     const auto first = AcquireSingleInstance(QString::fromStdString(name));
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(AcquireSingleInstance(QString::fromStdString(name)), nullptr);
-    std::ifstream in(name);
-    content.assign(std::istreambuf_iterator<char>(in), {});
+    content = testing::ReadWholeFile(name);
   }
   // The same lock, left behind by a process that is gone.
   QProcess gone;
@@ -196,7 +191,8 @@ TEST(QtViewerTest, DecodesUtf8OrLatin1AndKeepsThePageFile) {
   EXPECT_EQ(QtViewer::DecodePage(QByteArray("caf\xe9")), QStringLiteral("caf\u00e9"));
   EXPECT_EQ(QtViewer::DecodePage(QByteArray("<pre>\r\nx")), QStringLiteral("<pre>\nx"));
 
-  const auto page = std::filesystem::temp_directory_path() / "velmora-viewer-page.html";
+  const testing::TempFolder temp;
+  const auto page = temp.Path() / "page.html";
   const std::string bytes = "<html><body><pre>\r\nline 1 : caf\xe9</pre></body></html>\r\n";
   std::ofstream(page, std::ios::binary) << bytes;
   QTextBrowser browser;
@@ -209,9 +205,7 @@ TEST(QtViewerTest, DecodesUtf8OrLatin1AndKeepsThePageFile) {
   EXPECT_EQ(browser.toPlainText().trimmed(), QStringLiteral("second"));
   viewer.Navigate(kAboutBlank);
   EXPECT_TRUE(browser.toPlainText().isEmpty());
-  std::ifstream in(page, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "<pre>second</pre>");
-  std::filesystem::remove(page);
+  EXPECT_EQ(testing::ReadWholeFile(page), "<pre>second</pre>");
 }
 
 TEST(QtShellTest, IconsComeFromTheThemeOncePerExtension) {

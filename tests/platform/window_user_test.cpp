@@ -27,6 +27,7 @@
 #include <fstream>
 #include <thread>
 
+#include "doubles/TempFolder.h"
 #include "platform/MainWindow.h"
 #include "settings/MemoryKeyStore.h"
 
@@ -38,11 +39,6 @@ namespace fs = std::filesystem;
 class WindowUserTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    tree = fs::temp_directory_path() /
-           ("velmora-user-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(tree);
-    fs::create_directories(tree);
     std::ofstream(tree / "a.txt") << "a needle here\n";
     std::ofstream(tree / "b.txt") << "mutex condition\n";
     window = std::make_unique<MainWindow>(keys, adapters);
@@ -52,7 +48,6 @@ class WindowUserTest : public ::testing::Test {
   void TearDown() override {
     window->close();
     window.reset();
-    fs::remove_all(tree);
   }
 
   template <class W>
@@ -91,7 +86,8 @@ class WindowUserTest : public ::testing::Test {
     Key(edit, Qt::Key_Return);
   }
 
-  fs::path tree;
+  testing::TempFolder temp;
+  fs::path tree = temp.Path();
   MemoryKeyStore keys;
   QtAdapters adapters;
   std::unique_ptr<MainWindow> window;
@@ -277,8 +273,7 @@ TEST_F(WindowUserTest, ARowsDoubleClickEditsItAndItsMenuOffersTheRowCommands) {
   const std::string out = recorder + ".out";
   for (int i = 0; i < 500 && !fs::exists(out); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  std::ifstream in(out);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), (tree / "a.txt").string());
+  EXPECT_EQ(testing::ReadWholeFile(out), (tree / "a.txt").string());
 
   EXPECT_EQ(list->contextMenuPolicy(), Qt::ActionsContextMenu);
   QStringList captions;
