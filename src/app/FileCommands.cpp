@@ -1,6 +1,8 @@
 // The main window's commands on the files of the selected rows: copy into a folder, rename by
 // rules, send to the trash.
 
+#include <vector>
+
 #include "app/Un_Utama.h"
 #include "base/Paths.h"
 #include "modify/BackupFiles.h"
@@ -48,6 +50,44 @@ void Tfrm_utama::RenameFiles1Click() {
                              if (ListView1.Sorted) SortRows();
                            }};
   ports_.forms.ShowModal(*frm_ren_files);
+}
+
+void Tfrm_utama::DeleteFiles1Click() {
+  if (CommandsBusy()) return;
+  auto& rows = ListView1.Items;
+  std::vector<std::size_t> selected;  // last row first, so removing one keeps the others' place
+  for (auto i = rows.size(); i-- > 0;)
+    if (rows[i].Selected) selected.push_back(i);
+  const std::string text =
+      selected.size() == 1
+          ? "Are you sure you want to send\n\r\n\r" + ShortPath(FullName(rows[selected[0]])) +
+                "\n\r\n\rto the Recycle Bin ?"
+          : "Are you sure you want to send these " + std::to_string(selected.size()) +
+                " items to the Recycle Bin ?";
+  const char* caption =
+      selected.size() == 1 ? "Confirm File Delete" : "Confirm Multiple File Delete";
+  if (ports_.dialogs.MessageBox(text, caption, MsgKind::Confirmation, MsgButtons::OkCancel) ==
+      ModalResult::Ok) {
+    std::string failed;
+    for (const std::size_t index : selected) {
+      const std::string name = FullName(rows[index]);
+      if (ports_.shell.MoveToTrash(name)) {
+        rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(index));
+      } else {
+        failed += "\n" + ShortPath(name);
+      }
+    }
+    ListView1.Touch();
+    if (rows.empty()) {
+      commands_.deleteItems = false;
+      UpdateCommands();
+    }
+    if (!failed.empty()) {
+      ports_.dialogs.MessageBox("Cannot move to the trash:" + failed, Caption, MsgKind::Error,
+                                MsgButtons::Ok);
+    }
+  }
+  ports_.viewer.Navigate(kAboutBlank);
 }
 
 }  // namespace velmora

@@ -244,6 +244,9 @@ class Tfrm_utama : public TForm {
   // ---- Handlers: file operations on the selected rows ----
   void CopyFiles1Click();
   void RenameFiles1Click();
+  // Sends the selected rows' files to the trash after a confirmation; a row goes only when its
+  // file reached the trash, and the files that did not are named in one message.
+  void DeleteFiles1Click();
   // True while a modification run or an Undo is in progress.
   bool Modifying() const { return modifying_; }
 

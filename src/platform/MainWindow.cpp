@@ -253,6 +253,7 @@ void MainWindow::ConnectEvents() {
   b.On(ui.SelectAll1, &QAction::triggered, [&c] { c.SelectAll1Click(); });
   b.OnQueued(ui.CopyFiles1, &QAction::triggered, [&c] { c.CopyFiles1Click(); });
   b.OnQueued(ui.RenameFiles1, &QAction::triggered, [&c] { c.RenameFiles1Click(); });
+  b.OnQueued(ui.DeleteFiles1, &QAction::triggered, [&c] { c.DeleteFiles1Click(); });
   b.On(ui.btn_mod_slc, &Button::clicked, [&c] { c.btn_mod_slcClick(); });
   b.On(ui.btn_mod_all, &Button::clicked, [&c] { c.btn_mod_allClick(); });
   b.On(ui.btn_undo, &Button::clicked, [&c] { c.btn_undoClick(); });

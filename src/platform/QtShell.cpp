@@ -1,5 +1,12 @@
 #include "platform/QtShell.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -8,6 +15,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include "base/Descriptor.h"
 #include "base/Paths.h"
 #include "platform/DetachedProcess.h"
 
@@ -33,6 +41,75 @@ bool InTrash(const QString& path) {
          path.contains(QLatin1String("/.Trash/")) || path.contains(QLatin1String("/.Trash-"));
 }
 
+// The path of a trash record: every byte but unreserved ones and "/" as %XX.
+std::string PercentEncoded(const std::string& path) {
+  static const char* const kHex = "0123456789ABCDEF";
+  std::string out;
+  for (const unsigned char c : path) {
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == '-' || c == '_' || c == '.' || c == '~' || c == '/';
+    if (plain) {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
+// Creates a new record in info/ for the name (name, name.2, name.3 ... until one is free) and
+// returns the name chosen, "" when none could be made.
+std::string CreateTrashRecord(const std::string& trash, const std::string& absolute) {
+  const std::string name = NameOf(absolute);
+  for (int n = 1; n < 10000; ++n) {
+    const std::string chosen = n == 1 ? name : name + "." + std::to_string(n);
+    const std::string record = trash + "/info/" + chosen + ".trashinfo";
+    Descriptor fd(::open(record.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (fd.Get() < 0) {
+      if (errno == EEXIST) continue;
+      return {};
+    }
+    char when[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    std::strftime(when, sizeof when, "%Y-%m-%dT%H:%M:%S", &local);
+    const std::string text =
+        "[Trash Info]\nPath=" + PercentEncoded(absolute) + "\nDeletionDate=" + when + "\n";
+    if (::write(fd.Get(), text.data(), text.size()) != static_cast<ssize_t>(text.size()) ||
+        fd.Close() != 0) {
+      ::unlink(record.c_str());
+      return {};
+    }
+    return chosen;
+  }
+  return {};
+}
+
+// The desktop trash of the home folder, for names whose bytes Qt cannot carry: the file moves
+// by its exact bytes, or not at all (another file system than the trash's included).
+bool MoveToHomeTrash(const std::string& fileName) {
+  const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  const std::string trash = QFile::encodeName(dataHome).toStdString() + "/Trash";
+  if (!QDir().mkpath(FromBytes(trash + "/files")) || !QDir().mkpath(FromBytes(trash + "/info")))
+    return false;
+  std::string absolute = fileName;
+  if (absolute.empty() || absolute.front() != PathDelim) {
+    char cwd[4096];
+    if (::getcwd(cwd, sizeof cwd) == nullptr) return false;
+    absolute = WithTrailingDelim(cwd) + fileName;
+  }
+  const std::string chosen = CreateTrashRecord(trash, absolute);
+  if (chosen.empty()) return false;
+  if (std::rename(absolute.c_str(), (trash + "/files/" + chosen).c_str()) != 0) {
+    ::unlink((trash + "/info/" + chosen + ".trashinfo").c_str());
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool QtShell::OpenFile(const std::string& fileName) {
@@ -46,6 +123,10 @@ bool QtShell::StartProgram(const std::string& program, const std::string& argume
 }
 
 bool QtShell::MoveToTrash(const std::string& fileName) {
+  // A name that is not valid UTF-8 does not survive the trip through QString: Qt would look
+  // for (and might trash) another file. Such names go to the trash by their bytes.
+  if (QFile::encodeName(FromBytes(fileName)).toStdString() != fileName)
+    return MoveToHomeTrash(fileName);
   // Without the data folder Qt 6.4 "trashes" into ./files of the current folder and says it
   // succeeded; make the folder first and believe only a path inside a trash folder.
   QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));

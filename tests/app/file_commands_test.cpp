@@ -276,5 +276,57 @@ TEST_F(FileCommandsTest, RenameReportsMissingFilesAndStopsAtAnInvalidNumber) {
       ::testing::ThrowsMessage<EConvertError>("'x' is not a valid integer value"));
 }
 
+TEST_F(FileCommandsTest, DeleteAsksOnceAndRemovesTheRowsOfTrashedFiles) {
+  const struct {
+    std::vector<int> selected;
+    ModalResult answer;
+    std::string caption;
+    std::vector<std::string> left;
+  } cases[] = {
+      {{1}, ModalResult::Ok, "Confirm File Delete", {"a.txt", "c.txt"}},
+      {{1}, ModalResult::Cancel, "Confirm File Delete", {"a.txt", "b.txt", "c.txt"}},
+      {{0, 2}, ModalResult::Ok, "Confirm Multiple File Delete", {"b.txt"}},
+      {{0, 2}, ModalResult::Cancel, "Confirm Multiple File Delete", {"a.txt", "b.txt", "c.txt"}},
+      {{}, ModalResult::Ok, "Confirm Multiple File Delete", {"a.txt", "b.txt", "c.txt"}},
+  };
+  Show();
+  for (const auto& c : cases) {
+    ListSelected({"a.txt", "b.txt", "c.txt"});
+    for (int i = 0; i < 3; ++i)
+      window->ListView1.Items[static_cast<std::size_t>(i)].Selected =
+          std::find(c.selected.begin(), c.selected.end(), i) != c.selected.end();
+    dialogs.messages.clear();
+    dialogs.answers = {c.answer};
+    shell.trashed.clear();
+    window->DeleteFiles1Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].caption, c.caption);
+    EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::OkCancel);
+    EXPECT_EQ(Captions(), c.left) << c.caption;
+    EXPECT_EQ(shell.trashed.size(), 3 - c.left.size()) << c.caption;
+    EXPECT_EQ(viewer.Last(), kAboutBlank);
+  }
+  EXPECT_EQ(dialogs.messages[0].text,
+            "Are you sure you want to send these 0 items to the Recycle Bin ?");
+  window->ListView1.Items[1].Selected = true;
+  dialogs.answers = {ModalResult::Cancel};
+  window->DeleteFiles1Click();
+  EXPECT_EQ(dialogs.messages.back().text, "Are you sure you want to send\n\r\n\r" +
+                                              ShortPath(Tree() + "b.txt") +
+                                              "\n\r\n\rto the Recycle Bin ?");
+}
+
+TEST_F(FileCommandsTest, DeleteKeepsTheRowsOfFilesThatDidNotReachTheTrash) {
+  Show();
+  ListSelected({"a.txt", "b.txt"});
+  shell.trashResult = false;
+  dialogs.answers = {ModalResult::Ok};
+  window->DeleteFiles1Click();
+  EXPECT_THAT(Captions(), ElementsAre("a.txt", "b.txt"));
+  ASSERT_EQ(dialogs.messages.size(), 2u);
+  EXPECT_EQ(dialogs.messages[1].text, "Cannot move to the trash:\n" + ShortPath(Tree() + "b.txt") +
+                                          "\n" + ShortPath(Tree() + "a.txt"));
+}
+
 }  // namespace
 }  // namespace velmora::testing

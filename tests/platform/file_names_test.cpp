@@ -5,10 +5,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeView>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -65,6 +67,35 @@ TEST(DisplayTextTest, ValidUtf8IsDecodedAndEveryOtherByteEscaped) {
       {"\xf0\x9f\x98\x80", "\xf0\x9f\x98\x80"},
   };
   for (const auto& c : cases) EXPECT_EQ(ToQt(c.bytes).toStdString(), c.shown);
+}
+
+TEST_F(FileNameTest, TrashTakesTheFileOfTheExactBytes) {
+  const fs::path data = root / "data";
+  const char* before = std::getenv("XDG_DATA_HOME");
+  const std::string kept = before ? before : "";
+  ::setenv("XDG_DATA_HOME", data.c_str(), 1);
+  const std::string folder = (root / "tree").string() + "/";
+  // What the name would become through a lossy decoding: a different file that must stay.
+  const std::string decoy =
+      folder + QFile::encodeName(QFile::decodeName(kLatin1Name.c_str())).toStdString();
+  ASSERT_NE(decoy, folder + kLatin1Name);
+  std::ofstream(decoy) << "decoy";
+  QtShell shell;
+  for (const std::string& name : {kLatin1Name, std::string("caf\xc3\xa9.txt")}) {
+    std::ofstream(folder + name) << "trash me";
+    EXPECT_TRUE(shell.MoveToTrash(folder + name)) << name;
+    EXPECT_FALSE(fs::exists(folder + name)) << name;
+    std::ifstream in(data / "Trash" / "files" / name, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "trash me") << name;
+    EXPECT_TRUE(fs::exists(data / "Trash" / "info" / (name + ".trashinfo"))) << name;
+  }
+  std::ifstream info(data / "Trash" / "info" / (kLatin1Name + ".trashinfo"));
+  const std::string record(std::istreambuf_iterator<char>(info), {});
+  EXPECT_NE(record.find("Path=" + folder + "latin1_%E9t%E9.txt\n"), std::string::npos);
+  EXPECT_TRUE(fs::exists(decoy));
+  EXPECT_FALSE(shell.MoveToTrash(folder + kLatin1Name));  // gone: nothing else is taken
+  EXPECT_TRUE(fs::exists(decoy));
+  before ? ::setenv("XDG_DATA_HOME", kept.c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
 }
 
 TEST_F(FileNameTest, ProgramsGetTheNameBytesUnchanged) {
