@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "engines/SearcherCache.h"
+
 namespace velmora {
 
 void EngineProgress::Bind(TRegex& regex) const {
@@ -131,34 +133,85 @@ bool SearchLines(TextBuffer& file, TRegex& regex, const CandidateFinder& next,
   }
 }
 
-bool FindWordInBuffer(TextBuffer& file, const std::string& word, bool caseSensitive,
-                      bool wholeWords, const EngineProgress& progress) {
-  TRegex regex;
-  PrepareRegex(regex, caseSensitive, progress);
+namespace {
+
+// Where a matching line must hold something: the literal every match contains, else a byte a
+// match can begin at. None when a match may begin at the end of a line (an empty match, say):
+// then every line is tried.
+CandidateFinder CandidatesOf(const TRegex& regex) {
+  const TRegexFastPath& fast = regex.FastPath();
+  if (!fast.MandatoryLiteral.empty()) {
+    const auto scanner = std::make_shared<LiteralScanner>(
+        fast.MandatoryLiteral, !fast.MandatoryLiteralIgnoresCase, regex.ToggleCaseFunction());
+    return [scanner](std::string_view text, std::size_t from) { return scanner->Find(text, from); };
+  }
+  if (fast.StartCharSet[0]) return nullptr;
+  const auto starts = fast.StartCharSet;
+  return [starts](std::string_view text, std::size_t from) {
+    for (std::size_t i = from; i < text.size(); ++i) {
+      if (starts[static_cast<unsigned char>(text[i])]) return i;
+    }
+    return std::string_view::npos;
+  };
+}
+
+}  // namespace
+
+LineSearcher::LineSearcher(const std::string& word, bool caseSensitive, bool wholeWords) {
+  regex_.SetModifier(1, !caseSensitive);
   const std::string pattern = WordPattern(word, wholeWords);
-  regex.SetExpression(pattern);
-  if (word.empty()) return SearchLines(file, regex, nullptr, progress);
+  regex_.SetExpression(pattern);
+  if (word.empty()) return;
   // Every match is the word itself, found with the matcher's own case folding, and with whole
   // words its edges are checked right there, before a line is taken.
   const WordEdges edges =
-      wholeWords ? WordEdges::OfWordPattern(pattern, regex.WordCharacters()) : WordEdges();
-  const LiteralScanner scanner(word, caseSensitive, regex.ToggleCaseFunction(), edges);
-  return SearchLines(
-      file, regex,
-      [&scanner](std::string_view text, std::size_t from) { return scanner.Find(text, from); },
-      progress);
+      wholeWords ? WordEdges::OfWordPattern(pattern, regex_.WordCharacters()) : WordEdges();
+  const auto scanner =
+      std::make_shared<LiteralScanner>(word, caseSensitive, regex_.ToggleCaseFunction(), edges);
+  next_ = [scanner](std::string_view text, std::size_t from) { return scanner->Find(text, from); };
 }
 
-bool FindWordInFile(const std::string& fileName, const std::string& word, bool caseSensitive,
-                    bool wholeWords, const EngineProgress& progress) {
+LineSearcher::LineSearcher(const std::function<void(TRegex&)>& prepare) {
+  prepare(regex_);
+  regex_.Compile();
+  next_ = CandidatesOf(regex_);
+}
+
+bool LineSearcher::Search(TextBuffer& file, const EngineProgress& progress) {
+  progress.Bind(regex_);
+  return SearchLines(file, regex_, next_, progress);
+}
+
+bool LineSearcher::SearchFile(const std::string& fileName, const EngineProgress& progress) {
   try {
     TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
-    return FindWordInBuffer(file, word, caseSensitive, wholeWords, progress);
+    return Search(file, progress);
   } catch (const EFileError&) {
     return false;
   } catch (const ERegexError&) {
     return false;
   }
+}
+
+bool FindWordInBuffer(TextBuffer& file, const std::string& word, bool caseSensitive,
+                      bool wholeWords, const EngineProgress& progress) {
+  return LineSearcher(word, caseSensitive, wholeWords).Search(file, progress);
+}
+
+std::shared_ptr<LineSearcher> WordSearchers::For(const std::string& word, bool caseSensitive,
+                                                 bool wholeWords) {
+  for (const Entry& entry : entries_) {
+    if (entry.word == word && entry.caseSensitive == caseSensitive &&
+        entry.wholeWords == wholeWords) {
+      return entry.searcher;
+    }
+  }
+  // Words of earlier queries are dropped once they pile up.
+  constexpr std::size_t kKept = 64;
+  if (entries_.size() >= kKept) entries_.clear();
+  auto searcher = std::make_shared<LineSearcher>(word, caseSensitive, wholeWords);
+  entries_.push_back({word, caseSensitive, wholeWords, searcher});
+  return searcher;
 }
 
 void CollectedLines::Add(std::size_t index, std::string_view text) {

@@ -54,16 +54,36 @@ using CandidateFinder = std::function<std::size_t(std::string_view text, std::si
 bool SearchLines(TextBuffer& file, TRegex& regex, const CandidateFinder& next,
                  const EngineProgress& progress);
 
+// A regex and the finder of the places a matching line must hold, built once and used for
+// file after file (see SearcherCache.h).
+class LineSearcher {
+ public:
+  // The pattern of word (WordPattern with wholeWords): a line can match only where the word
+  // itself occurs, found with the matcher's own case folding. Nothing is compiled here; a
+  // pattern that does not compile raises from Search.
+  LineSearcher(const std::string& word, bool caseSensitive, bool wholeWords);
+  // The regex that prepare sets up (modifiers, expression), compiled here (ERegexError when it
+  // does not compile); lines are looked for where its program says a match must lie.
+  explicit LineSearcher(const std::function<void(TRegex&)>& prepare);
+  LineSearcher(const LineSearcher&) = delete;
+  LineSearcher& operator=(const LineSearcher&) = delete;
+
+  // SearchLines over the file, the progress bound to the regex. Errors propagate.
+  bool Search(TextBuffer& file, const EngineProgress& progress);
+  // Search over the named file, read on demand; a file that cannot be read, or any other
+  // error, is no match.
+  bool SearchFile(const std::string& fileName, const EngineProgress& progress);
+
+ private:
+  TRegex regex_;
+  CandidateFinder next_;
+};
+
 // Does a line of the buffer contain word (as WordPattern with wholeWords)? Lines are tried in
 // order (only those that hold the word itself can match); after each line without a match the
 // progress is called and a stop ends the search. Errors propagate.
 bool FindWordInBuffer(TextBuffer& file, const std::string& word, bool caseSensitive,
                       bool wholeWords, const EngineProgress& progress);
-
-// FindWordInBuffer over the named file, read on demand; a file that cannot be read, or any
-// other error, is no match.
-bool FindWordInFile(const std::string& fileName, const std::string& word, bool caseSensitive,
-                    bool wholeWords, const EngineProgress& progress);
 
 // The indices and texts of the lines BuildLines collects.
 struct CollectedLines {

@@ -8,34 +8,6 @@
 
 namespace velmora {
 
-namespace {
-
-// Where a matching line must hold something: the literal every match contains, else the byte
-// every match begins with, else a byte a match can begin at. None when a match may begin at the
-// end of a line (an empty match, say): then every line is tried.
-CandidateFinder CandidatesOf(TRegex& regex) {
-  regex.Compile();
-  const TRegexFastPath& fast = regex.FastPath();
-  if (!fast.RequiredLiteral.empty()) {
-    const auto scanner = std::make_shared<LiteralScanner>(fast.RequiredLiteral, true, &ToggleCase);
-    return [scanner](std::string_view text, std::size_t from) { return scanner->Find(text, from); };
-  }
-  if (fast.FirstLiteralChar != 0) {
-    const char first = static_cast<char>(fast.FirstLiteralChar);
-    return [first](std::string_view text, std::size_t from) { return text.find(first, from); };
-  }
-  if (fast.StartCharSet[0]) return nullptr;
-  const auto starts = fast.StartCharSet;
-  return [starts](std::string_view text, std::size_t from) {
-    for (std::size_t i = from; i < text.size(); ++i) {
-      if (starts[static_cast<unsigned char>(text[i])]) return i;
-    }
-    return std::string_view::npos;
-  };
-}
-
-}  // namespace
-
 void Tmy_regexpr::Prepare(TRegex& regex, const std::string& expression, bool caseSensitive,
                           bool watchStop) {
   regex.SetModifier(1, !caseSensitive);
@@ -55,19 +27,31 @@ bool Tmy_regexpr::Search(const std::string& fileName) {
   return FindInFile(Query, fileName, CaseSensitive);
 }
 
+std::shared_ptr<LineSearcher> Tmy_regexpr::SearcherFor(const std::string& expression,
+                                                       bool caseSensitive) {
+  const int options = (caseSensitive ? 1 : 0) | (DotAll ? 2 : 0) | (IgnoreSpace ? 4 : 0);
+  if (searcherBuilt_ && options == searcherOptions_ && expression == searcherExpression_) {
+    return searcher_;
+  }
+  searcher_.reset();
+  searcherBuilt_ = true;
+  searcherExpression_ = expression;
+  searcherOptions_ = options;
+  try {
+    searcher_ = std::make_shared<LineSearcher>(
+        [&](TRegex& regex) { Prepare(regex, expression, caseSensitive, false); });
+  } catch (const ERegexError&) {
+    // Every file is then no match.
+  }
+  return searcher_;
+}
+
 bool Tmy_regexpr::FindInFile(const std::string& expression, const std::string& fileName,
                              bool caseSensitive) {
   const BusyScope busy(Idle);
-  try {
-    TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
-    TRegex regex;
-    Prepare(regex, expression, caseSensitive, true);
-    return SearchLines(file, regex, CandidatesOf(regex), EngineProgress(OnProgress, this, Stop));
-  } catch (const EFileError&) {
-    return false;
-  } catch (const ERegexError&) {
-    return false;
-  }
+  const auto searcher = SearcherFor(expression, caseSensitive);
+  return searcher != nullptr &&
+         searcher->SearchFile(fileName, EngineProgress(OnProgress, this, Stop));
 }
 
 void Tmy_regexpr::BuildLines(const std::string& fileName) {

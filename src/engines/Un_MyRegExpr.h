@@ -4,6 +4,7 @@
 // chosen matching lines with a replacement template ("$n", "${n}", "$&").
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 
 namespace velmora {
 
+class LineSearcher;
 class TRegex;
 
 class Tmy_regexpr {
@@ -45,6 +47,14 @@ class Tmy_regexpr {
  private:
   // Modifiers i, s, x and the expression; watchStop lets Stop end a long match.
   void Prepare(TRegex& regex, const std::string& expression, bool caseSensitive, bool watchStop);
+  // The searcher for expression with the current options, kept from file to file; none when
+  // the expression does not compile.
+  std::shared_ptr<LineSearcher> SearcherFor(const std::string& expression, bool caseSensitive);
+
+  std::shared_ptr<LineSearcher> searcher_;
+  bool searcherBuilt_ = false;
+  std::string searcherExpression_;
+  int searcherOptions_ = 0;
 };
 
 }  // namespace velmora

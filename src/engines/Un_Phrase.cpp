@@ -13,8 +13,8 @@ bool Tmy_phrase::Search(const std::string& fileName) {
 bool Tmy_phrase::FindInFile(const std::string& phrase, const std::string& fileName,
                             bool caseSensitive) {
   const BusyScope busy(Idle);
-  return FindWordInFile(fileName, phrase, caseSensitive, WholeWords,
-                        EngineProgress(OnProgress, this, Stop));
+  return searchers_.For(phrase, caseSensitive, WholeWords)
+      ->SearchFile(fileName, EngineProgress(OnProgress, this, Stop));
 }
 
 void Tmy_phrase::BuildLines(const std::string& fileName) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engines/SearcherCache.h"
 #include "engines/Un_Tambahan.h"
 
 namespace velmora {
@@ -40,6 +41,9 @@ class Tmy_phrase {
   // Applies ModType to the lines listed in Intervals and writes the file back. A bad entry
   // raises before anything is written.
   void Modify(const std::string& fileName);
+
+ private:
+  WordSearchers searchers_;
 };
 
 }  // namespace velmora

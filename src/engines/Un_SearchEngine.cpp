@@ -28,8 +28,8 @@ bool Tmy_searchengine::CheckQuery(const std::string& query) {
 bool Tmy_searchengine::FindInFile(const std::string& word, const std::string& fileName,
                                   bool caseSensitive) {
   const BusyScope busy(Idle);
-  return FindWordInFile(fileName, word, caseSensitive, WholeWords,
-                        EngineProgress(OnProgress, this, Stop));
+  return searchers_.For(word, caseSensitive, WholeWords)
+      ->SearchFile(fileName, EngineProgress(OnProgress, this, Stop));
 }
 
 bool Tmy_searchengine::Search(const std::string& fileName) {
@@ -43,7 +43,7 @@ bool Tmy_searchengine::Search(const std::string& fileName) {
     TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
     const EngineProgress progress(OnProgress, this, Stop);
     const auto found = [&](const std::string& word) {
-      return FindWordInBuffer(file, word, CaseSensitive, WholeWords, progress);
+      return searchers_.For(word, CaseSensitive, WholeWords)->Search(file, progress);
     };
     for (const auto& word : excluded) {
       if (found(word)) return false;

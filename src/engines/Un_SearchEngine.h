@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engines/SearcherCache.h"
 #include "engines/Un_Tambahan.h"
 
 namespace velmora {
@@ -35,6 +36,9 @@ class Tmy_searchengine {
   // Collects the lines that hold a required or optional word; excluded words play no part.
   void BuildLines(const std::string& fileName);
   void WriteLinesView(const std::string& pageFileName, const std::string& fileName);
+
+ private:
+  WordSearchers searchers_;
 };
 
 }  // namespace velmora

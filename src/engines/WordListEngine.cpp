@@ -11,8 +11,8 @@ namespace velmora {
 bool WordListEngine::FindInFile(const std::string& word, const std::string& fileName,
                                 bool caseSensitive) {
   const BusyScope busy(Idle);
-  return FindWordInFile(fileName, word, caseSensitive, WholeWords,
-                        EngineProgress(OnProgress, this, Stop));
+  return searchers_.For(word, caseSensitive, WholeWords)
+      ->SearchFile(fileName, EngineProgress(OnProgress, this, Stop));
 }
 
 bool WordListEngine::SearchWords(const std::string& fileName, bool needAll) {
@@ -26,7 +26,7 @@ bool WordListEngine::SearchWords(const std::string& fileName, bool needAll) {
     // words (with them its pattern is \b\b, which any word character satisfies).
     const auto found = [&](const std::string& word) {
       try {
-        return FindWordInBuffer(file, word, CaseSensitive, WholeWords, progress);
+        return searchers_.For(word, CaseSensitive, WholeWords)->Search(file, progress);
       } catch (const ERegexError&) {
         return false;
       }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engines/SearcherCache.h"
 #include "engines/Un_Tambahan.h"
 
 namespace velmora {
@@ -32,6 +33,9 @@ class WordListEngine {
   // ("or"). Between words the progress is called; a stop ends the search with false, and so
   // does a query without words or a file that cannot be read.
   bool SearchWords(const std::string& fileName, bool needAll);
+
+ private:
+  WordSearchers searchers_;
 };
 
 }  // namespace velmora

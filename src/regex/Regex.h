@@ -75,6 +75,10 @@ struct TRegexFastPath {
   unsigned char FirstLiteralChar = 0;    // every match begins with it; 0 = none
   bool AnchoredAtStart = false;          // every match begins at the input start
   std::string RequiredLiteral;           // every match contains it; empty = none
+  // The longest literal on the sequence of a single-alternative program, wherever it stands
+  // ("Buffer" in "(Read|Write)Buffer"): every match contains it. Empty = none.
+  std::string MandatoryLiteral;
+  bool MandatoryLiteralIgnoresCase = false;  // it compares as the program's OP_LITERAL_CI
 };
 
 class TRegex {

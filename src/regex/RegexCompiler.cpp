@@ -951,21 +951,29 @@ void TRegex::ComputeFastPath(int topFlags) {
   } else if (Opcode(start) == OP_INPUT_START) {
     fp.AnchoredAtStart = true;
   }
-  if (!(topFlags & FLAG_REPEAT_START)) return;
+  // Every node on the main sequence is passed by every match: the alternatives of a branch
+  // chain and the bodies of loops are operands, never on it. It never runs backwards; the step
+  // bound only guards against a bad program.
   std::size_t longest = 0;
   const char* best = nullptr;
-  // The main sequence never runs backwards; the step bound only guards against a bad program.
   std::size_t steps = Program.size();
-  for (const std::uint8_t* node = start; node != nullptr && steps > 0;
-       node = NextNode(node), --steps) {
-    if (Opcode(node) != OP_LITERAL) continue;
-    const std::size_t len = std::strlen(LiteralText(node));
-    if (len >= longest) {
-      longest = len;
-      best = LiteralText(node);
+  for (const std::uint8_t* node = start; node != nullptr && steps > 0; --steps) {
+    const std::uint8_t op = Opcode(node);
+    if (op == OP_LITERAL || op == OP_LITERAL_CI) {
+      const std::size_t len = std::strlen(LiteralText(node));
+      if (op == OP_LITERAL && len >= longest) {
+        longest = len;
+        best = LiteralText(node);
+      }
+      if (len > fp.MandatoryLiteral.size()) {
+        fp.MandatoryLiteral.assign(LiteralText(node), len);
+        fp.MandatoryLiteralIgnoresCase = op == OP_LITERAL_CI;
+      }
     }
+    if (NextOffset(node) <= 0) break;
+    node = NextNode(node);
   }
-  if (best != nullptr) fp.RequiredLiteral.assign(best, longest);
+  if (best != nullptr && (topFlags & FLAG_REPEAT_START)) fp.RequiredLiteral.assign(best, longest);
 }
 
 }  // namespace velmora

@@ -92,7 +92,6 @@ class TRegex::Matcher {
   bool Backtrack(const std::uint8_t*& node, std::uint32_t& pos);
   void CleanUpAfterSuccess();
   bool ScanStartSet(std::uint32_t from);
-  std::string_view MandatoryLiteral(bool& ignoreCase) const;
   bool ContainsLiteral(std::string_view literal, bool ignoreCase, std::uint32_t from) const;
   bool LiteralAt(std::string_view literal, bool ignoreCase, std::uint32_t pos) const;
 
@@ -243,7 +242,10 @@ bool TRegex::Matcher::Search(std::uint32_t from) {
   std::string_view required = fast.RequiredLiteral;
   bool requiredIgnoresCase = false;
   // An anchored search makes a single try; looking for a literal first would cost more.
-  if (required.empty() && !fast.AnchoredAtStart) required = MandatoryLiteral(requiredIgnoresCase);
+  if (required.empty() && !fast.AnchoredAtStart) {
+    required = fast.MandatoryLiteral;
+    requiredIgnoresCase = fast.MandatoryLiteralIgnoresCase;
+  }
   if (!required.empty() && !ContainsLiteral(required, requiredIgnoresCase, from)) return false;
   // A failed try restores every capture and loop counter through its undo frames, so they
   // are set up once per search, not once per start position.
@@ -274,34 +276,6 @@ bool TRegex::Matcher::Search(std::uint32_t from) {
   // A stopped try leaves its frames unpopped, and with them the loop guards it changed.
   re_.BackPassDirty = stopped_;
   return found && !stopped_;
-}
-
-// The longest literal on the sequence of a single-alternative program: every match contains
-// it. The compiler computes the same only for patterns that begin with a repeat (those have no
-// first character to look for); searching for it first also rejects most other lines early.
-std::string_view TRegex::Matcher::MandatoryLiteral(bool& ignoreCase) const {
-  const std::uint8_t* first = base_ + 1;
-  const std::uint8_t* afterFirst = NextNode(first);
-  if (Opcode(first) != OP_BRANCH || afterFirst == nullptr || Opcode(afterFirst) != OP_END) {
-    return {};
-  }
-  std::string_view best;
-  int budget = 64;  // a long sequence only costs time; the walk gives up instead
-  for (const std::uint8_t* node = Operand(first); node != nullptr && budget > 0; --budget) {
-    const std::uint8_t op = Opcode(node);
-    if (op == OP_END) break;
-    if (op == OP_LITERAL || op == OP_LITERAL_CI) {
-      const std::string_view text = LiteralText(node);
-      if (text.size() > best.size()) {
-        best = text;
-        ignoreCase = op == OP_LITERAL_CI;
-      }
-    }
-    const std::int32_t next = NextOffset(node);
-    if (next <= 0) break;
-    node += next;
-  }
-  return best;
 }
 
 namespace {

@@ -1,0 +1,31 @@
+#pragma once
+
+// What an engine keeps from file to file during a run: the compiled pattern and the finder of
+// the lines that can match, built on the first file and reused while the query and the options
+// stay the same. No behaviour depends on it; it only saves building them again per file.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+class LineSearcher;
+
+// One searcher per word of the current query.
+class WordSearchers {
+ public:
+  // The searcher of word as WordPattern with wholeWords, case as asked; built on first use.
+  std::shared_ptr<LineSearcher> For(const std::string& word, bool caseSensitive, bool wholeWords);
+
+ private:
+  struct Entry {
+    std::string word;
+    bool caseSensitive;
+    bool wholeWords;
+    std::shared_ptr<LineSearcher> searcher;
+  };
+  std::vector<Entry> entries_;
+};
+
+}  // namespace velmora
