@@ -109,6 +109,7 @@ std::size_t WholeLinesEnd(std::string_view text, std::size_t unseen) {
 
 bool SearchLines(TextBuffer& file, TRegex& regex, const CandidateFinder& next,
                  const EngineProgress& progress) {
+  file.Rewind();
   std::size_t from = 0;    // the start of the first line not yet searched
   std::size_t unseen = 0;  // no line break lies in [from, unseen)
   for (;;) {
@@ -129,6 +130,10 @@ bool SearchLines(TextBuffer& file, TRegex& regex, const CandidateFinder& next,
       from = end;
     }
     if (complete) return false;
+    // Only the line not yet whole is kept: the window moves on.
+    file.Release(from);
+    unseen -= from;
+    from = 0;
     file.ReadMore();
   }
 }

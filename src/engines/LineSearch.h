@@ -50,7 +50,8 @@ using CandidateFinder = std::function<std::size_t(std::string_view text, std::si
 // without a match the progress is called and a stop ends the search with false. Only lines
 // that hold a candidate (every line when next is empty) are given to the regex: the others
 // cannot match, so they just get their progress call.
-// Reads more of the file only while the result is still open.
+// Starts at the file's first line (rewinding it) and reads more of it only while the result
+// is still open, releasing the lines it has passed.
 bool SearchLines(TextBuffer& file, TRegex& regex, const CandidateFinder& next,
                  const EngineProgress& progress);
 

@@ -55,9 +55,11 @@ TextBuffer::TextBuffer(const std::string& fileName, Mode mode, std::size_t chunk
     ::close(fd_);
     RaiseFileError("Cannot read file", fileName, error);
   }
-  // The size is a hint only: a file may grow or shrink while it is read.
-  ReadBuffer buffer =
-      TakeBuffer(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 4096);
+  // The size is a hint only: a file may grow or shrink while it is read. A window needs no
+  // more than two chunks until a line is longer than that.
+  std::size_t size = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 4096;
+  if (mode == Mode::OnDemand) size = std::min(size, 2 * chunk_);
+  ReadBuffer buffer = TakeBuffer(size);
   bytes_ = std::move(buffer.data);
   capacity_ = buffer.capacity;
   try {
@@ -98,19 +100,42 @@ bool TextBuffer::ReadMore() {
   } while (got < 0 && errno == EINTR);
   if (got < 0) RaiseFileError("Cannot read file", fileName_, errno);
   if (got == 0) {
-    done_ = true;
-    ::close(fd_);
-    fd_ = -1;
+    done_ = true;  // the file stays open for a Rewind
   } else if (nul_ == std::string_view::npos) {
     const void* hit = std::memchr(bytes_.get() + used_, '\0', static_cast<std::size_t>(got));
     if (hit != nullptr)
       nul_ = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes_.get());
   }
   used_ += static_cast<std::size_t>(got);
+  UpdateViews();
+  return !textWasComplete;
+}
+
+void TextBuffer::UpdateViews() {
   const std::string_view all(bytes_.get(), used_);
   text_ = all.substr(0, nul_);
   tail_ = nul_ == std::string_view::npos ? std::string_view() : all.substr(nul_);
-  return !textWasComplete;
+}
+
+void TextBuffer::Release(std::size_t count) {
+  count = std::min(count, text_.size());
+  if (count == 0) return;
+  std::memmove(bytes_.get(), bytes_.get() + count, used_ - count);
+  used_ -= count;
+  if (nul_ != std::string_view::npos) nul_ -= count;
+  released_ = true;
+  UpdateViews();
+}
+
+void TextBuffer::Rewind() {
+  if (!released_) return;
+  if (::lseek(fd_, 0, SEEK_SET) != 0) RaiseFileError("Cannot read file", fileName_, errno);
+  used_ = 0;
+  nul_ = std::string_view::npos;
+  done_ = false;
+  released_ = false;
+  UpdateViews();
+  ReadMore();
 }
 
 namespace {

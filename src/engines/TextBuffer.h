@@ -32,7 +32,9 @@ class EListError : public std::runtime_error {
 // byte); Tail() is everything from that NUL on, kept so that a rewrite loses nothing.
 // Whole reads the file at once. OnDemand reads a first chunk and more on ReadMore(), and stops
 // at a NUL, so a search that decides early need not read a large file to its end; views taken
-// before ReadMore() are then no longer valid. No copy or move, so views stay valid otherwise.
+// before ReadMore(), Release() or Rewind() are then no longer valid. OnDemand keeps a window:
+// the text the reader has released is dropped, so a file of any size is read in a buffer of
+// about two chunks, or twice its longest line. No copy or move, so views stay valid otherwise.
 class TextBuffer {
  public:
   enum class Mode { Whole, OnDemand };
@@ -51,9 +53,16 @@ class TextBuffer {
   bool TextComplete() const { return done_ || nul_ != std::string_view::npos; }
   // Reads one more chunk; false when the text was already complete. EFileError on failure.
   bool ReadMore();
+  // OnDemand: drops the first `count` bytes of Text(); the text then begins at what was offset
+  // count, and reading goes on from where it was.
+  void Release(std::size_t count);
+  // OnDemand: makes Text() begin at the file's first byte again, reading the start anew when
+  // it was released (one more pass over the file). EFileError on failure.
+  void Rewind();
 
  private:
   void Grow();
+  void UpdateViews();
 
   std::string fileName_;
   int fd_ = -1;
@@ -62,7 +71,8 @@ class TextBuffer {
   std::size_t capacity_ = 0;
   std::size_t used_ = 0;
   std::size_t nul_ = std::string_view::npos;
-  bool done_ = false;  // end of file reached
+  bool done_ = false;      // end of file reached
+  bool released_ = false;  // the start of the file is no longer in the buffer
   std::string_view text_;
   std::string_view tail_;
 };

@@ -9,6 +9,7 @@
 #include "engines/LineModify.h"
 #include "engines/LineSearch.h"
 #include "engines/Un_MyRegExpr.h"
+#include "engines/Un_wordand.h"
 #include "engines/WordLists.h"
 
 namespace velmora {
@@ -107,6 +108,49 @@ TEST(SearchLines, RegexEngineAgreesWithTryingEveryLine) {
       calls = 0;
       ASSERT_EQ(engine.Search(name), expected) << expression << " round " << round;
       ASSERT_EQ(calls, expectedCalls) << expression << " round " << round;
+    }
+  }
+}
+
+// A search keeps a window of the file, not all of it: a match that straddles the window's edge,
+// a line longer than the window and a second pass over the file (each word of "Word: and")
+// must see the lines the whole text has.
+TEST(SearchLines, WindowedSearchAgreesWithTheWholeText) {
+  TempFolder dir;
+  std::mt19937 random(11);
+  constexpr std::size_t kChunk = TextBuffer::kChunk;
+  const char* const breaks[] = {"\n", "\r\n", "\r"};
+  for (int round = 0; round < 8; ++round) {
+    std::string bytes = "first line\r\n";
+    while (bytes.size() < 3 * kChunk) {
+      const std::size_t length =
+          random() % 5 == 0 ? kChunk + random() % (2 * kChunk) : random() % 300;
+      bytes.append(length, "abc  xyz"[random() % 8]);
+      bytes += breaks[random() % 3];
+    }
+    // Straddles the edge of one of the first windows, or lies in the last line.
+    const std::size_t at = round % 4 == 3 ? bytes.size() : (1 + round % 3) * kChunk - random() % 7;
+    bytes.insert(std::min(at, bytes.size()), "needle");
+    bytes += "the end";
+    const auto name = dir.Write("f.txt", bytes);
+
+    const auto [expected, expectedCalls] = FirstMatch("ne+dle", true, bytes);
+    ASSERT_TRUE(expected);
+    Tmy_regexpr regexpr;
+    int calls = 0;
+    regexpr.OnProgress = [&](void*, bool&) { ++calls; };
+    regexpr.Query = "ne+dle";
+    regexpr.CaseSensitive = true;
+    EXPECT_EQ(regexpr.Search(name), expected) << "round " << round;
+    EXPECT_EQ(calls, expectedCalls) << "round " << round;
+
+    Tmy_wordand wordand;
+    wordand.CaseSensitive = true;
+    for (const auto& [query, found] :
+         {std::pair{"needle first", true}, std::pair{"end needle", true},
+          std::pair{"needle absent", false}}) {
+      wordand.Query = query;
+      EXPECT_EQ(wordand.Search(name), found) << query << " round " << round;
     }
   }
 }
