@@ -73,11 +73,13 @@ int RunModify(std::span<const std::string> args, Io&) {
                                          parsed.Has("crlf") ? LineBreaks::CrLf : LineBreaks::Kept};
   for (const std::string& file : files) {
     engine.SetModification(modification);
-    engine.BuildLines(file);
+    // One read: the lines are listed and changed in the same bytes.
+    const TextBuffer read(file);
+    engine.BuildLines(read);
     // Lines collected by a stopped run are not all the lines: the file is left as it is.
     if (deadline.Stopped()) break;
     if (intervals) engine.SetIntervals(ParseIntervals(*intervals));
-    engine.Modify(file);
+    engine.Modify(read);
   }
   deadline.ReportStop();
   return kExitFound;

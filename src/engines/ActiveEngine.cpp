@@ -69,6 +69,16 @@ void ActiveEngine::BuildLines(const std::string& fileName) {
   With(engine_, [&](auto& e) { e.BuildLines(fileName); });
 }
 
+void ActiveEngine::BuildLines(const TextBuffer& file) {
+  With(engine_, [&](auto& e) {
+    if constexpr (requires { e.BuildLines(file); }) {
+      e.BuildLines(file);
+    } else {
+      e.BuildLines(file.FileName());
+    }
+  });
+}
+
 void ActiveEngine::WriteLinesView(const std::string& pageFileName, const std::string& fileName) {
   With(engine_, [&](auto& e) { e.WriteLinesView(pageFileName, fileName); });
 }
@@ -159,6 +169,12 @@ void ActiveEngine::SetModification(const ModificationOptions& modification) {
 void ActiveEngine::Modify(const std::string& fileName) {
   With(engine_, [&](auto& e) {
     if constexpr (kCanModify<std::remove_reference_t<decltype(e)>>) e.Modify(fileName);
+  });
+}
+
+void ActiveEngine::Modify(const TextBuffer& file) {
+  With(engine_, [&](auto& e) {
+    if constexpr (kCanModify<std::remove_reference_t<decltype(e)>>) e.Modify(file);
   });
 }
 

@@ -79,6 +79,8 @@ class ActiveEngine {
   // ---- the three jobs (window run, preview, driver) ----
   bool Search(const std::string& fileName);
   void BuildLines(const std::string& fileName);
+  // From a file already read: a modification lists and changes the same bytes.
+  void BuildLines(const TextBuffer& file);
   void WriteLinesView(const std::string& pageFileName, const std::string& fileName);
 
   // ---- intervals (phrase and regex; the others ignore them) ----
@@ -97,6 +99,8 @@ class ActiveEngine {
   bool CanModify() const;
   void SetModification(const ModificationOptions& modification);
   void Modify(const std::string& fileName);
+  // Changes the file as it was read for BuildLines; a file changed since is left alone.
+  void Modify(const TextBuffer& file);
 
  private:
   Target engine_;

@@ -37,11 +37,10 @@ std::string ModifyLine(TRegex& regex, std::string_view line, std::int32_t modTyp
   return out;
 }
 
-void ModifyChosenLines(const std::string& fileName, bool makeBackup, LineBreaks breaks,
+void ModifyChosenLines(const TextBuffer& file, bool makeBackup, LineBreaks breaks,
                        const std::vector<std::string>& intervals, TRegex& regex,
                        std::int32_t modType, const std::string& replacement, bool literal) {
-  if (makeBackup) BackupFile(fileName);
-  const TextBuffer file(fileName);
+  if (makeBackup) BackupFile(file);
   LineEditor editor(file, breaks);
   for (const auto& entry : intervals) {
     const std::size_t index = editor.IndexOf(entry);
@@ -49,7 +48,7 @@ void ModifyChosenLines(const std::string& fileName, bool makeBackup, LineBreaks 
       editor.SetText(index, ModifyLine(regex, editor.Text(index), modType, replacement, literal));
     }
   }
-  WriteFileSafely(fileName, editor.Compose());
+  WriteFileSafely(file.FileName(), editor.Compose(), &file.Identity());
 }
 
 }  // namespace velmora

@@ -19,10 +19,11 @@ namespace velmora {
 std::string ModifyLine(TRegex& regex, std::string_view line, std::int32_t modType,
                        const std::string& replacement, bool literal);
 
-// Modify of the phrase and regex engines: backs the file up when asked, applies ModifyLine to
-// each chosen line (0-based indexes as decimal text) and rewrites the file safely with the given
-// line breaks. A chosen line outside the file raises before anything is written.
-void ModifyChosenLines(const std::string& fileName, bool makeBackup, LineBreaks breaks,
+// Modify of the phrase and regex engines on a file already read: backs it up from those bytes
+// when asked, applies ModifyLine to each chosen line (0-based indexes as decimal text) and
+// rewrites the file safely with the given line breaks, unless it changed since it was read. A
+// chosen line outside the file raises before anything is written.
+void ModifyChosenLines(const TextBuffer& file, bool makeBackup, LineBreaks breaks,
                        const std::vector<std::string>& intervals, TRegex& regex,
                        std::int32_t modType, const std::string& replacement, bool literal);
 

@@ -55,6 +55,8 @@ TextBuffer::TextBuffer(const std::string& fileName, Mode mode, std::size_t chunk
     ::close(fd_);
     RaiseFileError("Cannot read file", fileName, error);
   }
+  identity_ = FileIdentity::Of(info);
+  permissions_ = info.st_mode & 07777;
   // The size is a hint only: a file may grow or shrink while it is read. A window needs no
   // more than two chunks until a line is longer than that.
   std::size_t size = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 4096;

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/FileIdentity.h"
+
 namespace velmora {
 
 // A file that cannot be opened, read or written.
@@ -46,6 +48,11 @@ class TextBuffer {
   TextBuffer(const TextBuffer&) = delete;
   TextBuffer& operator=(const TextBuffer&) = delete;
 
+  const std::string& FileName() const { return fileName_; }
+  // The file as it was opened: a rewrite checks it is still the same before replacing it.
+  const FileIdentity& Identity() const { return identity_; }
+  unsigned Permissions() const { return permissions_; }
+
   std::string_view Text() const { return text_; }
   // Meaningful once the whole file was read (always in Whole mode).
   std::string_view Tail() const { return tail_; }
@@ -65,6 +72,8 @@ class TextBuffer {
   void UpdateViews();
 
   std::string fileName_;
+  FileIdentity identity_;
+  unsigned permissions_ = 0;
   int fd_ = -1;
   std::size_t chunk_;
   std::unique_ptr<char[]> bytes_;  // not zero-filled: every byte used is read from the file

@@ -114,29 +114,36 @@ void Tmy_multiline::BuildLines(const std::string& fileName) {
   const BusyScope busy(Idle);
   try {
     const TextBuffer file(fileName);
-    const auto lines = SplitLines(file.Text());
-    const LineComparer compare(QueryLines, TrimLeft, TrimRight, CaseSensitive);
-    const std::size_t q = compare.QuerySize();
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (!compare.Equals(lines[i], 0)) continue;
-      if (i + q > lines.size()) return;  // no later line can start a whole block
-      // Every further block line must be some line of the query, in any place.
-      std::size_t j = i + 1;
-      bool stop = false;
-      for (; j < i + q; ++j) {
-        const bool passes = compare.InQuery(lines[j]);
-        stop = Report();
-        if (!passes) break;
-        if (stop) {
-          ++j;
-          break;
-        }
-      }
-      if (j == i + q) BlockStarts.push_back(std::to_string(i));
-      if (stop) return;
-    }
+    BuildLines(file);
   } catch (const EFileError&) {
-    // What was found until the error stays.
+    // An unreadable file lists no block.
+  }
+}
+
+void Tmy_multiline::BuildLines(const TextBuffer& file) {
+  if (QueryLines.empty()) return;
+  BlockStarts.clear();
+  const BusyScope busy(Idle);
+  const auto lines = SplitLines(file.Text());
+  const LineComparer compare(QueryLines, TrimLeft, TrimRight, CaseSensitive);
+  const std::size_t q = compare.QuerySize();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!compare.Equals(lines[i], 0)) continue;
+    if (i + q > lines.size()) return;  // no later line can start a whole block
+    // Every further block line must be some line of the query, in any place.
+    std::size_t j = i + 1;
+    bool stop = false;
+    for (; j < i + q; ++j) {
+      const bool passes = compare.InQuery(lines[j]);
+      stop = Report();
+      if (!passes) break;
+      if (stop) {
+        ++j;
+        break;
+      }
+    }
+    if (j == i + q) BlockStarts.push_back(std::to_string(i));
+    if (stop) return;
   }
 }
 
@@ -154,9 +161,13 @@ void Tmy_multiline::WriteLinesView(const std::string& pageFileName, const std::s
 }
 
 void Tmy_multiline::Modify(const std::string& fileName) {
-  const BusyScope busy(Idle);
-  if (MakeBackup) BackupFile(fileName);
   const TextBuffer file(fileName);
+  Modify(file);
+}
+
+void Tmy_multiline::Modify(const TextBuffer& file) {
+  const BusyScope busy(Idle);
+  if (MakeBackup) BackupFile(file);
   LineEditor editor(file, Breaks);
   const std::size_t q = QueryLines.size();
 
@@ -198,7 +209,7 @@ void Tmy_multiline::Modify(const std::string& fileName) {
       }
     }
   }
-  WriteFileSafely(fileName, editor.Compose());
+  WriteFileSafely(file.FileName(), editor.Compose(), &file.Identity());
 }
 
 }  // namespace velmora

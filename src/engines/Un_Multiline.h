@@ -37,10 +37,14 @@ class Tmy_multiline {
   bool FindInFile(const std::vector<std::string>& query, const std::string& fileName,
                   bool caseSensitive);
   void BuildLines(const std::string& fileName);
+  // The same from a file already read (a modification reads each file once).
+  void BuildLines(const TextBuffer& file);
   void WriteLinesView(const std::string& pageFileName, const std::string& fileName);
   // Blocks are treated from the last to the first; one that overlaps a block already treated
   // is left alone, so no line outside the treated blocks changes.
   void Modify(const std::string& fileName);
+  // The same on a file already read; a file changed since is left alone (EFileError).
+  void Modify(const TextBuffer& file);
 
  private:
   bool Report();

@@ -62,13 +62,25 @@ void Tmy_regexpr::BuildLines(const std::string& fileName) {
   const BusyScope busy(Idle);
   try {
     const TextBuffer file(fileName);
+    BuildLines(file);
+  } catch (const EFileError&) {
+    // An unreadable file lists no line.
+  }
+}
+
+void Tmy_regexpr::BuildLines(const TextBuffer& file) {
+  if (Query.empty()) return;
+  LineNumbers.clear();
+  LineTexts.clear();
+  Intervals.clear();
+  const BusyScope busy(Idle);
+  try {
     TRegex regex;
     Prepare(regex, Query, CaseSensitive, true);
     CollectLines(file.Text(), [&](std::string_view line) { return regex.ExecView(line); }, true,
                  EngineProgress(OnProgress, this, Stop), {LineNumbers, LineTexts, &Intervals});
-  } catch (const EFileError&) {
-    // What was collected until the error stays.
   } catch (const ERegexError&) {
+    // What was collected until the error stays.
   }
 }
 
@@ -87,10 +99,15 @@ void Tmy_regexpr::WriteLinesView(const std::string& pageFileName, const std::str
 }
 
 void Tmy_regexpr::Modify(const std::string& fileName) {
+  const TextBuffer file(fileName);
+  Modify(file);
+}
+
+void Tmy_regexpr::Modify(const TextBuffer& file) {
   const BusyScope busy(Idle);
   TRegex regex;
   Prepare(regex, Query, CaseSensitive, false);  // Modify does not look at Stop
-  ModifyChosenLines(fileName, MakeBackup, Breaks, Intervals, regex, ModType, Replacement, false);
+  ModifyChosenLines(file, MakeBackup, Breaks, Intervals, regex, ModType, Replacement, false);
 }
 
 }  // namespace velmora

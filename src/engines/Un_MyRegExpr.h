@@ -38,9 +38,13 @@ class Tmy_regexpr {
   // included, gives false.
   bool FindInFile(const std::string& expression, const std::string& fileName, bool caseSensitive);
   void BuildLines(const std::string& fileName);
+  // The same from a file already read (a modification reads each file once).
+  void BuildLines(const TextBuffer& file);
   void WriteLinesView(const std::string& pageFileName, const std::string& fileName);
   void SetIntervals(const std::vector<std::string>& intervals) { Intervals = intervals; }
   void Modify(const std::string& fileName);
+  // The same on a file already read; a file changed since is left alone (EFileError).
+  void Modify(const TextBuffer& file);
   // Compiles Query as every operation sets it up; ERegexError when it does not compile.
   void CompileQuery();
 

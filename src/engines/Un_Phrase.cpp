@@ -25,15 +25,27 @@ void Tmy_phrase::BuildLines(const std::string& fileName) {
   const BusyScope busy(Idle);
   try {
     const TextBuffer file(fileName);
+    BuildLines(file);
+  } catch (const EFileError&) {
+    // An unreadable file lists no line.
+  }
+}
+
+void Tmy_phrase::BuildLines(const TextBuffer& file) {
+  if (Query.empty()) return;
+  LineNumbers.clear();
+  Intervals.clear();
+  LineTexts.clear();
+  const BusyScope busy(Idle);
+  try {
     const EngineProgress progress(OnProgress, this, Stop);
     TRegex regex;
     PrepareRegex(regex, CaseSensitive, progress);
     regex.SetExpression(WordPattern(Query, WholeWords));
     CollectLines(file.Text(), [&](std::string_view line) { return regex.ExecView(line); }, true,
                  progress, {LineNumbers, LineTexts, &Intervals});
-  } catch (const EFileError&) {
-    // What was collected until the error stays.
   } catch (const ERegexError&) {
+    // What was collected until the error stays.
   }
 }
 
@@ -51,6 +63,11 @@ void Tmy_phrase::WriteLinesView(const std::string& pageFileName, const std::stri
 }
 
 void Tmy_phrase::Modify(const std::string& fileName) {
+  const TextBuffer file(fileName);
+  Modify(file);
+}
+
+void Tmy_phrase::Modify(const TextBuffer& file) {
   const BusyScope busy(Idle);
   TRegex regex;
   regex.SetModifier(1, !CaseSensitive);
@@ -58,7 +75,7 @@ void Tmy_phrase::Modify(const std::string& fileName) {
   // The replacement is plain text: "$" and "\" in it stand for themselves. "Clear" replaces
   // each match by as many spaces.
   const bool clear = ModType == 5;
-  ModifyChosenLines(fileName, MakeBackup, Breaks, Intervals, regex, clear ? 1 : ModType,
+  ModifyChosenLines(file, MakeBackup, Breaks, Intervals, regex, clear ? 1 : ModType,
                     clear ? std::string(Query.size(), ' ') : Replacement, true);
 }
 

@@ -36,11 +36,15 @@ class Tmy_phrase {
   // Collects the matching lines; Intervals becomes all of them. Nothing happens for an empty
   // Query; an error keeps what was collected.
   void BuildLines(const std::string& fileName);
+  // The same from a file already read (a modification reads each file once).
+  void BuildLines(const TextBuffer& file);
   void WriteLinesView(const std::string& pageFileName, const std::string& fileName);
   void SetIntervals(const std::vector<std::string>& intervals) { Intervals = intervals; }
   // Applies ModType to the lines listed in Intervals and writes the file back. A bad entry
   // raises before anything is written.
   void Modify(const std::string& fileName);
+  // The same on a file already read; a file changed since is left alone (EFileError).
+  void Modify(const TextBuffer& file);
 
  private:
   WordSearchers searchers_;

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "base/Paths.h"
+#include "base/RewriteTemporary.h"
 #include "find/DosDateTime.h"
 #include "find/Masks.h"
 
@@ -272,8 +273,9 @@ void TMyFindFile::SearchFolder(int folder_fd, const std::string& folder,
                                const FolderListing& entries, std::int32_t exclusion) {
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const FolderListing::Entry entry = entries[i];
-    if (!WalkMaskMatches(entry.name, Mask) || !PrepareRecord(folder_fd, entry) ||
-        (record_.KindAttr() & exclusion) != 0) {
+    // A rewrite's temporary file (of this or a killed run) is no file of the user's.
+    if (IsRewriteTemporary(entry.name) || !WalkMaskMatches(entry.name, Mask) ||
+        !PrepareRecord(folder_fd, entry) || (record_.KindAttr() & exclusion) != 0) {
       continue;
     }
     file_list_.Add(folder, record_.Name);

@@ -14,9 +14,11 @@ void TModificationDriver::Run(ActiveEngine engine, const ModificationOptions& mo
     if (chosenLines) Listed.CheckUnchanged(row.FileName);
     lastBackups.push_back(row.FileName + ".bak");
     engine.SetModification(modification);
-    engine.BuildLines(row.FileName);
+    // One read: the lines are listed and changed in the same bytes.
+    const TextBuffer file(row.FileName);
+    engine.BuildLines(file);
     if (chosenLines && engine.HasIntervals()) engine.SetIntervals(ParseIntervals(row.Mod));
-    engine.Modify(row.FileName);
+    engine.Modify(file);
     // The file is now as this run left it; its chosen lines keep their meaning for the user.
     Listed.Note(row.FileName);
   }

@@ -1,5 +1,6 @@
 #include "modify/SafeWrite.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,15 +8,25 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <ctime>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "base/Descriptor.h"
+#include "base/FileIdentity.h"
 #include "base/Paths.h"
+#include "base/RewriteTemporary.h"
 #include "engines/TextBuffer.h"
 
 namespace velmora {
 
 namespace {
+
+std::function<void(const std::string&)>& RewriteCheckHook() {
+  static std::function<void(const std::string&)> hook;
+  return hook;
+}
 
 std::string SystemMessage(int error) {
   return std::strerror(error);
@@ -63,8 +74,7 @@ void SyncFolder(const std::string& fileName) {
 // mode (and, where allowed, the owner of the original) and is synced to disk.
 std::string WriteTemporary(const std::string& target, std::string_view content, mode_t mode,
                            const struct stat* original) {
-  // Shortened so that a name near the length limit still leaves room for the suffix.
-  std::string name = FolderOf(target) + "." + NameOf(target).substr(0, 200) + ".velmora-XXXXXX";
+  std::string name = FolderOf(target) + RewriteTemporaryTemplate(NameOf(target));
   Descriptor fd(::mkstemp(name.data()));
   if (fd.Get() < 0) RaiseFileError("Cannot create a temporary file for", target, errno);
   const auto fail = [&](int error) {
@@ -88,11 +98,48 @@ mode_t DefaultMode() {
   return 0666 & ~mask;
 }
 
+// Raises "changed while being modified" unless the target (and the file open as fd, when not
+// -1) is still the file as read; the temporary file is removed first.
+void CheckStillAsRead(const std::string& target, const FileIdentity* asRead, int fd,
+                      const std::string& temporary) {
+  if (asRead == nullptr) return;
+  if (const auto& hook = RewriteCheckHook()) hook(target);
+  // The name must still lead to the file read, and an open descriptor must be that file too.
+  struct stat named {};
+  struct stat open {};
+  const bool same = ::stat(target.c_str(), &named) == 0 && FileIdentity::Of(named) == *asRead &&
+                    (fd < 0 || (::fstat(fd, &open) == 0 && FileIdentity::Of(open) == *asRead));
+  if (same) return;
+  ::unlink(temporary.c_str());
+  throw EFileError("\"" + target + "\" changed while being modified; it was left as it was");
+}
+
+// Removes temporary files of earlier rewrites of target that a killed run left behind (older
+// than an hour: a younger one may belong to a rewrite still under way).
+void RemoveStaleTemporaries(const std::string& target) {
+  const std::string folder = FolderOf(target);
+  const std::string name = NameOf(target);
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()),
+                                                &::closedir);
+  if (!dir) return;
+  const std::time_t limit = std::time(nullptr) - kStaleTemporarySeconds;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    if (!IsRewriteTemporaryOf(entry->d_name, name)) continue;
+    struct stat info {};
+    if (::fstatat(::dirfd(dir.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(info.st_mode) && info.st_mtim.tv_sec < limit) {
+      ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
+    }
+  }
+}
+
 // Rewrites a file that has several names through its own inode, so that all names keep
-// sharing it. Called only once the complete content sits in the temporary file; if this
-// step fails the temporary file is kept and named in the error, so nothing is lost.
+// sharing it. Called only once the complete content sits in the temporary file; the space is
+// reserved before the first byte is written, and if the write still fails the temporary file
+// is kept and named in the error, so nothing is lost.
 void RewriteInPlace(const std::string& target, std::string_view content,
-                    const std::string& temporary) {
+                    const std::string& temporary, const struct stat& before,
+                    const FileIdentity* asRead) {
   const auto fail = [&](int error) {
     throw EFileError("Cannot rewrite \"" + target + "\" in place (" + SystemMessage(error) +
                      "); its new content is in \"" + temporary + "\"");
@@ -103,6 +150,16 @@ void RewriteInPlace(const std::string& target, std::string_view content,
     ::unlink(temporary.c_str());
     RaiseFileError("Cannot open", target, error);
   }
+  CheckStillAsRead(target, asRead, fd.Get(), temporary);
+  if (!content.empty()) {
+    const int error = ::posix_fallocate(fd.Get(), 0, static_cast<off_t>(content.size()));
+    if (error != 0) {
+      // Nothing was written: the file keeps its old text and size.
+      if (::ftruncate(fd.Get(), before.st_size) != 0) fail(errno);
+      ::unlink(temporary.c_str());
+      RaiseFileError("Cannot reserve space to rewrite", target, error);
+    }
+  }
   if (!WriteAll(fd.Get(), content)) fail(errno);
   if (::ftruncate(fd.Get(), static_cast<off_t>(content.size())) != 0) fail(errno);
   if (::fsync(fd.Get()) != 0) fail(errno);
@@ -112,8 +169,9 @@ void RewriteInPlace(const std::string& target, std::string_view content,
 
 // Puts content under target through a temporary file and a rename, giving it mode and owner.
 void ReplaceThroughTemporary(const std::string& target, std::string_view content, mode_t mode,
-                             const struct stat* owner) {
+                             const struct stat* owner, const FileIdentity* asRead) {
   const std::string temporary = WriteTemporary(target, content, mode, owner);
+  CheckStillAsRead(target, asRead, -1, temporary);
   if (::rename(temporary.c_str(), target.c_str()) != 0) {
     const int error = errno;
     ::unlink(temporary.c_str());
@@ -124,35 +182,41 @@ void ReplaceThroughTemporary(const std::string& target, std::string_view content
 
 }  // namespace
 
-void WriteFileSafely(const std::string& fileName, std::string_view content) {
+void SetRewriteCheckHook(std::function<void(const std::string& target)> hook) {
+  RewriteCheckHook() = std::move(hook);
+}
+
+void WriteFileSafely(const std::string& fileName, std::string_view content,
+                     const FileIdentity* asRead) {
   const std::string target = ResolveLinks(fileName);
   struct stat info {};
   const bool exists = ::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode);
   // A rename would get past a file the user may not write; writing in place would not.
   if (exists && ::access(target.c_str(), W_OK) != 0) RaiseFileError("Cannot write", target, errno);
+  RemoveStaleTemporaries(target);
   if (exists && info.st_nlink > 1) {
     const std::string temporary = WriteTemporary(target, content, info.st_mode & 07777, &info);
-    RewriteInPlace(target, content, temporary);
+    RewriteInPlace(target, content, temporary, info, asRead);
     return;
   }
   ReplaceThroughTemporary(target, content, exists ? (info.st_mode & 07777) : DefaultMode(),
-                          exists ? &info : nullptr);
+                          exists ? &info : nullptr, asRead);
 }
 
 void BackupFile(const std::string& fileName) {
-  struct stat source {};
-  if (::stat(fileName.c_str(), &source) != 0) RaiseFileError("Cannot open file", fileName, errno);
+  const TextBuffer file(fileName);
+  BackupFile(file);
+}
+
+void BackupFile(const TextBuffer& file) {
   std::string content;
-  {
-    const TextBuffer file(fileName);
-    content.reserve(file.Text().size() + file.Tail().size());
-    content += file.Text();
-    content += file.Tail();
-  }
+  content.reserve(file.Text().size() + file.Tail().size());
+  content += file.Text();
+  content += file.Tail();
   // The rename replaces an older backup in one step, so a failed copy keeps the old one; the
   // copy is as private as the file it saves.
-  const std::string backup = fileName + ".bak";
-  ReplaceThroughTemporary(backup, content, source.st_mode & 07777, nullptr);
+  const std::string backup = file.FileName() + ".bak";
+  ReplaceThroughTemporary(backup, content, file.Permissions(), nullptr, nullptr);
 }
 
 }  // namespace velmora

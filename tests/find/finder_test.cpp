@@ -90,6 +90,9 @@ void MakeMixedTree(const TempTree& tree) {
     tree.File(rel);
   }
   tree.File(".hidden.txt", "12345");
+  // Temporary files of rewrites (a killed run leaves them): never reported.
+  tree.File(".r1.txt.velmora-Ab12Cd");
+  tree.File("A/.a.txt.velmora-x1Y2z3");
   tree.File(kOdd);
   tree.Dir("folder.txt");
   tree.Dir(".hdir.txt");
