@@ -377,8 +377,9 @@ void Tfrm_utama::RunOnce() {
     const BusyScope busy(*this);
     finder->Execute();
   } catch (const std::exception& error) {
-    // The walk ended by an error (an invalid mask, an option that is not a number): show it
-    // and leave the window as a finished run would.
+    // The walk ended by an error (an invalid mask, an option that is not a number, a file
+    // that could not be searched for want of memory): show it once and leave the window as
+    // a finished run would.
     ports_.dialogs.MessageBox(error.what(), Caption, MsgKind::Error, MsgButtons::Ok);
     SearchFinished(*finder);
   }
@@ -683,8 +684,10 @@ void Tfrm_utama::ListView1SelectItem(int item, bool) {
   if (item < 0 || item >= static_cast<int>(ListView1.Items.size()) || !phrase) return;
   try {
     Preview(item);
-  } catch (const std::exception&) {
-    // A preview that fails (the page cannot be written) leaves the window as it was.
+  } catch (const EFileError&) {
+    // A page that cannot be written leaves the window as it was.
+  } catch (const EListError&) {
+    // So does a "Mod" value that is no list of lines.
   }
 }
 

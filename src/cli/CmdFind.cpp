@@ -4,8 +4,10 @@
 
 #include <sys/stat.h>
 
+#include <cstring>
 #include <stdexcept>
 
+#include "base/Paths.h"
 #include "cli/Args.h"
 #include "cli/Commands.h"
 #include "cli/EngineOptions.h"
@@ -29,6 +31,12 @@ constexpr OptionSpec kFindOptions[] = {
 bool IsFolder(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// A folder as grep names it: without the walk's trailing delimiter ("/" stays "/").
+std::string WithoutTrailingDelim(std::string folder) {
+  if (folder.size() > 1 && folder.back() == PathDelim) folder.pop_back();
+  return folder;
 }
 
 }  // namespace
@@ -58,6 +66,11 @@ int RunFind(std::span<const std::string> args, Io& io) {
   deadline.Watch(engines);
 
   FoundPrinter printer(io, parsed.Has("sort"));
+  finder.OnFolderError = [&](TMyFindFile&, const std::string& path, int error) {
+    printer.Unreadable(WithoutTrailingDelim(path), std::strerror(error));
+  };
+  engines.SetFileErrorEvent(
+      [&](const EFileError& error) { printer.Unreadable(error.FileName, error.Reason); });
   finder.OnFileFound = [&](TMyFindFile&, const std::string& path, const TSearchRec& rec,
                            bool& stop) {
     // path ends with the delimiter; an empty query lists the file without reading it.
@@ -67,6 +80,8 @@ int RunFind(std::span<const std::string> args, Io& io) {
   finder.Execute();
   printer.Finish();
   deadline.ReportStop();
+  // Like grep: what could not be read makes the result unsure, whatever was found.
+  if (printer.UnreadableCount() > 0) return kExitError;
   return printer.Count() > 0 ? kExitFound : kExitNotFound;
 }
 

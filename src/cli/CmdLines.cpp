@@ -1,9 +1,10 @@
 // velmora-cli lines: the "Lines Viewer" page of one file, written as the preview writes it.
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <sys/stat.h>
+
 #include <stdexcept>
+
+#include "base/Descriptor.h"
 
 #include "cli/Args.h"
 #include "cli/Commands.h"
@@ -21,11 +22,18 @@ constexpr OptionSpec kLinesOptions[] = {
     {"page", true},
 };
 
-// BuildLines turns an unreadable file into an empty page; a script must hear about it.
-void ExpectReadable(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in)
-    throw std::runtime_error("Cannot open file \"" + fileName + "\": " + std::strerror(errno));
+// BuildLines turns an unreadable file into an empty page; a script must hear about it. Only a
+// regular file is read (a FIFO would hang, a device never end), and the page may not be the
+// file itself, whatever name either goes by.
+void ExpectReadable(const std::string& fileName, const std::string& pageName) {
+  struct stat file {};
+  const Descriptor fd(OpenRegularFile(fileName, file));
+  struct stat page {};
+  if (::stat(pageName.c_str(), &page) == 0 && page.st_dev == file.st_dev &&
+      page.st_ino == file.st_ino) {
+    throw std::runtime_error("The page \"" + pageName + "\" is the file \"" + fileName +
+                             "\" itself");
+  }
 }
 
 }  // namespace
@@ -45,9 +53,11 @@ int RunLines(std::span<const std::string> args, Io&) {
                      TypeName(options.type));
   }
   PrepareEngine(engines, options);
-  ExpectReadable(fileName);
+  ExpectReadable(fileName, *page);
   RunDeadline deadline(parsed);
   deadline.Watch(engines);
+  // Read once more by the engine: a file that became unreadable meanwhile is still an error.
+  engines.SetFileErrorEvent([](const EFileError& error) { throw error; });
 
   engine.SetUseIntervals(parsed.Has("use-intervals"));
   engine.BuildLines(fileName);

@@ -14,6 +14,12 @@ void FoundPrinter::Add(const std::string& folder, const std::string& name) {
   if (io_.flushEachLine) io_.out.flush();
 }
 
+void FoundPrinter::Unreadable(const std::string& name, const std::string& reason) {
+  ++unreadable_;
+  io_.out.flush();  // the names printed so far come first, as the walk met them
+  io_.err << "velmora-cli: " << name << ": " << reason << '\n';
+}
+
 void FoundPrinter::Finish() {
   // std::string compares bytes as unsigned char: a bytewise order whatever the locale.
   std::sort(held_.begin(), held_.end());

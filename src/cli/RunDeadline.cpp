@@ -24,13 +24,7 @@ RunDeadline::RunDeadline(const ParsedArgs& parsed) {
 
 void RunDeadline::Watch(EngineSet& engines) {
   if (!deadline_) return;
-  const TProgressEvent progress = [this](void*, bool& stop) { stop = stop || Stopped(); };
-  engines.phrase.OnProgress = progress;
-  engines.wordor.OnProgress = progress;
-  engines.wordand.OnProgress = progress;
-  engines.searchengine.OnProgress = progress;
-  engines.multiline.OnProgress = progress;
-  engines.regexpr.OnProgress = progress;
+  engines.SetProgressEvent([this](void*, bool& stop) { stop = stop || Stopped(); });
 }
 
 bool RunDeadline::Stopped() {

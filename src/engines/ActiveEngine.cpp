@@ -1,6 +1,9 @@
 #include "engines/ActiveEngine.h"
 
+#include <new>
 #include <string_view>
+
+#include "regex/Regex.h"
 
 namespace velmora {
 
@@ -14,6 +17,26 @@ template <class Engine>
 constexpr bool kCanModify = requires(Engine& e) {
   e.Modify(std::string());
 };
+
+// Runs work on fileName; a failure that is no "no match" is raised again as EEngineError
+// naming the file. Regex errors are included where the engine catches those that count.
+[[noreturn]] void RaiseEngineError(const char* what, const std::string& fileName,
+                                   const std::string& reason) {
+  throw EEngineError(std::string(what) + " \"" + fileName + "\": " + reason);
+}
+
+template <class Work>
+decltype(auto) NamingTheFile(const char* what, const std::string& fileName, bool regexErrors,
+                             Work&& work) {
+  try {
+    return work();
+  } catch (const std::bad_alloc&) {
+    RaiseEngineError(what, fileName, "Out of memory");
+  } catch (const ERegexError& error) {
+    if (!regexErrors) throw;
+    RaiseEngineError(what, fileName, error.what());
+  }
+}
 
 // Calls f with the engine the variant points at.
 template <class F>
@@ -62,11 +85,13 @@ bool ActiveEngine::CheckQuery(const std::string& query) {
 }
 
 bool ActiveEngine::Search(const std::string& fileName) {
-  return With(engine_, [&](auto& e) { return e.Search(fileName); });
+  return NamingTheFile("Cannot search", fileName, true,
+                       [&] { return With(engine_, [&](auto& e) { return e.Search(fileName); }); });
 }
 
 void ActiveEngine::BuildLines(const std::string& fileName) {
-  With(engine_, [&](auto& e) { e.BuildLines(fileName); });
+  NamingTheFile("Cannot list the lines of", fileName, true,
+                [&] { With(engine_, [&](auto& e) { e.BuildLines(fileName); }); });
 }
 
 void ActiveEngine::BuildLines(const TextBuffer& file) {
@@ -167,8 +192,11 @@ void ActiveEngine::SetModification(const ModificationOptions& modification) {
 }
 
 void ActiveEngine::Modify(const std::string& fileName) {
-  With(engine_, [&](auto& e) {
-    if constexpr (kCanModify<std::remove_reference_t<decltype(e)>>) e.Modify(fileName);
+  // A pattern that does not compile keeps its own message here.
+  NamingTheFile("Cannot modify", fileName, false, [&] {
+    With(engine_, [&](auto& e) {
+      if constexpr (kCanModify<std::remove_reference_t<decltype(e)>>) e.Modify(fileName);
+    });
   });
 }
 
@@ -207,6 +235,16 @@ ActiveEngine SelectEngine(SearchType type, Tmy_phrase& phrase, Tmy_wordor& wordo
 
 ActiveEngine EngineSet::Select(SearchType type) {
   return SelectEngine(type, phrase, wordor, wordand, searchengine, multiline, regexpr);
+}
+
+void EngineSet::SetProgressEvent(const TProgressEvent& event) {
+  phrase.OnProgress = wordor.OnProgress = wordand.OnProgress = event;
+  searchengine.OnProgress = multiline.OnProgress = regexpr.OnProgress = event;
+}
+
+void EngineSet::SetFileErrorEvent(const TFileErrorEvent& event) {
+  phrase.OnFileError = wordor.OnFileError = wordand.OnFileError = event;
+  searchengine.OnFileError = multiline.OnFileError = regexpr.OnFileError = event;
 }
 
 std::vector<std::size_t> ParseIntervals(std::string_view text) {

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <variant>
 #include <vector>
@@ -24,6 +25,13 @@
 #include "engines/Un_wordor.h"
 
 namespace velmora {
+
+// A failure that ended an engine's work on one file and is no "no match": running out of
+// memory, or a match that ran past the regex engine's limits. The message names the file.
+class EEngineError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 // The search types, in the order of the "Find" page's items.
 enum class SearchType { Phrase, WordOr, WordAnd, Query, Multiline, Regex };
@@ -77,6 +85,8 @@ class ActiveEngine {
   bool CheckQuery(const std::string& query);
 
   // ---- the three jobs (window run, preview, driver) ----
+  // A file that cannot be read is no match (Search) or keeps what was collected (BuildLines),
+  // and is told through the engine's OnFileError. Other failures raise EEngineError.
   bool Search(const std::string& fileName);
   void BuildLines(const std::string& fileName);
   // From a file already read: a modification lists and changes the same bytes.
@@ -126,6 +136,9 @@ struct EngineSet {
   Tmy_regexpr regexpr;
 
   ActiveEngine Select(SearchType type);
+  // Set the event of all six.
+  void SetProgressEvent(const TProgressEvent& event);
+  void SetFileErrorEvent(const TFileErrorEvent& event);
 };
 
 // A "Mod" value ("2,5") as line indexes; the empty text is no line. EListError for an entry

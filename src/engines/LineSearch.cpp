@@ -187,15 +187,19 @@ bool LineSearcher::Search(TextBuffer& file, const EngineProgress& progress) {
   return SearchLines(file, regex_, next_, progress);
 }
 
-bool LineSearcher::SearchFile(const std::string& fileName, const EngineProgress& progress) {
-  try {
+bool LineSearcher::SearchFile(const std::string& fileName, const EngineProgress& progress,
+                              const TFileErrorEvent& onFileError) {
+  return NoMatchWhenUnreadable(onFileError, false, [&] {
     TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
     return Search(file, progress);
-  } catch (const EFileError&) {
-    return false;
-  } catch (const ERegexError&) {
-    return false;
-  }
+  });
+}
+
+bool PatternDidNotCompile(const ERegexError& error) {
+  // Codes below 1000 are raised while compiling; 1003 is the empty expression.
+  constexpr std::int32_t kFirstExecError = 1000;
+  constexpr std::int32_t kNoExpression = 1003;
+  return error.ErrorCode < kFirstExecError || error.ErrorCode == kNoExpression;
 }
 
 bool FindWordInBuffer(TextBuffer& file, const std::string& word, bool caseSensitive,

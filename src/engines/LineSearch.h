@@ -71,9 +71,10 @@ class LineSearcher {
 
   // SearchLines over the file, the progress bound to the regex. Errors propagate.
   bool Search(TextBuffer& file, const EngineProgress& progress);
-  // Search over the named file, read on demand; a file that cannot be read, or any other
-  // error, is no match.
-  bool SearchFile(const std::string& fileName, const EngineProgress& progress);
+  // Search over the named file, read on demand. A file that cannot be read (told through
+  // onFileError) or a pattern that does not compile is no match; other errors propagate.
+  bool SearchFile(const std::string& fileName, const EngineProgress& progress,
+                  const TFileErrorEvent& onFileError);
 
  private:
   TRegex regex_;
@@ -85,6 +86,34 @@ class LineSearcher {
 // progress is called and a stop ends the search. Errors propagate.
 bool FindWordInBuffer(TextBuffer& file, const std::string& word, bool caseSensitive,
                       bool wholeWords, const EngineProgress& progress);
+
+// True for the regex errors that count as no match: a pattern that does not compile (the
+// empty word's pattern included). An error met while matching is a failure to report.
+bool PatternDidNotCompile(const ERegexError& error);
+
+// Runs work and gives its result. The two failures that count as no match end it with
+// fallback instead: a file that cannot be read (told through onFileError) and a pattern that
+// does not compile. Anything else, running out of memory included, reaches the caller.
+template <class Result, class Work>
+Result NoMatchWhenUnreadable(const TFileErrorEvent& onFileError, Result fallback, Work&& work) {
+  try {
+    return work();
+  } catch (const EFileError& error) {
+    if (onFileError) onFileError(error);
+  } catch (const ERegexError& error) {
+    if (!PatternDidNotCompile(error)) throw;
+  }
+  return fallback;
+}
+
+// The same for work that collects lines: what was collected before the failure stays.
+template <class Work>
+void KeepCollectedWhenUnreadable(const TFileErrorEvent& onFileError, Work&& work) {
+  NoMatchWhenUnreadable(onFileError, true, [&] {
+    work();
+    return true;
+  });
+}
 
 // The indices and texts of the lines BuildLines collects.
 struct CollectedLines {

@@ -13,8 +13,28 @@
 
 namespace velmora {
 
+namespace {
+
+[[noreturn]] void RaiseFileError(const char* what, const std::string& fileName,
+                                 const std::string& reason) {
+  throw EFileError(std::string(what) + " \"" + fileName + "\": " + reason, fileName, reason);
+}
+
+}  // namespace
+
 void RaiseFileError(const char* what, const std::string& fileName, int error) {
-  throw EFileError(std::string(what) + " \"" + fileName + "\": " + std::strerror(error));
+  RaiseFileError(what, fileName, std::string(std::strerror(error)));
+}
+
+int OpenRegularFile(const std::string& fileName, struct stat& info) {
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) RaiseFileError("Cannot open file", fileName, errno);
+  const int statError = ::fstat(fd, &info) != 0 ? errno : 0;
+  if (statError == 0 && S_ISREG(info.st_mode)) return fd;
+  ::close(fd);
+  if (statError != 0) RaiseFileError("Cannot read file", fileName, statError);
+  if (S_ISDIR(info.st_mode)) RaiseFileError("Cannot read file", fileName, EISDIR);
+  RaiseFileError("Cannot read file", fileName, std::string("Not a regular file"));
 }
 
 namespace {
@@ -45,16 +65,8 @@ void ReturnBuffer(ReadBuffer buffer) {
 
 TextBuffer::TextBuffer(const std::string& fileName, Mode mode, std::size_t chunk)
     : fileName_(fileName), chunk_(std::max<std::size_t>(chunk, 1)) {
-  // O_NONBLOCK: a FIFO given by mistake must not hang the open; only regular files are read.
-  fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd_ < 0) RaiseFileError("Cannot open file", fileName, errno);
   struct stat info {};
-  const int statResult = ::fstat(fd_, &info);
-  const int error = statResult != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-  if (statResult != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd_);
-    RaiseFileError("Cannot read file", fileName, error);
-  }
+  fd_ = OpenRegularFile(fileName, info);
   identity_ = FileIdentity::Of(info);
   permissions_ = info.st_mode & 07777;
   // The size is a hint only: a file may grow or shrink while it is read. A window needs no

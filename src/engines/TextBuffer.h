@@ -9,16 +9,24 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/FileIdentity.h"
+struct stat;
 
 namespace velmora {
 
-// A file that cannot be opened, read or written.
+// A file that cannot be opened, read or written. FileName and Reason are filled when known,
+// so that a caller can report "NAME: REASON" as command-line tools do.
 class EFileError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+  EFileError(const std::string& message, std::string fileName, std::string reason)
+      : std::runtime_error(message), FileName(std::move(fileName)), Reason(std::move(reason)) {}
+
+  std::string FileName;
+  std::string Reason;
 };
 
 // A list index (line number) that does not fit the file, or a list entry that is not a number.
@@ -29,6 +37,10 @@ class EListError : public std::runtime_error {
 
 // Raises EFileError: what, the quoted file name and the system's message for error.
 [[noreturn]] void RaiseFileError(const char* what, const std::string& fileName, int error);
+
+// Opens a regular file for reading, without blocking on a FIFO; fills info. Anything else (a
+// folder, a FIFO, a device) raises EFileError, so that nothing waits on a file that never ends.
+int OpenRegularFile(const std::string& fileName, struct stat& info);
 
 // The content of a file in one buffer. Text() is what matching sees (up to the first NUL
 // byte); Tail() is everything from that NUL on, kept so that a rewrite loses nothing.

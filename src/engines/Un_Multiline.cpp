@@ -6,6 +6,8 @@
 #include <functional>
 #include <string_view>
 
+#include "engines/LineSearch.h"
+
 namespace velmora {
 
 namespace {
@@ -87,8 +89,8 @@ bool Tmy_multiline::Search(const std::string& fileName) {
 bool Tmy_multiline::FindInFile(const std::vector<std::string>& query, const std::string& fileName,
                                bool caseSensitive) {
   const BusyScope busy(Idle);
-  try {
-    if (query.empty()) return false;
+  if (query.empty()) return false;
+  return NoMatchWhenUnreadable(OnFileError, false, [&] {
     const TextBuffer file(fileName);
     const auto lines = SplitLines(file.Text());
     const LineComparer compare(query, TrimLeft, TrimRight, caseSensitive);
@@ -103,21 +105,17 @@ bool Tmy_multiline::FindInFile(const std::vector<std::string>& query, const std:
       if (Report() && k + 1 < compare.QuerySize()) return false;
     }
     return true;
-  } catch (const EFileError&) {
-    return false;
-  }
+  });
 }
 
 void Tmy_multiline::BuildLines(const std::string& fileName) {
   if (QueryLines.empty()) return;
   BlockStarts.clear();
   const BusyScope busy(Idle);
-  try {
+  KeepCollectedWhenUnreadable(OnFileError, [&] {
     const TextBuffer file(fileName);
     BuildLines(file);
-  } catch (const EFileError&) {
-    // An unreadable file lists no block.
-  }
+  });
 }
 
 void Tmy_multiline::BuildLines(const TextBuffer& file) {

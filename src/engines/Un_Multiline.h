@@ -27,6 +27,7 @@ class Tmy_multiline {
   bool Stop = false;
   bool Idle = true;
   TProgressEvent OnProgress;
+  TFileErrorEvent OnFileError;  // a file that could not be read
 
   void SetLines(const std::vector<std::string>& lines) { QueryLines = lines; }
   void SetReplaceLines(const std::vector<std::string>& lines) { ReplaceLines = lines; }

@@ -51,7 +51,7 @@ bool Tmy_regexpr::FindInFile(const std::string& expression, const std::string& f
   const BusyScope busy(Idle);
   const auto searcher = SearcherFor(expression, caseSensitive);
   return searcher != nullptr &&
-         searcher->SearchFile(fileName, EngineProgress(OnProgress, this, Stop));
+         searcher->SearchFile(fileName, EngineProgress(OnProgress, this, Stop), OnFileError);
 }
 
 void Tmy_regexpr::BuildLines(const std::string& fileName) {
@@ -60,12 +60,10 @@ void Tmy_regexpr::BuildLines(const std::string& fileName) {
   LineTexts.clear();
   Intervals.clear();
   const BusyScope busy(Idle);
-  try {
+  KeepCollectedWhenUnreadable(OnFileError, [&] {
     const TextBuffer file(fileName);
     BuildLines(file);
-  } catch (const EFileError&) {
-    // An unreadable file lists no line.
-  }
+  });
 }
 
 void Tmy_regexpr::BuildLines(const TextBuffer& file) {
@@ -74,14 +72,12 @@ void Tmy_regexpr::BuildLines(const TextBuffer& file) {
   LineTexts.clear();
   Intervals.clear();
   const BusyScope busy(Idle);
-  try {
+  KeepCollectedWhenUnreadable(OnFileError, [&] {
     TRegex regex;
     Prepare(regex, Query, CaseSensitive, true);
     CollectLines(file.Text(), [&](std::string_view line) { return regex.ExecView(line); }, true,
                  EngineProgress(OnProgress, this, Stop), {LineNumbers, LineTexts, &Intervals});
-  } catch (const ERegexError&) {
-    // What was collected until the error stays.
-  }
+  });
 }
 
 void Tmy_regexpr::WriteLinesView(const std::string& pageFileName, const std::string& fileName) {

@@ -32,10 +32,11 @@ class Tmy_regexpr {
   bool Stop = false;
   bool Idle = true;
   TProgressEvent OnProgress;
+  TFileErrorEvent OnFileError;  // a file that could not be read
 
   bool Search(const std::string& fileName);
-  // Does the expression match within a line of the file? Any error, an invalid expression
-  // included, gives false.
+  // Does the expression match within a line of the file? A file that cannot be read and an
+  // expression that does not compile give false; other failures are raised.
   bool FindInFile(const std::string& expression, const std::string& fileName, bool caseSensitive);
   void BuildLines(const std::string& fileName);
   // The same from a file already read (a modification reads each file once).

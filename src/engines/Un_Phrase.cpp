@@ -14,7 +14,7 @@ bool Tmy_phrase::FindInFile(const std::string& phrase, const std::string& fileNa
                             bool caseSensitive) {
   const BusyScope busy(Idle);
   return searchers_.For(phrase, caseSensitive, WholeWords)
-      ->SearchFile(fileName, EngineProgress(OnProgress, this, Stop));
+      ->SearchFile(fileName, EngineProgress(OnProgress, this, Stop), OnFileError);
 }
 
 void Tmy_phrase::BuildLines(const std::string& fileName) {
@@ -23,12 +23,10 @@ void Tmy_phrase::BuildLines(const std::string& fileName) {
   Intervals.clear();
   LineTexts.clear();
   const BusyScope busy(Idle);
-  try {
+  KeepCollectedWhenUnreadable(OnFileError, [&] {
     const TextBuffer file(fileName);
     BuildLines(file);
-  } catch (const EFileError&) {
-    // An unreadable file lists no line.
-  }
+  });
 }
 
 void Tmy_phrase::BuildLines(const TextBuffer& file) {
@@ -37,16 +35,14 @@ void Tmy_phrase::BuildLines(const TextBuffer& file) {
   Intervals.clear();
   LineTexts.clear();
   const BusyScope busy(Idle);
-  try {
+  KeepCollectedWhenUnreadable(OnFileError, [&] {
     const EngineProgress progress(OnProgress, this, Stop);
     TRegex regex;
     PrepareRegex(regex, CaseSensitive, progress);
     regex.SetExpression(WordPattern(Query, WholeWords));
     CollectLines(file.Text(), [&](std::string_view line) { return regex.ExecView(line); }, true,
                  progress, {LineNumbers, LineTexts, &Intervals});
-  } catch (const ERegexError&) {
-    // What was collected until the error stays.
-  }
+  });
 }
 
 void Tmy_phrase::WriteLinesView(const std::string& pageFileName, const std::string& fileName) {

@@ -29,9 +29,10 @@ class Tmy_phrase {
   std::vector<std::string> LineNumbers;  // 0-based indices of the matching lines, ascending
   std::vector<std::string> LineTexts;
   TProgressEvent OnProgress;
+  TFileErrorEvent OnFileError;  // a file that could not be read
 
   bool Search(const std::string& fileName);
-  // Does a line of the file contain phrase? Any error gives false.
+  // Does a line of the file contain phrase? A file that cannot be read gives false.
   bool FindInFile(const std::string& phrase, const std::string& fileName, bool caseSensitive);
   // Collects the matching lines; Intervals becomes all of them. Nothing happens for an empty
   // Query; an error keeps what was collected.

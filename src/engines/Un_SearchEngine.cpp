@@ -29,7 +29,7 @@ bool Tmy_searchengine::FindInFile(const std::string& word, const std::string& fi
                                   bool caseSensitive) {
   const BusyScope busy(Idle);
   return searchers_.For(word, caseSensitive, WholeWords)
-      ->SearchFile(fileName, EngineProgress(OnProgress, this, Stop));
+      ->SearchFile(fileName, EngineProgress(OnProgress, this, Stop), OnFileError);
 }
 
 bool Tmy_searchengine::Search(const std::string& fileName) {
@@ -39,7 +39,8 @@ bool Tmy_searchengine::Search(const std::string& fileName) {
   const auto required = NonEmptyWords(RequiredWords);
   const auto optional = NonEmptyWords(OptionalWords);
   if (excluded.empty() && required.empty() && optional.empty()) return true;
-  try {
+  // A file that cannot be read is not known to lack a word: no match.
+  return NoMatchWhenUnreadable(OnFileError, false, [&] {
     TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
     const EngineProgress progress(OnProgress, this, Stop);
     const auto found = [&](const std::string& word) {
@@ -56,11 +57,7 @@ bool Tmy_searchengine::Search(const std::string& fileName) {
       if (found(word)) return true;
     }
     return false;
-  } catch (const EFileError&) {
-    return false;  // a file that cannot be read is not known to lack a word
-  } catch (const ERegexError&) {
-    return false;
-  }
+  });
 }
 
 void Tmy_searchengine::BuildLines(const std::string& fileName) {
@@ -69,7 +66,7 @@ void Tmy_searchengine::BuildLines(const std::string& fileName) {
   LineTexts.clear();
   const auto words = NonEmptyWords(Concat(RequiredWords, OptionalWords));
   const BusyScope busy(Idle);
-  try {
+  KeepCollectedWhenUnreadable(OnFileError, [&] {
     const TextBuffer file(fileName);
     const EngineProgress progress(OnProgress, this, Stop);
     const auto patterns = CompileWordPatterns(words, CaseSensitive, WholeWords, progress);
@@ -82,10 +79,7 @@ void Tmy_searchengine::BuildLines(const std::string& fileName) {
       return false;
     };
     CollectLines(file.Text(), matches, false, progress, {LineNumbers, LineTexts, nullptr});
-  } catch (const EFileError&) {
-    // What was collected until the error stays.
-  } catch (const ERegexError&) {
-  }
+  });
 }
 
 void Tmy_searchengine::WriteLinesView(const std::string& pageFileName,

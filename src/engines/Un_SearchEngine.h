@@ -25,6 +25,7 @@ class Tmy_searchengine {
   bool Stop = false;
   bool Idle = true;
   TProgressEvent OnProgress;
+  TFileErrorEvent OnFileError;  // a file that could not be read
 
   // Parses query into the three word lists; false when a quoted phrase is not closed or its
   // closing quote is followed by anything but a space. An empty query, or a sign at the very

@@ -19,6 +19,10 @@ namespace velmora {
 // Progress callback of an engine: the engine itself and a reference to its own Stop flag.
 using TProgressEvent = std::function<void(void* sender, bool& stop)>;
 
+// Tells that a file could not be read: it then counts as no match (or its page keeps what
+// was collected), and a caller that lists files may still want to say so.
+using TFileErrorEvent = std::function<void(const EFileError& error)>;
+
 // The pattern that finds word literally; with wholeWords it may not touch a word character
 // on a side where the word itself has one (\b), or must touch a non-word character (\B).
 std::string WordPattern(const std::string& word, bool wholeWords);

@@ -12,24 +12,22 @@ bool WordListEngine::FindInFile(const std::string& word, const std::string& file
                                 bool caseSensitive) {
   const BusyScope busy(Idle);
   return searchers_.For(word, caseSensitive, WholeWords)
-      ->SearchFile(fileName, EngineProgress(OnProgress, this, Stop));
+      ->SearchFile(fileName, EngineProgress(OnProgress, this, Stop), OnFileError);
 }
 
 bool WordListEngine::SearchWords(const std::string& fileName, bool needAll) {
   const BusyScope busy(Idle);
   const auto words = SplitWordList(Query);
   if (words.empty()) return false;
-  try {
+  return NoMatchWhenUnreadable(OnFileError, false, [&] {
     TextBuffer file(fileName, TextBuffer::Mode::OnDemand);  // read once for all the words
     const EngineProgress progress(OnProgress, this, Stop);
     // A word whose pattern does not compile is not found: the empty word without whole
     // words (with them its pattern is \b\b, which any word character satisfies).
     const auto found = [&](const std::string& word) {
-      try {
+      return NoMatchWhenUnreadable(OnFileError, false, [&] {
         return searchers_.For(word, CaseSensitive, WholeWords)->Search(file, progress);
-      } catch (const ERegexError&) {
-        return false;
-      }
+      });
     };
     for (const auto& word : words) {
       const bool hit = found(word);
@@ -37,9 +35,7 @@ bool WordListEngine::SearchWords(const std::string& fileName, bool needAll) {
       if (progress.Tick()) return false;
     }
     return needAll;
-  } catch (const EFileError&) {
-    return false;
-  }
+  });
 }
 
 void WordListEngine::BuildLines(const std::string& fileName) {
@@ -49,7 +45,7 @@ void WordListEngine::BuildLines(const std::string& fileName) {
   // Lines are listed by the words that can be found (see SearchWords).
   const auto words = WholeWords ? SplitWordList(Query) : NonEmptyWords(SplitWordList(Query));
   const BusyScope busy(Idle);
-  try {
+  KeepCollectedWhenUnreadable(OnFileError, [&] {
     const TextBuffer file(fileName);
     const EngineProgress progress(OnProgress, this, Stop);
     const auto patterns = CompileWordPatterns(words, CaseSensitive, WholeWords, progress);
@@ -59,10 +55,7 @@ void WordListEngine::BuildLines(const std::string& fileName) {
                                       [&](const auto& regex) { return regex->ExecView(line); });
                  },
                  true, progress, {LineNumbers, LineTexts, nullptr});
-  } catch (const EFileError&) {
-    // What was collected until the error stays.
-  } catch (const ERegexError&) {
-  }
+  });
 }
 
 void WordListEngine::WriteLinesView(const std::string& pageFileName, const std::string& fileName) {

@@ -21,8 +21,9 @@ class WordListEngine {
   bool Stop = false;
   bool Idle = true;
   TProgressEvent OnProgress;
+  TFileErrorEvent OnFileError;  // a file that could not be read
 
-  // Does a line of the file contain word? Any error gives false.
+  // Does a line of the file contain word? A file that cannot be read gives false.
   bool FindInFile(const std::string& word, const std::string& fileName, bool caseSensitive);
   // Collects every line that holds at least one of the words.
   void BuildLines(const std::string& fileName);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <ctime>
 #include <deque>
@@ -50,7 +51,10 @@ FolderFd OpenFolder(const std::string& folder, bool follow_final_link) {
   while (rest.size() > kPieceLimit) {
     // Cut after a delimiter, so every piece is whole names (each at most NAME_MAX bytes).
     const auto cut = rest.rfind(PathDelim, kPieceLimit - 1);
-    if (cut == std::string_view::npos || cut == 0) return FolderFd();
+    if (cut == std::string_view::npos || cut == 0) {
+      errno = ENAMETOOLONG;
+      return FolderFd();
+    }
     const std::string piece(rest.substr(0, cut + 1));
     FolderFd next(::openat(at.Get() >= 0 ? at.Get() : AT_FDCWD, piece.c_str(), flags));
     if (next.Get() < 0) return FolderFd();
@@ -221,6 +225,7 @@ void TMyFindFile::Execute() {
       } else {
         const std::string folder = WithTrailingDelim(Path);
         const FolderFd fd = OpenFolder(folder, true);
+        TellIfNotOpened(fd.Get(), folder);
         SearchFolder(fd.Get(), folder, FolderListing(fd.Get()), exclusion);
       }
     }
@@ -236,6 +241,7 @@ void TMyFindFile::SearchTree(std::int32_t exclusion) {
     const std::string folder = std::move(queue.front());
     queue.pop_front();
     const FolderFd fd = OpenFolder(folder, std::exchange(start, false));
+    TellIfNotOpened(fd.Get(), folder);
     const FolderListing entries(fd.Get());
     for (std::size_t i = 0; i < entries.size(); ++i) {
       // Only real folders are entered: a link to a folder is listed as a link.
@@ -267,6 +273,10 @@ bool TMyFindFile::PrepareRecord(int folder_fd, const FolderListing::Entry& entry
     return false;
   }
   return true;
+}
+
+void TMyFindFile::TellIfNotOpened(int fd, const std::string& folder) {
+  if (fd < 0 && OnFolderError) OnFolderError(*this, folder, errno);
 }
 
 void TMyFindFile::SearchFolder(int folder_fd, const std::string& folder,

@@ -9,7 +9,8 @@
 // Only folders and regular files are ever reported or entered: FIFOs, sockets and device
 // files are passed over (opening them can hang), symbolic links to folders are not walked
 // (no cycles), a symbolic link to a regular file is reported as that file, and folders that
-// cannot be read are passed over silently. Names are bytes, passed through unchanged.
+// cannot be opened are passed over (told through OnFolderError). Names are bytes, passed
+// through unchanged.
 
 #include <cstdint>
 #include <functional>
@@ -96,6 +97,10 @@ class TMyFindFile {
   // Path is the entry's folder, always ending with PathDelim; Stop is the finder's Stop.
   using TFileFoundEvent = std::function<void(TMyFindFile& sender, const std::string& path,
                                              const TSearchRec& rec, bool& stop)>;
+  // A folder of the walk that could not be opened: the folder, ending with PathDelim, and
+  // the errno value.
+  using TFolderErrorEvent =
+      std::function<void(TMyFindFile& sender, const std::string& folder, int error)>;
 
   // True ends the walk at the next check (after each OnFileFound and each folder). The
   // caller clears it before a run; Execute does not.
@@ -116,6 +121,7 @@ class TMyFindFile {
   TNotifyEvent OnStart;
   TNotifyEvent OnFinish;
   TFileFoundEvent OnFileFound;
+  TFolderErrorEvent OnFolderError;
 
   // List mode: the full names to test (left unchanged). Walk mode: emptied, then receives the
   // full name of each reported entry.
@@ -149,6 +155,8 @@ class TMyFindFile {
   std::vector<bool> size_unread_;
   std::uint64_t total_size_ = 0;
   TSearchRec record_;  // reused for every entry, so a name seldom needs a new allocation
+  // Tells OnFolderError when a folder of the walk could not be opened (fd below 0).
+  void TellIfNotOpened(int fd, const std::string& folder);
 };
 
 // The walk-mode name rule: "*" any run, "?" one character, ASCII letters without regard to

@@ -5,6 +5,7 @@
 #include <utime.h>
 
 #include <ctime>
+#include <new>
 
 #include "app/MainWindowFixture.h"
 #include "engines/Un_Phrase.h"
@@ -268,6 +269,29 @@ TEST_F(MainWindowTest, AnErrorEndsTheRunAndRestoresTheWindow) {
   ASSERT_EQ(dialogs.messages.size(), 2u);
   EXPECT_EQ(dialogs.messages[1].text, "'ten' is not a valid integer value");
   EXPECT_TRUE(w.btn_find.Enabled && !w.Busy());
+}
+
+TEST_F(MainWindowTest, RunningOutOfMemoryIsShownOnceAndEndsTheRun) {
+  // A progress call stands in for an allocation that fails while a line is examined.
+  Write("a.txt", "x\ny\nneedle\n");
+  Write("b.txt", "needle\n");
+  Tfrm_utama& w = Show();
+  pump.calls = 0;
+  pump.at[3] = [] { throw std::bad_alloc(); };  // a.txt's file event, its first line, ...
+  Find("needle");
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, "Cannot search \"" + Tree() + "a.txt\": Out of memory");
+  EXPECT_EQ(dialogs.messages[0].kind, MsgKind::Error);
+  EXPECT_TRUE(Captions().empty());  // b.txt was never searched
+  EXPECT_EQ(w.StatusBar1.Panels[0].Text, "Not Found");
+  EXPECT_TRUE(w.btn_find.Enabled && !w.btn_stop.Enabled && !w.Busy() && w.cmb_path.Enabled);
+
+  // The same failure in a preview is no empty page either.
+  Find("needle");
+  ASSERT_EQ(Captions().size(), 2u);
+  pump.every = [](std::size_t) { throw std::bad_alloc(); };
+  EXPECT_THROW(w.SelectRow(1, true), EEngineError);
+  pump.every = nullptr;
 }
 
 TEST_F(MainWindowTest, ARegexThatDoesNotCompileIsShownBeforeAnyFileIsRead) {

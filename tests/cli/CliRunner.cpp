@@ -1,7 +1,8 @@
 #include "cli/CliRunner.h"
 
 #include <fcntl.h>
-#include <spawn.h>
+#include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,7 +31,23 @@ std::vector<std::string> OutputLines(const std::string& text) {
   return lines;
 }
 
-CliResult RunCli(const std::vector<std::string>& args, const std::string& stdoutTo) {
+namespace {
+
+// Exit status of a child that could not give up the permission overrides.
+constexpr int kCannotDropOverride = 125;
+
+// In the child, before exec: root keeps the overrides across exec unless they leave the
+// bounding set.
+void DropAccessOverride() {
+  if (::geteuid() != 0) return;
+  if (::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE) != 0 ||
+      ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH) != 0) {
+    _exit(kCannotDropOverride);
+  }
+}
+
+CliResult Run(const std::vector<std::string>& args, const std::string& stdoutTo,
+              bool withoutAccessOverride) {
   const TempTree capture;
   const std::string outName = stdoutTo.empty() ? capture.Path("out") : stdoutTo;
   const std::string errName = capture.Path("err");
@@ -41,25 +58,39 @@ CliResult RunCli(const std::vector<std::string>& args, const std::string& stdout
   for (std::string& arg : argv) cargv.push_back(arg.data());
   cargv.push_back(nullptr);
 
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outName.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
-  posix_spawn_file_actions_addopen(&actions, 2, errName.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, cargv[0], &actions, nullptr, cargv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) throw std::runtime_error("cannot start " + argv[0]);
+  const pid_t pid = ::fork();
+  if (pid < 0) throw std::runtime_error("cannot start " + argv[0]);
+  if (pid == 0) {
+    const int in = ::open("/dev/null", O_RDONLY);
+    const int out = ::open(outName.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = ::open(errName.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
+        ::dup2(err, 2) < 0) {
+      _exit(127);
+    }
+    if (withoutAccessOverride) DropAccessOverride();
+    ::execv(cargv[0], cargv.data());
+    _exit(127);
+  }
   int wstatus = 0;
   waitpid(pid, &wstatus, 0);
 
   CliResult result;
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+  if (result.status == kCannotDropOverride) throw CannotDropOverride();
   if (stdoutTo.empty()) result.out = ReadFile(outName);
   result.err = ReadFile(errName);
   return result;
+}
+
+}  // namespace
+
+CliResult RunCli(const std::vector<std::string>& args, const std::string& stdoutTo) {
+  return Run(args, stdoutTo, false);
+}
+
+CliResult RunCliWithoutAccessOverride(const std::vector<std::string>& args) {
+  return Run(args, "", true);
 }
 
 TempTree::TempTree() {

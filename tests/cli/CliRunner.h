@@ -4,6 +4,7 @@
 // and makes throw-away folder trees for it to work on.
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,13 @@ struct CliResult {
 // Runs the executable directly (no shell), with stdin empty. Standard output goes to
 // stdoutTo when given (result.out then stays empty).
 CliResult RunCli(const std::vector<std::string>& args, const std::string& stdoutTo = "");
+
+// Runs it so that permission bits bind even when the tests run as root (a file of mode 000
+// cannot be read). Throws CannotDropOverride where that cannot be arranged.
+struct CannotDropOverride : std::runtime_error {
+  CannotDropOverride() : std::runtime_error("cannot drop the permission overrides") {}
+};
+CliResult RunCliWithoutAccessOverride(const std::vector<std::string>& args);
 
 // A fresh folder below the system's temporary folder, removed with everything in it.
 class TempTree {

@@ -1,6 +1,7 @@
 // Usage, version, errors, and the regex and mask commands of velmora-cli, run as a process.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -153,6 +154,13 @@ TEST(CliErrors, ExitWithTwoAndTheirTexts) {
       // An unreadable file is an error, not an empty page.
       {{"lines", "--query", "x", "--page", "@p.html", "@nope"}, "nope", false},
       {{"lines", "--query", "x", "--page", "@no/dir/p.html", "@f.txt"}, "p.html", false},
+      // Only a regular file is read: a FIFO would hang, a device never end.
+      {{"lines", "--query", "x", "--page", "@p.html", "@"}, "Is a directory\n", false},
+      {{"lines", "--query", "x", "--page", "@p.html", "@fifo"}, "Not a regular file\n", false},
+      {{"lines", "--query", "x", "--page", "@p.html", "/dev/zero"}, "Not a regular file\n", false},
+      // The page never overwrites its own input, under any name.
+      {{"lines", "--query", "x", "--page", "@f.txt", "@f.txt"}, "itself", false},
+      {{"lines", "--query", "x", "--page", "@same.txt", "@f.txt"}, "itself", false},
       {{"modify", "--type", "regex", "--query", "a(", "--mod", "delete", "--backup", "@f.txt"},
        "Regex(comp)",
        false},
@@ -160,6 +168,8 @@ TEST(CliErrors, ExitWithTwoAndTheirTexts) {
   for (const Case& c : cases) {
     const TempTree tree;
     const std::string file = tree.Write("f.txt", "a(b\n");
+    ASSERT_EQ(mkfifo(tree.Path("fifo").c_str(), 0600), 0);
+    std::filesystem::create_hard_link(file, tree.Path("same.txt"));
     std::vector<std::string> args;
     for (const auto& arg : c.args) args.push_back(arg[0] == '@' ? tree.Path(arg.substr(1)) : arg);
     const CliResult result = RunCli(args);

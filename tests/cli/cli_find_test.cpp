@@ -1,6 +1,7 @@
 // velmora-cli find, run as a process on trees made in temporary folders.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <string>
@@ -111,6 +112,39 @@ TEST_F(CliFind, ListModeReportsListedFilesThatStillExist) {
   const CliResult result = Find({"--in-list", list, "--mask", "*.txt", "--query", "e"});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, P("B/Top.txt") + "\n" + P("top.txt") + "\n");
+}
+
+// Like grep: every folder and file that cannot be read gets one line on stderr as the walk meets
+// it, the matches are all printed, and the status is 2.
+TEST_F(CliFind, UnreadableFoldersAndFilesAreToldAndTheStatusIsTwo) {
+  tree_.Write("locked/fox.txt", "fox\n");
+  const std::string secret = tree_.Write("B/secret.txt", "fox\n");
+  ASSERT_EQ(chmod(P("locked").c_str(), 0), 0);
+  ASSERT_EQ(chmod(secret.c_str(), 0), 0);
+  const auto find = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), "find");
+    args.push_back(Root());
+    return RunCliWithoutAccessOverride(args);
+  };
+  try {
+    const std::string lockedLine = "velmora-cli: " + P("locked") + ": Permission denied\n";
+    const CliResult search = find({"--query", "fox", "--sort"});
+    EXPECT_EQ(search.status, 2);
+    EXPECT_EQ(search.out, P("README") + "\n" + P("top.txt") + "\n" + P("B/deep/top.txt") + "\n" +
+                              P("A/deep/two.txt") + "\n");
+    EXPECT_EQ(search.err, "velmora-cli: " + secret + ": Permission denied\n" + lockedLine);
+    // A walk that meets neither is not affected.
+    const CliResult shallow = find({"--no-subfolders", "--query", "fox"});
+    EXPECT_EQ(shallow.status, 0) << shallow.err;
+    // Without a query no file is read: only the folder is told.
+    const CliResult all = find({"--mask", "secret.txt"});
+    EXPECT_EQ(all.status, 2);
+    EXPECT_EQ(all.out, secret + "\n");
+    EXPECT_EQ(all.err, lockedLine);
+  } catch (const CannotDropOverride&) {
+    GTEST_SKIP() << "permission bits cannot be made to bind";
+  }
+  chmod(P("locked").c_str(), 0755);
 }
 
 }  // namespace
