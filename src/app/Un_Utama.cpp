@@ -1,7 +1,10 @@
 #include "app/Un_Utama.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <span>
@@ -23,12 +26,12 @@ namespace velmora {
 namespace {
 
 // Raises a flag for the life of the scope, also when the command throws.
-class ModifyingScope {
+class FlagScope {
  public:
-  explicit ModifyingScope(bool& flag) : flag_(flag) { flag_ = true; }
-  ~ModifyingScope() { flag_ = false; }
-  ModifyingScope(const ModifyingScope&) = delete;
-  ModifyingScope& operator=(const ModifyingScope&) = delete;
+  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
 
  private:
   bool& flag_;
@@ -104,6 +107,17 @@ constexpr int kReplaceExamplesTop = 180;
 constexpr int kReplaceLabelTop = 80;
 constexpr int kMemoGap = 50;
 
+// Why a start folder could not be walked, as panel 2 shows it.
+std::string FolderErrorText(int error) {
+  if (error == ENOENT || error == ENOTDIR) return "Folder does not exist";
+  if (error == EACCES || error == EPERM) return "Permission denied";
+  return std::strerror(error);
+}
+
+double SteadySeconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 void PlaceMemoOver(TMemo& memo, const TComboBox& combo) {
   memo.Bounds.Left = combo.Bounds.Left;
   memo.Bounds.Top = combo.Bounds.Top;
@@ -116,6 +130,7 @@ void PlaceMemoOver(TMemo& memo, const TComboBox& combo) {
 Tfrm_utama::Tfrm_utama(TMainWindowPorts ports)
     : TForm("Velmora", 850, 723), ports_(std::move(ports)) {
   Now = [] { return velmora::Now(); };
+  Seconds = SteadySeconds;
 
   cmb_path.Text = "C:\\";
   cmb_mask.Text = "*.*";
@@ -210,6 +225,9 @@ void Tfrm_utama::CreateMembers() {
   finder->OnFileFound = [this](TMyFindFile& sender, const std::string& path, const TSearchRec& rec,
                                bool& stop) { FileFound(sender, path, rec, stop); };
   finder->OnFinish = [this](TMyFindFile& sender) { SearchFinished(sender); };
+  finder->OnFolderError = [this](TMyFindFile&, const std::string& folder, int error) {
+    FolderNotRead(folder, error);
+  };
   phrase = std::make_unique<Tmy_phrase>();
   wordor = std::make_unique<Tmy_wordor>();
   wordand = std::make_unique<Tmy_wordand>();
@@ -223,6 +241,12 @@ void Tfrm_utama::CreateMembers() {
   searchengine->OnProgress = progress;
   multiline->OnProgress = progress;
   regexpr->OnProgress = progress;
+  // Counted only for the run's own engine calls: a preview of an unreadable row is no part of it.
+  const TFileErrorEvent fileError = [this](const EFileError&) {
+    if (progress_.searchingFile) ++progress_.unreadable;
+  };
+  phrase->OnFileError = wordor->OnFileError = wordand->OnFileError = fileError;
+  searchengine->OnFileError = multiline->OnFileError = regexpr->OnFileError = fileError;
   last_backups.clear();
   frm_mod = std::make_unique<Tfrm_mod>(ports_.locale);
   Frm_BackUp_Manager = std::make_unique<TFrm_BackUp_Manager>(
@@ -413,6 +437,10 @@ bool Tfrm_utama::StartRun() {
 
   found_count = 0;
   StatusBar1.Panels[0].Text = "Found : ";
+  StatusBar1.Panels[2].Text.clear();
+  progress_ = RunProgress{};
+  progress_.running = true;
+  progress_.started = Seconds();
 
   finder->SearchInList = is_search_in_result.Checked;
   if (finder->SearchInList) {
@@ -451,6 +479,7 @@ void Tfrm_utama::FileFound(TMyFindFile&, const std::string& path, const TSearchR
   const std::string folder = WithTrailingDelim(path);
   const std::string fullName = folder + rec.Name;
   StatusBar1.Panels[1].Text = fullName;
+  ++progress_.examined;
   ProcessPending();
   if (!PassesFilters(path, rec)) return;
   if (run_.queryEmpty || SearchWithEngine(fullName)) AddResultRow(folder, rec);
@@ -530,7 +559,30 @@ bool Tfrm_utama::SearchWithEngine(const std::string& fileName) {
       ModificationInterfal1.Enabled = run_.engine.useIntervals.value_or(false);
     run_.engineFilled = true;
   }
+  const FlagScope searching(progress_.searchingFile);
   return engine.Search(fileName);
+}
+
+void Tfrm_utama::FolderNotRead(const std::string& folder, int error) {
+  if (progress_.examined == 0 && folder == WithTrailingDelim(finder->Path)) {
+    progress_.startFolderError = FolderErrorText(error);
+  } else {
+    ++progress_.unreadable;
+  }
+}
+
+void Tfrm_utama::ShowRunProgress() {
+  if (!progress_.running) return;
+  const auto seconds = static_cast<long long>(Seconds() - progress_.started);
+  StatusBar1.Panels[2].Text =
+      std::to_string(progress_.examined) + " files examined, " + std::to_string(seconds) + " s";
+}
+
+std::string Tfrm_utama::RunTotalText() const {
+  std::string text = std::to_string(progress_.examined) + " files examined in " +
+                     LocaleNumber("%.1f", Seconds() - progress_.started) + " s";
+  if (progress_.unreadable > 0) text += ", " + std::to_string(progress_.unreadable) + " unreadable";
+  return text;
 }
 
 bool Tfrm_utama::PassesFilters(const std::string& path, const TSearchRec& rec) {
@@ -551,8 +603,12 @@ std::string Tfrm_utama::TimeText(std::int32_t file_date) const {
 }
 
 std::string Tfrm_utama::SizeText(std::int64_t size) const {
+  return LocaleNumber("%.4f KB", static_cast<double>(size) / 1024.0);
+}
+
+std::string Tfrm_utama::LocaleNumber(const char* format, double value) const {
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.4f KB", static_cast<double>(size) / 1024.0);
+  std::snprintf(buffer, sizeof buffer, format, value);
   std::string text = buffer;
   const auto point = text.find('.');
   if (point != std::string::npos) text[point] = ports_.locale.DecimalSeparator();
@@ -609,6 +665,9 @@ void Tfrm_utama::SortRows() {
 
 void Tfrm_utama::SearchFinished(TMyFindFile&) {
   StatusBar1.Panels[1].Text.clear();
+  progress_.running = false;
+  StatusBar1.Panels[2].Text =
+      progress_.startFolderError.empty() ? RunTotalText() : progress_.startFolderError;
   if (found_count > 0) {
     SortRows();
     commands_.selectCommands = commands_.listSaved = true;
@@ -762,7 +821,7 @@ void Tfrm_utama::RunModification(bool selectedOnly) {
   // A click that reaches the window while a run lets messages run starts nothing.
   if (CommandsBusy() || !registry) return;
   const BusyScope busy(*this);
-  const ModifyingScope modifying(modifying_);
+  const FlagScope modifying(modifying_);
   last_backups.clear();
   RememberText(cmb_replace);
   std::vector<TModificationRow> rows;
@@ -789,7 +848,7 @@ void Tfrm_utama::RunModification(bool selectedOnly) {
 void Tfrm_utama::Undo() {
   if (CommandsBusy() || !registry) return;
   const BusyScope busy(*this);
-  const ModifyingScope modifying(modifying_);
+  const FlagScope modifying(modifying_);
   modification_.Undo(last_backups);
   UpdateBackupsMenu();
   last_backups.clear();

@@ -179,6 +179,8 @@ class Tfrm_utama : public TForm {
 
   // The clock of the date filter; the local time by default.
   std::function<TDateTime()> Now;
+  // A steady clock in seconds, for the time a run takes.
+  std::function<double()> Seconds;
 
   // ---- Handlers: window ----
   void FormShow() override;
@@ -201,6 +203,9 @@ class Tfrm_utama : public TForm {
   void EnableInputs(bool flag);
   static bool InComboList(const std::vector<std::string>& items, const std::string& text);
   void ProcessPending();
+  // Panel 2 during a run: the files examined and the whole seconds so far. The view calls it
+  // when it brings the widgets up to date, so the text costs nothing per file or line.
+  void ShowRunProgress();
 
   // ---- Handlers: result list and preview ----
   void ListView1SelectItem(int item, bool selected);
@@ -262,6 +267,8 @@ class Tfrm_utama : public TForm {
   // Texts of a row.
   std::string TimeText(std::int32_t file_date) const;
   std::string SizeText(std::int64_t size) const;
+  // value in a printf format with one "%f", the point as the user's decimal separator.
+  std::string LocaleNumber(const char* format, double value) const;
 
  private:
   void CreateMembers();
@@ -288,6 +295,8 @@ class Tfrm_utama : public TForm {
   bool QueryEmpty(int page, int type) const;
   void TakeRunSnapshot();
   bool SearchWithEngine(const std::string& fileName);
+  void FolderNotRead(const std::string& folder, int error);
+  std::string RunTotalText() const;
   // The search type of an item of the page's type group; none for an item out of range.
   static std::optional<SearchType> SearchTypeOf(int page, int type);
   ActiveEngine EngineOf(SearchType type);
@@ -321,6 +330,16 @@ class Tfrm_utama : public TForm {
     bool engineFilled = false;
   };
   RunSnapshot run_;
+  // What panel 2 tells of the current or last run.
+  struct RunProgress {
+    bool running = false;
+    bool searchingFile = false;   // inside the run's engine call (not a preview)
+    std::int64_t examined = 0;    // files the finder reported
+    std::int64_t unreadable = 0;  // folders and files that could not be read
+    double started = 0;
+    std::string startFolderError;  // why the start folder could not be walked
+  };
+  RunProgress progress_;
   // What the enabling of the row and list commands follows.
   struct CommandState {
     bool rowShown = false;        // a row was previewed since the last run or type change

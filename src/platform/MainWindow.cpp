@@ -38,6 +38,7 @@ MainWindow::MainWindow(KeyStore& keys, QtAdapters& adapters, QWidget* parent)
   pushClock_.start();
   adapters_.pump.before = [this] {
     if (pushClock_.elapsed() < kRunRefresh.count() && !model_->Stale()) return;
+    controller_->ShowRunProgress();
     binder_->Push();
     pushClock_.restart();
   };

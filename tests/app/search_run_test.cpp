@@ -8,6 +8,7 @@
 #include <new>
 
 #include "app/MainWindowFixture.h"
+#include "doubles/NoAccessOverride.h"
 #include "engines/Un_Phrase.h"
 #include "find/Un_MyFindFile.h"
 #include "settings/DateFormat.h"
@@ -292,6 +293,56 @@ TEST_F(MainWindowTest, RunningOutOfMemoryIsShownOnceAndEndsTheRun) {
   pump.every = [](std::size_t) { throw std::bad_alloc(); };
   EXPECT_THROW(w.SelectRow(1, true), EEngineError);
   pump.every = nullptr;
+}
+
+// Panel 2: the files examined and the seconds so far while the view refreshes, the total when
+// the run ends, and why a start folder could not be walked.
+TEST_F(MainWindowTest, PanelTwoTellsProgressTotalsAndWhyNothingWasWalked) {
+  Write("a.txt", "x");
+  Write("b.txt", "x");
+  Write("sub/c.txt", "x");
+  Tfrm_utama& w = Show();
+  double clock = 100;
+  w.Seconds = [&] { return clock; };
+  w.StatusBar1.Panels[2].Text = "from before";
+  std::vector<std::string> seen;
+  pump.every = [&](std::size_t) {
+    if (seen.empty()) seen.push_back(w.StatusBar1.Panels[2].Text);
+    clock += 0.5;
+    w.ShowRunProgress();
+    seen.push_back(w.StatusBar1.Panels[2].Text);
+  };
+  Find("");
+  EXPECT_THAT(seen, ElementsAre("", "1 files examined, 0 s", "2 files examined, 1 s",
+                                "3 files examined, 1 s"));
+  EXPECT_EQ(w.StatusBar1.Panels[2].Text, "3 files examined in 1.5 s");
+  w.ShowRunProgress();  // between runs nothing changes it
+  EXPECT_EQ(w.StatusBar1.Panels[2].Text, "3 files examined in 1.5 s");
+  pump.every = nullptr;
+
+  w.cmb_path.Text = Tree() + "missing/";
+  w.btn_findClick();
+  EXPECT_EQ(w.StatusBar1.Panels[0].Text, "Not Found");
+  EXPECT_EQ(w.StatusBar1.Panels[2].Text, "Folder does not exist");
+
+  const NoAccessOverride noOverride;
+  if (!noOverride.Active()) GTEST_SKIP() << "permission bits cannot be made to bind";
+  ASSERT_EQ(::chmod((root / "tree").c_str(), 0), 0);
+  Find("x");
+  ::chmod((root / "tree").c_str(), 0755);
+  EXPECT_EQ(w.StatusBar1.Panels[0].Text, "Not Found");
+  EXPECT_EQ(w.StatusBar1.Panels[2].Text, "Permission denied");
+
+  // Unreadable folders and files below it are counted; an unread file only when searched.
+  Write("locked/d.txt", "x");
+  ASSERT_EQ(::chmod((root / "tree/locked").c_str(), 0), 0);
+  ASSERT_EQ(::chmod((root / "tree/b.txt").c_str(), 0), 0);
+  Find("x");
+  EXPECT_THAT(Captions(), ElementsAre("a.txt", "c.txt"));
+  EXPECT_EQ(w.StatusBar1.Panels[2].Text, "3 files examined in 0.0 s, 2 unreadable");
+  Find("");
+  EXPECT_EQ(w.StatusBar1.Panels[2].Text, "3 files examined in 0.0 s, 1 unreadable");
+  ::chmod((root / "tree/locked").c_str(), 0755);
 }
 
 TEST_F(MainWindowTest, ARegexThatDoesNotCompileIsShownBeforeAnyFileIsRead) {
