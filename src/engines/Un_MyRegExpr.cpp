@@ -54,11 +54,15 @@ bool Tmy_regexpr::FindInFile(const std::string& expression, const std::string& f
          searcher->SearchFile(fileName, EngineProgress(OnProgress, this, Stop), OnFileError);
 }
 
-void Tmy_regexpr::BuildLines(const std::string& fileName) {
-  if (Query.empty()) return;
+void Tmy_regexpr::ClearLines() {
   LineNumbers.clear();
   LineTexts.clear();
   Intervals.clear();
+}
+
+void Tmy_regexpr::BuildLines(const std::string& fileName) {
+  if (Query.empty()) return;
+  ClearLines();
   const BusyScope busy(Idle);
   KeepCollectedWhenUnreadable(OnFileError, [&] {
     const TextBuffer file(fileName);
@@ -68,9 +72,7 @@ void Tmy_regexpr::BuildLines(const std::string& fileName) {
 
 void Tmy_regexpr::BuildLines(const TextBuffer& file) {
   if (Query.empty()) return;
-  LineNumbers.clear();
-  LineTexts.clear();
-  Intervals.clear();
+  ClearLines();
   const BusyScope busy(Idle);
   KeepCollectedWhenUnreadable(OnFileError, [&] {
     TRegex regex;

@@ -50,6 +50,8 @@ class Tmy_regexpr {
   void CompileQuery();
 
  private:
+  // Empties the lists BuildLines fills; also for a file that cannot be read.
+  void ClearLines();
   // Modifiers i, s, x and the expression; watchStop lets Stop end a long match.
   void Prepare(TRegex& regex, const std::string& expression, bool caseSensitive, bool watchStop);
   // The searcher for expression with the current options, kept from file to file; none when

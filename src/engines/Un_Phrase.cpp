@@ -17,11 +17,15 @@ bool Tmy_phrase::FindInFile(const std::string& phrase, const std::string& fileNa
       ->SearchFile(fileName, EngineProgress(OnProgress, this, Stop), OnFileError);
 }
 
-void Tmy_phrase::BuildLines(const std::string& fileName) {
-  if (Query.empty()) return;
+void Tmy_phrase::ClearLines() {
   LineNumbers.clear();
   Intervals.clear();
   LineTexts.clear();
+}
+
+void Tmy_phrase::BuildLines(const std::string& fileName) {
+  if (Query.empty()) return;
+  ClearLines();
   const BusyScope busy(Idle);
   KeepCollectedWhenUnreadable(OnFileError, [&] {
     const TextBuffer file(fileName);
@@ -31,9 +35,7 @@ void Tmy_phrase::BuildLines(const std::string& fileName) {
 
 void Tmy_phrase::BuildLines(const TextBuffer& file) {
   if (Query.empty()) return;
-  LineNumbers.clear();
-  Intervals.clear();
-  LineTexts.clear();
+  ClearLines();
   const BusyScope busy(Idle);
   KeepCollectedWhenUnreadable(OnFileError, [&] {
     const EngineProgress progress(OnProgress, this, Stop);

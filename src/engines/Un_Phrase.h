@@ -48,6 +48,8 @@ class Tmy_phrase {
   void Modify(const TextBuffer& file);
 
  private:
+  // Empties the lists BuildLines fills; also for a file that cannot be read.
+  void ClearLines();
   WordSearchers searchers_;
 };
 

@@ -25,33 +25,20 @@
 #include "platform/QtLocale.h"
 #include "platform/QtShell.h"
 #include "platform/QtViewer.h"
+#include "platform/RealWindowFixture.h"
 #include "platform/SingleInstance.h"
 #include "settings/MemoryKeyStore.h"
 
 namespace velmora {
 namespace {
 
-class WindowSmokeTest : public ::testing::Test {
+class WindowSmokeTest : public RealWindowTest {
  protected:
-  void SetUp() override {
+  void WriteTree() override {
     std::filesystem::create_directories(tree / "sub");
     std::ofstream(tree / "b.txt") << "a needle here\n";
     std::ofstream(tree / "a.txt") << "nothing\n";
     std::ofstream(tree / "sub" / "c.txt") << "needle again\n";
-    window = std::make_unique<MainWindow>(keys, adapters);
-    window->show();
-    QApplication::processEvents();
-  }
-  void TearDown() override {
-    window->close();
-    window.reset();
-  }
-
-  template <class W>
-  W* Get(const char* name) {
-    auto* widget = window->findChild<W*>(QLatin1String(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
   }
 
   void Search(const QString& query) {
@@ -59,12 +46,6 @@ class WindowSmokeTest : public ::testing::Test {
     Get<QComboBox>("cmb_query")->setEditText(query);
     Get<QPushButton>("btn_find")->click();
   }
-
-  testing::TempFolder temp;
-  std::filesystem::path tree = temp.Path();
-  MemoryKeyStore keys;
-  QtAdapters adapters;
-  std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(WindowSmokeTest, StartsWithTheFormStateAndCaptions) {

@@ -29,6 +29,7 @@
 
 #include "doubles/TempFolder.h"
 #include "platform/MainWindow.h"
+#include "platform/RealWindowFixture.h"
 #include "settings/MemoryKeyStore.h"
 
 namespace velmora {
@@ -36,25 +37,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class WindowUserTest : public ::testing::Test {
+class WindowUserTest : public RealWindowTest {
  protected:
-  void SetUp() override {
+  void WriteTree() override {
     std::ofstream(tree / "a.txt") << "a needle here\n";
     std::ofstream(tree / "b.txt") << "mutex condition\n";
-    window = std::make_unique<MainWindow>(keys, adapters);
-    window->show();
-    QApplication::processEvents();
-  }
-  void TearDown() override {
-    window->close();
-    window.reset();
-  }
-
-  template <class W>
-  W* Get(const char* name) {
-    auto* widget = window->findChild<W*>(QLatin1String(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
   }
   static void Key(QWidget* widget, int key, const QString& text = QString()) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
@@ -85,12 +72,6 @@ class WindowUserTest : public ::testing::Test {
     Type(edit, query);
     Key(edit, Qt::Key_Return);
   }
-
-  testing::TempFolder temp;
-  fs::path tree = temp.Path();
-  MemoryKeyStore keys;
-  QtAdapters adapters;
-  std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(WindowUserTest, TypedTextRunsAsTypedWhateverTheHistoryHolds) {
