@@ -81,6 +81,8 @@ class TextBuffer {
 
  private:
   void Grow();
+  // Moves bytes_[from, used_) to target, placed so that the next read lands aligned.
+  void MoveKept(char* target, std::size_t from);
   void UpdateViews();
 
   std::string fileName_;
@@ -90,6 +92,7 @@ class TextBuffer {
   std::size_t chunk_;
   std::unique_ptr<char[]> bytes_;  // not zero-filled: every byte used is read from the file
   std::size_t capacity_ = 0;
+  std::size_t start_ = 0;  // where Text() begins in bytes_
   std::size_t used_ = 0;
   std::size_t nul_ = std::string_view::npos;
   bool done_ = false;      // end of file reached
