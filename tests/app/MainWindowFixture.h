@@ -4,12 +4,16 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
+#include <utime.h>
 
+#include <algorithm>
+#include <ctime>
 #include <filesystem>
-#include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "app/Un_Utama.h"
@@ -20,9 +24,12 @@
 #include "doubles/RecordingShell.h"
 #include "doubles/ScriptedDialogs.h"
 #include "doubles/ScriptedEventPump.h"
+#include "doubles/TempFolder.h"
 #include "settings/MemoryKeyStore.h"
 
 namespace velmora::testing {
+
+using Strings = std::vector<std::string>;
 
 // Fixed formats like FixedLocale, with a decimal separator of the test's choice.
 class TestLocale : public Locale {
@@ -40,20 +47,11 @@ class TestLocale : public Locale {
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root = std::filesystem::temp_directory_path() /
-           ("velmora-app-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(root);
     std::filesystem::create_directories(root / "tree");
-    std::filesystem::create_directories(root / "data");
     folders.appData = (root / "data").string() + "/";
     folders.program = (root / "program").string() + "/";
     folders.home = (root / "home").string() + "/";
     folders.current = folders.home;
-  }
-  void TearDown() override {
-    window.reset();
-    std::filesystem::remove_all(root);
   }
 
   RegistryEnvironment Environment() {
@@ -64,46 +62,74 @@ class MainWindowTest : public ::testing::Test {
     return env;
   }
 
-  // Creates the window over the shared store and shows it.
-  Tfrm_utama& Show() {
-    window = std::make_unique<Tfrm_utama>(TMainWindowPorts{keys, locale, shell, viewer, dialogs,
-                                                           forms, pump, folders, Environment()});
+  // Creates the window over the given store and locale and shows it.
+  Tfrm_utama& Show(KeyStore& store, const Locale& shownLocale) {
+    window = std::make_unique<Tfrm_utama>(TMainWindowPorts{
+        store, shownLocale, shell, viewer, dialogs, forms, pump, folders, Environment()});
     window->Now = [] { return EncodeDate(2026, 12, 6) + EncodeTime(12, 0, 0); };
     window->FormShow();
     return *window;
   }
+  Tfrm_utama& Show() { return Show(keys, locale); }
+
+  // Shows the window on "Search and Replace" with the given search and modification types.
+  Tfrm_utama& ShowReplacePage(int searchType, int modType) {
+    Tfrm_utama& w = Show();
+    w.PageControl1.ActivePageIndex = kPageReplace;
+    w.RG_Type_1.ItemIndex = searchType;
+    w.PageControl1Change();
+    w.RG_Mod.ItemIndex = modType;
+    w.RG_ModClick();
+    return w;
+  }
 
   std::string Tree() const { return (root / "tree").string() + "/"; }
 
-  // Writes a file below the tree; `when` sets its modification time (local) when not 0.
+  // Writes a file below the tree.
   std::string Write(const std::string& relative, const std::string& text) {
     const auto path = root / "tree" / relative;
     std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
+    WriteWholeFile(path.string(), text);
     return path.string();
+  }
+
+  static void SetFileTime(const std::string& name, std::time_t when) {
+    utimbuf times{when, when};
+    ASSERT_EQ(::utime(name.c_str(), &times), 0);
   }
 
   // Runs a search of the tree on the current page with the given query box text.
   void Find(const std::string& query) {
     Tfrm_utama& w = *window;
     w.cmb_path.Text = Tree();
-    if (w.PageControl1.ActivePageIndex == kPageFind) {
-      w.cmb_query.Text = query;
-    } else {
-      w.cmb_query_1.Text = query;
-    }
+    (w.PageControl1.ActivePageIndex == kPageFind ? w.cmb_query : w.cmb_query_1).Text = query;
     w.btn_findClick();
   }
 
-  std::vector<std::string> Captions() const {
-    std::vector<std::string> captions;
+  Strings Captions() const {
+    Strings captions;
     for (const auto& item : window->ListView1.Items) captions.push_back(item.Caption);
     return captions;
+  }
+
+  void SelectOnly(const std::vector<int>& rows) {
+    auto& items = window->ListView1.Items;
+    for (std::size_t i = 0; i < items.size(); ++i)
+      items[i].Selected = std::find(rows.begin(), rows.end(), static_cast<int>(i)) != rows.end();
+  }
+
+  Strings Messages() const {
+    Strings texts;
+    for (const auto& m : dialogs.messages) texts.push_back(m.text);
+    return texts;
   }
 
   void SetOption(const std::string& name, const std::string& value) {
     keys.OpenKey("Software\\Velmora\\Option", true);
     keys.WriteString(name, value);
+  }
+  void SetOptions(std::initializer_list<std::pair<const char*, const char*>> options) {
+    for (const auto& [name, value] : options) SetOption(name, value);
   }
 
   std::string StoredValue(const std::string& key, const std::string& name) {
@@ -111,12 +137,10 @@ class MainWindowTest : public ::testing::Test {
     return keys.ReadString(name);
   }
 
-  std::string ReadFile(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  static std::string ReadFile(const std::string& name) { return ReadWholeFile(name); }
 
-  std::filesystem::path root;
+  TempFolder temp;
+  std::filesystem::path root = temp.Path();
   MemoryKeyStore keys;
   TestLocale locale;
   RecordingShell shell;

@@ -71,11 +71,6 @@ class FileCommandsTest : public MainWindowTest {
     };
     window->RenameFiles1Click();
   }
-  std::vector<std::string> Messages() const {
-    std::vector<std::string> texts;
-    for (const auto& m : dialogs.messages) texts.push_back(m.text);
-    return texts;
-  }
   std::vector<std::string> FilesInTree() const {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(root / "tree"))
@@ -156,73 +151,48 @@ TEST_F(FileCommandsTest, FailingCopyKeepsTheTarget) {
 
 TEST_F(FileCommandsTest, RenameBuildsTheNewNameByTheRules) {
   const struct {
-    std::string name;
-    std::function<void(Tfrm_ren_files&)> fill;
+    std::string name, prefix, suffix, first, count, extension;
     std::string renamed;  // "" when the row keeps its name
-    std::string message;  // after "Cannot rename \"" and the short name of the tree's ext
   } cases[] = {
-      {"report.txt",
-       [](Tfrm_ren_files& d) {
-         d.edt_prefix.Text = "old_";
-         d.edt_sufix.Text = "_v2";
-       },
-       "old_report_v2.txt", ""},
-      {"report.txt",
-       [](Tfrm_ren_files& d) {
-         d.Check_Rem.Checked = true;
-         d.Edt_first.Text = "1";
-         d.Edt_num.Text = "3";
-       },
-       "ort.txt", ""},
-      {"report.txt",
-       [](Tfrm_ren_files& d) {
-         d.Check_Rem.Checked = true;
-         d.Edt_first.Text = "5";
-         d.Edt_num.Text = "100";
-       },
-       "repo.txt", ""},
-      {"archive.tar.gz", [](Tfrm_ren_files& d) { d.edt_sufix.Text = "_1"; }, "archive.tar_1.gz",
-       ""},
-      {"README", [](Tfrm_ren_files& d) { d.edt_prefix.Text = "x"; }, "xREADME", ""},
-      {"abc.txt",
-       [](Tfrm_ren_files& d) {
-         d.Check_Rem.Checked = true;
-         d.Edt_first.Text = "1";
-         d.Edt_num.Text = "10";
-         d.edt_prefix.Text = "p";  // not put before an empty base
-       },
-       "", "\" to \".txt\""},
+      {"report.txt", "old_", "_v2", "", "", "", "old_report_v2.txt"},
+      {"report.txt", "", "", "1", "3", "", "ort.txt"},
+      {"report.txt", "", "", "5", "100", "", "repo.txt"},
+      {"report.txt", "", "", "", "", "bak", "report.bak"},
+      {"archive.tar.gz", "", "_1", "", "", "", "archive.tar_1.gz"},
+      {"README", "x", "", "", "", "", "xREADME"},
+      {"abc.txt", "p", "", "1", "10", "", ""},  // no prefix before an empty base: refused
   };
   for (const auto& c : cases) {
     fs::remove_all(root / "tree");
     dialogs.messages.clear();
     Show();
     ListSorted({c.name}, {c.name});
-    Rename(c.fill);
+    Rename([&c](Tfrm_ren_files& d) {
+      d.edt_prefix.Text = c.prefix;
+      d.edt_sufix.Text = c.suffix;
+      d.Check_Rem.Checked = !c.first.empty();
+      d.Edt_first.Text = c.first;
+      d.Edt_num.Text = c.count;
+      d.Check_ext.Checked = !c.extension.empty();
+      d.Edt_ext.Text = c.extension;
+    });
     const std::string expected = c.renamed.empty() ? c.name : c.renamed;
     EXPECT_THAT(Captions(), ElementsAre(expected)) << c.name;
     EXPECT_THAT(FilesInTree(), ElementsAre(expected)) << c.name;
-    if (c.message.empty()) {
-      EXPECT_TRUE(dialogs.messages.empty()) << c.name;
-    } else {
+    if (!c.extension.empty()) {
+      const TListItem& row = window->ListView1.Items[0];
+      EXPECT_EQ(window->ImageList1.Icons.at(static_cast<std::size_t>(row.ImageIndex)),
+                "small:" + c.extension);
+    }
+    if (c.renamed.empty()) {
       ASSERT_EQ(dialogs.messages.size(), 1u);
       EXPECT_EQ(dialogs.messages[0].text,
-                "Cannot rename \"" + ShortPath(Tree() + ".txt") + c.message);
+                "Cannot rename \"" + ShortPath(Tree() + ".txt") + "\" to \".txt\"");
       EXPECT_EQ(dialogs.messages[0].caption, "Error renaming file");
+    } else {
+      EXPECT_TRUE(dialogs.messages.empty()) << c.name;
     }
   }
-}
-
-TEST_F(FileCommandsTest, RenameWithANewExtensionGivesTheRowTheNewIcon) {
-  Show();
-  ListSorted({"report.txt"}, {"report.txt"});
-  Rename([](Tfrm_ren_files& d) {
-    d.Check_ext.Checked = true;
-    d.Edt_ext.Text = "bak";
-  });
-  ASSERT_THAT(Captions(), ElementsAre("report.bak"));
-  const TListItem& row = window->ListView1.Items[0];
-  EXPECT_EQ(window->ImageList1.Icons.at(static_cast<std::size_t>(row.ImageIndex)), "small:bak");
 }
 
 TEST_F(FileCommandsTest, RenameHandlesEachSelectedRowOnceAndResortsTheList) {

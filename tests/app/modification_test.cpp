@@ -20,21 +20,6 @@ using ::testing::Not;
 
 class ModificationTest : public MainWindowTest {
  protected:
-  // Shows the window on "Search and Replace" with the given search and modification types.
-  Tfrm_utama& ShowReplacePage(int searchType, int modType) {
-    Tfrm_utama& w = Show();
-    w.PageControl1.ActivePageIndex = kPageReplace;
-    w.RG_Type_1.ItemIndex = searchType;
-    w.PageControl1Change();
-    w.RG_Mod.ItemIndex = modType;
-    w.RG_ModClick();
-    return w;
-  }
-  void SelectOnly(const std::vector<int>& rows) {
-    auto& items = window->ListView1.Items;
-    for (std::size_t i = 0; i < items.size(); ++i)
-      items[i].Selected = std::find(rows.begin(), rows.end(), static_cast<int>(i)) != rows.end();
-  }
   std::string& Mod(int row) {
     return window->ListView1.Items[static_cast<std::size_t>(row)].SubItems[3];
   }
@@ -266,6 +251,7 @@ TEST_F(ModificationTest, DeleteItemsSelectsTheRowAfterTheRemovedOnes) {
   const Case cases[] = {
       {{1, 2}, {"1.txt", "4.txt", "5.txt"}, 1},
       {{3, 4}, {"1.txt", "2.txt", "3.txt"}, 2},
+      {{3}, {"1.txt", "2.txt", "3.txt", "5.txt"}, 3},
       {{0, 1, 2, 3, 4}, {}, -1},
       {{}, {"1.txt", "2.txt", "3.txt", "4.txt", "5.txt"}, -1},
   };

@@ -2,9 +2,7 @@
 // used lists and the window's state after a run.
 
 #include <sys/stat.h>
-#include <utime.h>
 
-#include <ctime>
 #include <new>
 
 #include "app/MainWindowFixture.h"
@@ -19,9 +17,12 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-void SetFileTime(const std::string& name, std::time_t when) {
-  utimbuf times{when, when};
-  ASSERT_EQ(::utime(name.c_str(), &times), 0);
+// After a run, however it ended, the window takes input again.
+void ExpectIdle(const Tfrm_utama& w) {
+  EXPECT_TRUE(w.btn_find.Enabled && w.btn_find_1.Enabled);
+  EXPECT_FALSE(w.btn_stop.Enabled || w.btn_stop_1.Enabled || w.Busy());
+  EXPECT_TRUE(w.cmb_path.Enabled && w.is_search_in_result.Enabled);
+  EXPECT_TRUE(w.PageControl1.TabSheet1.TabVisible && w.PageControl1.TabSheet2.TabVisible);
 }
 
 TEST_F(MainWindowTest, EmptyQueryListsEveryFileWithoutReadingIt) {
@@ -75,15 +76,11 @@ TEST_F(MainWindowTest, AFileOfExactlyTheSizeLimitIsRejectedEitherWay) {
   Write("equal.txt", std::string(1024, 'x'));
   Write("large.txt", std::string(1025, 'x'));
   Tfrm_utama& w = Show();
-  SetOption("Size", "1");
-  SetOption("SizeSpinEdit", "1");
-  SetOption("KBComboBox", "0");
-  SetOption("MaximumRadioButton", "1");
-  SetOption("MinimumRadioButton", "0");
+  SetOptions({{"Size", "1"}, {"SizeSpinEdit", "1"}, {"KBComboBox", "0"}});
+  SetOptions({{"MaximumRadioButton", "1"}, {"MinimumRadioButton", "0"}});
   Find("");
   EXPECT_THAT(Captions(), ElementsAre("small.txt"));
-  SetOption("MaximumRadioButton", "0");
-  SetOption("MinimumRadioButton", "1");
+  SetOptions({{"MaximumRadioButton", "0"}, {"MinimumRadioButton", "1"}});
   Find("");
   EXPECT_THAT(Captions(), ElementsAre("large.txt"));
   SetOption("KBComboBox", "1");  // 1 MB: nothing is larger
@@ -99,10 +96,7 @@ TEST_F(MainWindowTest, DateFiltersRejectFutureAndOldFiles) {
   SetFileTime(Write("old.txt", "x"), now - 10 * 86400);
   Tfrm_utama& w = Show();
   w.Now = [] { return Now(); };
-  SetOption("Date", "1");
-  SetOption("BetweenRadioButton", "0");
-  SetOption("Days", "1");
-  SetOption("DaysAgoSpinEdit", "5");
+  SetOptions({{"Date", "1"}, {"BetweenRadioButton", "0"}, {"Days", "1"}, {"DaysAgoSpinEdit", "5"}});
   Find("");
   EXPECT_THAT(Captions(), ElementsAre("recent.txt"));
   // A file dated only minutes ahead is in the future too.
@@ -113,8 +107,7 @@ TEST_F(MainWindowTest, DateFiltersRejectFutureAndOldFiles) {
   std::filesystem::remove(soon);
 
   // Between two dates, both ends included.
-  SetOption("Days", "0");
-  SetOption("BetweenRadioButton", "1");
+  SetOptions({{"Days", "0"}, {"BetweenRadioButton", "1"}});
   w.registry->WriteDate("MinDateTimePicker", Today() - 11);
   w.registry->WriteDate("MaxDateTimePicker", Today() + 1);
   Find("");
@@ -128,9 +121,8 @@ TEST_F(MainWindowTest, IgnoredMasksAndFoldersSubfoldersOnlyWithTheOption) {
   Write("top.txt", "x");
   Write("drop.log", "x");
   Tfrm_utama& w = Show();
-  SetOption("IgnoreFileXPCh", "1");
+  SetOptions({{"IgnoreFileXPCh", "1"}, {"IgnorePathXPCh", "1"}});
   w.registry->WriteIgnoreList("Mask", {"*.LOG"});
-  SetOption("IgnorePathXPCh", "1");
   w.registry->WriteIgnoreList("Path", {Tree() + "a/"});
   Find("");
   EXPECT_THAT(Captions(), ElementsAre("in-ab.txt", "in-b.txt", "top.txt"));
@@ -138,15 +130,18 @@ TEST_F(MainWindowTest, IgnoredMasksAndFoldersSubfoldersOnlyWithTheOption) {
   Find("");
   EXPECT_THAT(Captions(), ElementsAre("in-ab.txt", "top.txt"));
   // Search in Results ignores the ignore lists.
-  SetOption("IgnorePathXPCh", "0");
-  SetOption("IgnoreFileXPCh", "0");
+  SetOptions({{"IgnorePathXPCh", "0"}, {"IgnoreFileXPCh", "0"}});
   Find("");
   ASSERT_EQ(Captions().size(), 5u);
-  SetOption("IgnorePathXPCh", "1");
-  SetOption("IgnoreFileXPCh", "1");
+  SetOptions({{"IgnorePathXPCh", "1"}, {"IgnoreFileXPCh", "1"}});
   w.is_search_in_result.Checked = true;
   Find("");
   EXPECT_EQ(Captions().size(), 5u);
+  // Without subfolders only the top folder is walked.
+  SetOption("IncludeSubdirectoriesCheckBox", "0");
+  w.is_search_in_result.Checked = false;
+  Find("");
+  EXPECT_THAT(Captions(), ElementsAre("top.txt"));
 }
 
 TEST_F(MainWindowTest, BackupFilesAreSkippedOnTheReplacePageOnly) {
@@ -187,7 +182,7 @@ TEST_F(MainWindowTest, StopKeepsSortsAndSelectsTheRowsFoundSoFar) {
       std::is_sorted(w.ListView1.Items.begin(), w.ListView1.Items.end(),
                      [](const TListItem& a, const TListItem& b) { return a.Caption < b.Caption; }));
   EXPECT_TRUE(w.ListView1.Items[0].Selected);
-  EXPECT_TRUE(w.btn_find.Enabled && !w.btn_stop.Enabled && w.cmb_query.Enabled);
+  ExpectIdle(w);
 }
 
 TEST_F(MainWindowTest, RunningStateDisablesInputsAndHidesTheOtherTab) {
@@ -256,20 +251,14 @@ TEST_F(MainWindowTest, AnErrorEndsTheRunAndRestoresTheWindow) {
   Find("");
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_NE(dialogs.messages[0].text.find("is an invalid mask at"), std::string::npos);
-  EXPECT_TRUE(w.btn_find.Enabled && w.btn_find_1.Enabled);
-  EXPECT_FALSE(w.btn_stop.Enabled || w.btn_stop_1.Enabled);
-  EXPECT_TRUE(w.cmb_path.Enabled && w.is_search_in_result.Enabled);
-  EXPECT_TRUE(w.PageControl1.TabSheet1.TabVisible && w.PageControl1.TabSheet2.TabVisible);
-  EXPECT_FALSE(w.Busy());
+  ExpectIdle(w);
   // An option that is not a number is reported once, not per file.
   Write("b.txt", "x");
-  SetOption("IgnoreFileXPCh", "0");
-  SetOption("Size", "1");
-  SetOption("SizeSpinEdit", "ten");
+  SetOptions({{"IgnoreFileXPCh", "0"}, {"Size", "1"}, {"SizeSpinEdit", "ten"}});
   Find("");
   ASSERT_EQ(dialogs.messages.size(), 2u);
   EXPECT_EQ(dialogs.messages[1].text, "'ten' is not a valid integer value");
-  EXPECT_TRUE(w.btn_find.Enabled && !w.Busy());
+  ExpectIdle(w);
 }
 
 TEST_F(MainWindowTest, RunningOutOfMemoryIsShownOnceAndEndsTheRun) {
@@ -285,7 +274,7 @@ TEST_F(MainWindowTest, RunningOutOfMemoryIsShownOnceAndEndsTheRun) {
   EXPECT_EQ(dialogs.messages[0].kind, MsgKind::Error);
   EXPECT_TRUE(Captions().empty());  // b.txt was never searched
   EXPECT_EQ(w.StatusBar1.Panels[0].Text, "Not Found");
-  EXPECT_TRUE(w.btn_find.Enabled && !w.btn_stop.Enabled && !w.Busy() && w.cmb_path.Enabled);
+  ExpectIdle(w);
 
   // The same failure in a preview is no empty page either.
   Find("needle");
@@ -356,8 +345,7 @@ TEST_F(MainWindowTest, ARegexThatDoesNotCompileIsShownBeforeAnyFileIsRead) {
   EXPECT_EQ(dialogs.messages[0].text, "Regex(comp): ParseReg Unmatched () (pos 9)");
   EXPECT_EQ(dialogs.messages[0].kind, MsgKind::Error);
   EXPECT_TRUE(Captions().empty());
-  EXPECT_TRUE(w.btn_find.Enabled && !w.btn_stop.Enabled && !w.Busy());
-  EXPECT_TRUE(w.cmb_path.Enabled && w.PageControl1.TabSheet2.TabVisible);
+  ExpectIdle(w);
 }
 
 // Each memo type takes its own options, each one from its own key: only the option set makes
@@ -449,10 +437,7 @@ TEST_F(MainWindowTest, RowsAreSortedByTheLocaleAndEqualCaptionsKeepTheirOrder) {
   Write("m3", "x");
   Write("z2", "x");
   LastCharLocale byLast;
-  window = std::make_unique<Tfrm_utama>(
-      TMainWindowPorts{keys, byLast, shell, viewer, dialogs, forms, pump, folders, Environment()});
-  window->FormShow();
-  window->cmb_mask.Text = "*";
+  Show(keys, byLast).cmb_mask.Text = "*";
   Find("");
   ASSERT_THAT(Captions(), ElementsAre("n1", "n1", "z2", "m3"));
   // The walk reports a/ before b/; equal captions keep that order.

@@ -3,8 +3,8 @@
 
 #include "app/AboutBox.h"
 #include "app/MainWindowFixture.h"
-#include "engines/Un_MyRegExpr.h"
 #include "engines/Un_Phrase.h"
+#include "settings/FileKeyStore.h"
 
 namespace velmora::testing {
 namespace {
@@ -12,36 +12,40 @@ namespace {
 using ::testing::ElementsAre;
 
 TEST_F(MainWindowTest, FindPageLayoutFollowsTheSearchType) {
-  struct Case {
-    int type;
-    bool memo;
-    bool examples;
-  };
   Tfrm_utama& w = Show();
-  for (const Case& c : {Case{0, false, false}, Case{3, false, false}, Case{4, true, false},
-                        Case{5, true, true}, Case{1, false, false}}) {
-    SCOPED_TRACE(c.type);
+  // type, a memo instead of the box, the regular expression examples
+  for (const auto& [type, memo, examples] : {std::tuple{0, false, false},
+                                             {3, false, false},
+                                             {4, true, false},
+                                             {5, true, true},
+                                             {1, false, false}}) {
     w.exec_file.Enabled = w.ExecuteFile1.Enabled = true;
-    viewer.targets.clear();
-    w.RG_Type.ItemIndex = c.type;
+    w.RG_Type.ItemIndex = type;
     w.RG_TypeClick();
-    EXPECT_EQ(w.cmb_query.Visible, !c.memo);
-    EXPECT_EQ(w.Memo_Query.Visible, c.memo);
-    EXPECT_EQ(w.RegExpExample.Visible, c.examples);
-    EXPECT_EQ(w.is_whole_words.Visible, !c.memo);
-    EXPECT_FALSE(w.exec_file.Enabled || w.ExecuteFile1.Enabled);
+    EXPECT_EQ(w.cmb_query.Visible, !memo) << type;
+    EXPECT_EQ(w.Memo_Query.Visible, memo) << type;
+    EXPECT_EQ(w.RegExpExample.Visible, examples) << type;
+    EXPECT_EQ(w.is_whole_words.Visible, !memo) << type;
+    EXPECT_FALSE(w.exec_file.Enabled || w.ExecuteFile1.Enabled) << type;
     EXPECT_EQ(viewer.Last(), kAboutBlank);
   }
 }
 
-TEST_F(MainWindowTest, ReplacePageLayoutAndTheClearItem) {
-  Tfrm_utama& w = Show();
-  w.PageControl1.ActivePageIndex = kPageReplace;
-  w.PageControl1Change();
-
-  w.RG_Type_1.ItemIndex = 1;
-  w.RG_Type_1Click();
+TEST_F(MainWindowTest, ReplacePageLayoutTheClearItemAndTheReplacementBoxes) {
+  Write("a.txt", "x");
+  Tfrm_utama& w = ShowReplacePage(1, 0);
   EXPECT_TRUE(w.Memo_Query_1.Visible && w.Memo_Replace.Visible && !w.cmb_replace.Visible);
+  w.RG_Type_1.ItemIndex = 0;
+  w.RG_Type_1Click();
+  for (const auto& [index, boxes] : {std::pair{0, false}, {3, true}, {4, false}, {1, true}}) {
+    w.RG_Mod.ItemIndex = index;
+    w.RG_ModClick();
+    EXPECT_EQ(w.cmb_replace.Enabled, boxes) << index;
+  }
+  EXPECT_FALSE(w.btn_mod_all.Enabled);  // the list is empty
+  Find("");
+  w.RG_ModClick();
+  EXPECT_TRUE(w.btn_mod_all.Enabled);
 
   // "Clear" selected, then "Reg Expr": no type left, replacement boxes disabled.
   w.RG_Mod.ItemIndex = 5;
@@ -52,7 +56,6 @@ TEST_F(MainWindowTest, ReplacePageLayoutAndTheClearItem) {
   EXPECT_EQ(w.RG_Mod.ItemIndex, -1);
   EXPECT_FALSE(w.cmb_replace.Enabled || w.Memo_Replace.Enabled);
   EXPECT_TRUE(w.Memo_Replace.InactiveColor);
-
   // Back to "Phrase": "Clear" returns as the last item.
   w.RG_Type_1.ItemIndex = 0;
   w.RG_Type_1Click();
@@ -60,23 +63,7 @@ TEST_F(MainWindowTest, ReplacePageLayoutAndTheClearItem) {
   EXPECT_EQ(w.RG_Mod.Items.size(), 6u);
 }
 
-TEST_F(MainWindowTest, ModificationTypeEnablesTheReplacementBoxes) {
-  Write("a.txt", "x");
-  Tfrm_utama& w = Show();
-  for (const auto& [index, boxes] : {std::pair{1, true}, {0, false}, {3, true}, {4, false}}) {
-    w.RG_Mod.ItemIndex = index;
-    w.RG_ModClick();
-    EXPECT_EQ(w.cmb_replace.Enabled, boxes) << index;
-  }
-  w.RG_Mod.ItemIndex = 1;
-  w.RG_ModClick();
-  EXPECT_FALSE(w.btn_mod_all.Enabled);  // the list is empty
-  Find("");
-  w.RG_ModClick();
-  EXPECT_TRUE(w.btn_mod_all.Enabled);
-}
-
-TEST_F(MainWindowTest, StateSurvivesACloseAndAFreshStart) {
+TEST_F(MainWindowTest, StateAndPlaceSurviveACloseAndAFreshStart) {
   Tfrm_utama& w = Show();
   w.cmb_path.Items = {"/a/", "/b/", "/c/", "/d/", "/e/"};
   w.cmb_path.Text = "/typed/";
@@ -86,12 +73,18 @@ TEST_F(MainWindowTest, StateSurvivesACloseAndAFreshStart) {
   w.RG_Type.ItemIndex = 5;
   w.RG_Type_1.ItemIndex = 2;
   w.RG_Mod.ItemIndex = 3;
-  w.is_case_sensitive.Checked = true;
-  w.is_whole_words.Checked = true;
+  w.is_case_sensitive.Checked = w.is_whole_words.Checked = true;
   w.last_backups = {"/x.txt.bak"};
+  std::tie(w.Left, w.Top, w.Width, w.Height, w.Splitter1.Position) =
+      std::tuple(40, 30, 900, 600, 350);
+  w.ListView1.Columns[4].Width = 33;
   w.FormClose();
   EXPECT_EQ(StoredValue("Software\\Velmora\\Backup", "FileBackUp0"), "/x.txt.bak");
 
+  auto place = [](const Tfrm_utama& f) {
+    return std::vector<int>{
+        f.Left, f.Top, f.Width, f.Height, f.Splitter1.Position, f.ListView1.Columns[4].Width};
+  };
   Tfrm_utama& again = Show();
   EXPECT_THAT(again.cmb_path.Items, ElementsAre("/a/", "/b/", "/c/", "/d/", "/e/"));
   EXPECT_EQ(again.cmb_path.Text, "/typed/");
@@ -102,27 +95,17 @@ TEST_F(MainWindowTest, StateSurvivesACloseAndAFreshStart) {
   EXPECT_EQ(again.RG_Type_1.ItemIndex, 2);
   EXPECT_EQ(again.RG_Mod.ItemIndex, 3);
   EXPECT_TRUE(again.is_case_sensitive.Checked && again.is_whole_words.Checked);
+  EXPECT_EQ(place(again), std::vector<int>({40, 30, 900, 600, 350, 33}));
   // That backup does not exist: it was dropped, so the manager stays disabled.
   EXPECT_FALSE(again.EraseBackup1.Enabled);
   again.registry->AddBackups({Write("a.txt.bak", "x")});
   EXPECT_TRUE(Show().EraseBackup1.Enabled);
-}
 
-TEST_F(MainWindowTest, PlaceSplitterAndColumnsAreKeptAndValuesOfNoUseIgnored) {
-  Tfrm_utama& w = Show();
-  w.Left = 40;
-  w.Top = 30;
-  w.Width = 900;
-  w.Height = 600;
-  w.Splitter1.Position = 350;
-  w.ListView1.Columns[4].Width = 33;
-  w.FormClose();
-  Tfrm_utama& again = Show();
-  EXPECT_EQ(std::vector<int>({again.Left, again.Top, again.Width, again.Height,
-                              again.Splitter1.Position, again.ListView1.Columns[4].Width}),
-            std::vector<int>({40, 30, 900, 600, 350, 33}));
-
-  // Not numbers, or sizes that are not positive: the form's values stay.
+  // Not numbers, or sizes that are not positive: the form's own values stay.
+  MemoryKeyStore empty;
+  std::vector<int> expected = place(Show(empty, locale));
+  expected[0] = -20;
+  expected[1] = 30;
   keys.OpenKey("Software\\Velmora", true);
   for (const auto& [name, text] : {std::pair{"frm_utamaWidth", "wide"},
                                    {"frm_utamaHeight", "0"},
@@ -130,15 +113,24 @@ TEST_F(MainWindowTest, PlaceSplitterAndColumnsAreKeptAndValuesOfNoUseIgnored) {
                                    {"Splitter1Position", ""},
                                    {"ListView1Column4Width", "-3"}})
     keys.WriteString(name, text);
-  Tfrm_utama& third = Show();
-  EXPECT_EQ(std::vector<int>({third.Left, third.Top, third.Width, third.Height,
-                              third.Splitter1.Position, third.ListView1.Columns[4].Width}),
-            std::vector<int>({-20, 30, 850, 723, -1, 60}));
+  EXPECT_EQ(place(Show()), expected);
+}
+
+TEST_F(MainWindowTest, UnreadableSettingsFileKeptAsideIsToldOnceByName) {
+  const std::string file = (root / "registry.reg").string();
+  WriteWholeFile(file, "not a settings file\n");
+  FileKeyStore store(file);
+  ASSERT_FALSE(store.CorruptCopy().empty());
+  Show(store, locale);
+  Show(store, locale);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_THAT(dialogs.messages[0].text, ::testing::HasSubstr("\"" + store.CorruptCopy() + "\""));
+  EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::Ok);
 }
 
 TEST_F(MainWindowTest, PreviewWritesThePageAndEnablesTheRowCommands) {
   Write("a.txt", "first\nsecond needle\n");
-  Write("b.txt", "needle\n");
+  const std::string b = Write("b.txt", "needle\n");
   Tfrm_utama& w = Show();
   Find("needle");
   ASSERT_EQ(w.ListView1.Items.size(), 2u);
@@ -153,54 +145,45 @@ TEST_F(MainWindowTest, PreviewWritesThePageAndEnablesTheRowCommands) {
   w.SelectRow(1, false);
   EXPECT_EQ(viewer.targets.size(), 2u);
   EXPECT_NE(ReadFile(w.PreviewFile()).find("File:  b.txt"), std::string::npos);
+
+  // A file deleted meanwhile shows an empty page without a message.
+  std::filesystem::remove(b);
+  w.SelectRow(1, true);
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(viewer.Last(), w.PreviewFile());
+  EXPECT_EQ(ReadFile(w.PreviewFile()).find("line 1"), std::string::npos);
 }
 
 TEST_F(MainWindowTest, PreviewLeavesABusyEngineAlone) {
+  Write("a.txt", "needle\n");
   std::string lines;
   for (int i = 0; i < 50; ++i) lines += "line without it\n";
-  Write("a.txt", "needle\n");
   Write("sub/b.txt", lines + "needle\n");  // walked after a.txt
   Tfrm_utama& w = Show();
   bool tried = false;
-  std::size_t navigations = 0;
   pump.every = [&](std::size_t) {
-    if (!tried && !w.phrase->Idle && !w.ListView1.Items.empty()) {
-      tried = true;
-      navigations = viewer.targets.size();
-      w.SelectRow(0, true);
-      EXPECT_EQ(viewer.targets.size(), navigations);
-      EXPECT_FALSE(std::filesystem::exists(w.PreviewFile()));
-      EXPECT_TRUE(w.btn_stop.Enabled);  // the run's state is untouched
-    }
+    if (tried || w.phrase->Idle || w.ListView1.Items.empty()) return;
+    tried = true;
+    const std::size_t navigations = viewer.targets.size();
+    w.SelectRow(0, true);
+    EXPECT_EQ(viewer.targets.size(), navigations);
+    EXPECT_FALSE(std::filesystem::exists(w.PreviewFile()));
+    EXPECT_TRUE(w.btn_stop.Enabled);  // the run's state is untouched
   };
   Find("needle");
   ASSERT_TRUE(tried);
   EXPECT_EQ(w.ListView1.Items.size(), 2u);
 }
 
-TEST_F(MainWindowTest, ADeletedFileShowsAnEmptyPageWithoutAMessage) {
-  const std::string name = Write("a.txt", "needle\n");
-  Tfrm_utama& w = Show();
-  Find("needle");
-  std::filesystem::remove(name);
-  w.SelectRow(0, false);
-  EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_EQ(viewer.Last(), w.PreviewFile());
-  EXPECT_EQ(ReadFile(w.PreviewFile()).find("line 1"), std::string::npos);
-}
-
 TEST_F(MainWindowTest, ReplacePagePreviewMarksTheRowsChosenLines) {
   std::string text;
   for (int i = 0; i < 6; ++i) text += "hit " + std::to_string(i) + "\n";
   Write("a.txt", text);
-  Tfrm_utama& w = Show();
+  Tfrm_utama& w = ShowReplacePage(0, 1);
   SetOption("PhraseXPCheckBox", "1");
-  w.PageControl1.ActivePageIndex = kPageReplace;
-  w.PageControl1Change();
   Find("hit");
   ASSERT_EQ(w.ListView1.Items.size(), 1u);
-  EXPECT_TRUE(w.phrase->UseIntervals);
-  EXPECT_TRUE(w.ModificationInterfal1.Enabled);
+  EXPECT_TRUE(w.phrase->UseIntervals && w.ModificationInterfal1.Enabled);
   EXPECT_NE(ReadFile(w.PreviewFile()).find("<font color=\"#FF0000\">+</font>line 1 : "),
             std::string::npos);
   w.ListView1.Items[0].SubItems[3] = "2,5";
@@ -229,27 +212,20 @@ TEST_F(MainWindowTest, RowCommandsUseTheSelectedRowsFullName) {
 
 // Help.html beside the executable in a build folder, in share/velmora/ of an installed prefix.
 TEST_F(MainWindowTest, ContentsOpensTheUserGuideFromTheBuildFolderOrTheInstalledPrefix) {
-  struct Case {
-    bool beside;
-    bool installed;
-    const char* expected;  // below root
-  };
-  const Case cases[] = {
-      {true, false, "prefix/bin/Help.html"},
-      {false, true, "prefix/share/velmora/Help.html"},
-      {true, true, "prefix/bin/Help.html"},
-      {false, false, "prefix/bin/Help.html"},  // the shell reports the missing file
-  };
-  for (const Case& c : cases) {
+  // a guide beside the program, one installed, the one opened (the shell reports a missing one)
+  for (const auto& [beside, installed, expected] : {std::tuple{true, false, "prefix/bin/Help.html"},
+                                                    {false, true, "prefix/share/velmora/Help.html"},
+                                                    {true, true, "prefix/bin/Help.html"},
+                                                    {false, false, "prefix/bin/Help.html"}}) {
     std::filesystem::remove_all(root / "prefix");
-    std::filesystem::create_directories(root / "prefix/bin");
     std::filesystem::create_directories(root / "prefix/share/velmora");
-    if (c.beside) std::ofstream(root / "prefix/bin/Help.html") << "guide";
-    if (c.installed) std::ofstream(root / "prefix/share/velmora/Help.html") << "guide";
+    std::filesystem::create_directories(root / "prefix/bin");
+    if (beside) WriteWholeFile((root / "prefix/bin/Help.html").string(), "guide");
+    if (installed) WriteWholeFile((root / "prefix/share/velmora/Help.html").string(), "guide");
     folders.program = (root / "prefix/bin").string() + "/";
     shell.opened.clear();
     Show().Contents1Click();
-    EXPECT_THAT(shell.opened, ElementsAre((root / c.expected).string())) << c.beside << c.installed;
+    EXPECT_THAT(shell.opened, ElementsAre((root / expected).string())) << beside << installed;
   }
 }
 
