@@ -378,7 +378,11 @@ TEST_F(MainWindowTest, FindDuringAStoppedRunStartsAfterTheWalkReturned) {
   Tfrm_utama& w = Show();
   int depth = 0;
   int deepest = 0;
-  w.finder->OnStart = [&](TMyFindFile&) { deepest = std::max(deepest, ++depth); };
+  int starts = 0;
+  w.finder->OnStart = [&](TMyFindFile&) {
+    ++starts;
+    deepest = std::max(deepest, ++depth);
+  };
   auto finish = w.finder->OnFinish;
   w.finder->OnFinish = [&, finish](TMyFindFile& f) {
     --depth;
@@ -389,11 +393,13 @@ TEST_F(MainWindowTest, FindDuringAStoppedRunStartsAfterTheWalkReturned) {
     if (!clicked && w.found_count == 1) {
       clicked = true;
       w.btn_stopClick();
-      w.btn_findClick();  // Stop enabled Find again; the click must wait
+      w.btn_findClick();  // Stop enabled Find again; the clicks must wait, and run once
+      w.btn_findClick();
     }
   };
   Find("");
   EXPECT_EQ(deepest, 1);
+  EXPECT_EQ(starts, 2);
   EXPECT_EQ(w.found_count, 4);  // the second run was complete
   EXPECT_FALSE(w.Busy());
 }

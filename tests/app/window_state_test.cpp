@@ -11,29 +11,16 @@ namespace {
 
 using ::testing::ElementsAre;
 
-TEST_F(MainWindowTest, FindPageLayoutFollowsTheSearchType) {
-  Tfrm_utama& w = Show();
-  // type, a memo instead of the box, the regular expression examples
-  for (const auto& [type, memo, examples] : {std::tuple{0, false, false},
-                                             {3, false, false},
-                                             {4, true, false},
-                                             {5, true, true},
-                                             {1, false, false}}) {
-    w.exec_file.Enabled = w.ExecuteFile1.Enabled = true;
-    w.RG_Type.ItemIndex = type;
-    w.RG_TypeClick();
-    EXPECT_EQ(w.cmb_query.Visible, !memo) << type;
-    EXPECT_EQ(w.Memo_Query.Visible, memo) << type;
-    EXPECT_EQ(w.RegExpExample.Visible, examples) << type;
-    EXPECT_EQ(w.is_whole_words.Visible, !memo) << type;
-    EXPECT_FALSE(w.exec_file.Enabled || w.ExecuteFile1.Enabled) << type;
-    EXPECT_EQ(viewer.Last(), kAboutBlank);
-  }
-}
-
 TEST_F(MainWindowTest, ReplacePageLayoutTheClearItemAndTheReplacementBoxes) {
   Write("a.txt", "x");
-  Tfrm_utama& w = ShowReplacePage(1, 0);
+  Tfrm_utama& w = ShowReplacePage(0, 0);
+  Find("");
+  ASSERT_TRUE(w.exec_file.Enabled && w.ExecuteFile1.Enabled);
+  w.RG_Type_1.ItemIndex = 1;
+  w.RG_Type_1Click();
+  // A type change drops the shown row: its commands and its page.
+  EXPECT_FALSE(w.exec_file.Enabled || w.ExecuteFile1.Enabled);
+  EXPECT_EQ(viewer.Last(), kAboutBlank);
   EXPECT_TRUE(w.Memo_Query_1.Visible && w.Memo_Replace.Visible && !w.cmb_replace.Visible);
   w.RG_Type_1.ItemIndex = 0;
   w.RG_Type_1Click();
@@ -42,6 +29,8 @@ TEST_F(MainWindowTest, ReplacePageLayoutTheClearItemAndTheReplacementBoxes) {
     w.RG_ModClick();
     EXPECT_EQ(w.cmb_replace.Enabled, boxes) << index;
   }
+  w.ListView1.Items.clear();
+  w.RG_ModClick();
   EXPECT_FALSE(w.btn_mod_all.Enabled);  // the list is empty
   Find("");
   w.RG_ModClick();
@@ -255,12 +244,10 @@ TEST_F(MainWindowTest, BrowseStartsInTheTypedFolderAndGivesItBackWithADelimiter)
   EXPECT_THAT(dialogs.pickInitials, ElementsAre(Tree(), chosen));
 }
 
-TEST_F(MainWindowTest, AMemoKeepsItsFinalLineBreakAndALoneBreakSearchesABlankLine) {
+TEST_F(MainWindowTest, ALoneLineBreakInAMemoSearchesABlankLine) {
   Write("blank.txt", "x\n\ny\n");
   Write("full.txt", "x\ny\n");
   Tfrm_utama& w = Show();
-  w.Memo_Query.SetText("abc\ndef\n");
-  EXPECT_EQ(w.Memo_Query.Text(), "abc\ndef\n");
   w.RG_Type.ItemIndex = 4;
   w.RG_TypeClick();
   w.Memo_Query.SetText("\n");

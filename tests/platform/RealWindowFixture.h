@@ -6,14 +6,33 @@
 
 #include <QApplication>
 #include <QLatin1String>
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <thread>
 
 #include "doubles/TempFolder.h"
 #include "platform/MainWindow.h"
 #include "settings/MemoryKeyStore.h"
 
 namespace velmora {
+
+// A program that writes its first argument's bytes to "<own name>.out" (through a rename:
+// never half), and what it wrote once the detached process got there.
+inline void WriteArgumentRecorder(const std::string& name) {
+  testing::WriteWholeFile(
+      name, "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.out\"\n");
+  std::filesystem::permissions(name, std::filesystem::perms::owner_all);
+}
+inline std::string RecordedArgument(const std::string& recorder) {
+  const std::string out = recorder + ".out";
+  for (int i = 0; i < 500 && !std::filesystem::exists(out); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  const std::string argument = testing::ReadWholeFile(out);
+  std::filesystem::remove(out);
+  return argument;
+}
 
 class RealWindowTest : public ::testing::Test {
  protected:

@@ -69,14 +69,14 @@ TEST_F(BinderListTest, CheckableReportRowsShowAndTakeTheirCheckBoxes) {
   EXPECT_EQ(model->index(1, 0).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
   EXPECT_EQ(model->index(1, 1).data().toString(), QStringLiteral("/y/"));
 
-  EXPECT_TRUE(model->setData(model->index(1, 0), Qt::Checked, Qt::CheckStateRole));
-  EXPECT_TRUE(form.Report.Items[1].Checked);
-  EXPECT_EQ(checked, std::vector<int>{1});
+  EXPECT_TRUE(model->setData(model->index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
+  EXPECT_FALSE(form.Report.Items[0].Checked);
+  EXPECT_EQ(checked, std::vector<int>{0});
 
   // A check set by the controller reaches the view without a reset.
-  form.Report.Items[0].Checked = false;
+  form.Report.Items[1].Checked = true;
   binder.Push();
-  EXPECT_EQ(model->index(0, 0).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+  EXPECT_EQ(model->index(1, 0).data(Qt::CheckStateRole).toInt(), Qt::Checked);
 
   view.selectionModel()->select(model->index(1, 0),
                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
