@@ -39,10 +39,6 @@ bool PassLines(std::string_view lines, const EngineProgress& progress) {
 
 }  // namespace
 
-namespace {
-
-enum class Outcome { Match, Stop, Exhausted };
-
 bool IsBreak(char c) {
   return c == '\r' || c == '\n';
 }
@@ -53,13 +49,25 @@ std::size_t NextBreak(std::string_view text, std::size_t pos) {
   return pos;
 }
 
-// The last line break in [from, to), or npos.
 std::size_t LastBreak(std::string_view text, std::size_t from, std::size_t to) {
   while (to > from) {
     if (IsBreak(text[--to])) return to;
   }
   return std::string_view::npos;
 }
+
+std::size_t WholeLinesEnd(std::string_view text, std::size_t unseen) {
+  std::size_t end = text.size();
+  if (end > unseen && text[end - 1] == '\r') --end;
+  const std::size_t pos = LastBreak(text, unseen, end);
+  if (pos == std::string_view::npos) return pos;
+  const bool crLf = text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n';
+  return pos + (crLf ? 2 : 1);
+}
+
+namespace {
+
+enum class Outcome { Match, Stop, Exhausted };
 
 // The lines of text from the line start from on; text ends at a line break or at the end of
 // the file's text.
@@ -91,18 +99,6 @@ Outcome SearchRegion(std::string_view text, std::size_t from, TRegex& regex,
     from = end + (crLf ? 2 : 1);
   }
   return Outcome::Exhausted;
-}
-
-// Just past the break of the last whole line of text, looking only at [unseen, end of text)
-// (the bytes before it hold no break); npos when there is none. A CR at the very end does not
-// count yet: its LF may come with the next chunk.
-std::size_t WholeLinesEnd(std::string_view text, std::size_t unseen) {
-  std::size_t end = text.size();
-  if (end > unseen && text[end - 1] == '\r') --end;
-  const std::size_t pos = LastBreak(text, unseen, end);
-  if (pos == std::string_view::npos) return pos;
-  const bool crLf = text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n';
-  return pos + (crLf ? 2 : 1);
 }
 
 }  // namespace

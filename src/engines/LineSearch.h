@@ -34,6 +34,17 @@ class EngineProgress {
   bool& stop_;
 };
 
+// Line breaks (CR, LF) within a text.
+bool IsBreak(char c);
+// The first break at or after pos, or the text's end. Each byte is looked at once.
+std::size_t NextBreak(std::string_view text, std::size_t pos);
+// The last break in [from, to), or npos.
+std::size_t LastBreak(std::string_view text, std::size_t from, std::size_t to);
+// Just past the break of the last whole line of text, looking only at [unseen, end of text)
+// (the bytes before it hold no break); npos when there is none. A CR at the very end does not
+// count yet: its LF may come with the next chunk.
+std::size_t WholeLinesEnd(std::string_view text, std::size_t unseen);
+
 // Modifier i from the case option, and the progress binding.
 void PrepareRegex(TRegex& regex, bool caseSensitive, const EngineProgress& progress);
 

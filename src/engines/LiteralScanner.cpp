@@ -1,5 +1,6 @@
 #include "engines/LiteralScanner.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace velmora {
@@ -103,13 +104,9 @@ std::size_t LiteralScanner::Find(std::string_view text, std::size_t from, Filter
   return FindProbes({&match_.Probe(), 1}, text, from, &AcceptOne, &context, width).start;
 }
 
-MultiLiteralScanner::MultiLiteralScanner(const std::vector<std::string>& words, bool caseSensitive,
-                                         unsigned char (*toggleCase)(unsigned char),
-                                         const WordEdges& edges)
-    : wantedFrom_(words.size(), 0) {
-  matches_.reserve(words.size());
-  for (const auto& word : words) matches_.emplace_back(word, caseSensitive, toggleCase, edges);
-  for (std::size_t k = 0; k < words.size(); ++k) active_.push_back(k);
+MultiLiteralScanner::MultiLiteralScanner(std::span<const LiteralMatch> matches)
+    : matches_(matches), wantedFrom_(matches.size(), 0) {
+  for (std::size_t k = 0; k < matches.size(); ++k) active_.push_back(k);
   Rebuild();
 }
 
@@ -129,11 +126,17 @@ void MultiLiteralScanner::Drop(std::size_t k) {
   Rebuild();
 }
 
+void MultiLiteralScanner::Shift(std::size_t count) {
+  for (auto& from : wantedFrom_) {
+    if (from != npos) from -= std::min(from, count);
+  }
+}
+
 namespace {
 
 struct MultiContext {
   std::string_view text;
-  const std::vector<LiteralMatch>* matches;
+  std::span<const LiteralMatch> matches;
   const std::vector<std::size_t>* wantedFrom;
   const std::vector<std::size_t>* active;
 };
@@ -141,7 +144,7 @@ struct MultiContext {
 bool AcceptWanted(const void* context, std::size_t start, std::size_t probe) {
   const auto& c = *static_cast<const MultiContext*>(context);
   const std::size_t k = (*c.active)[probe];
-  return start >= (*c.wantedFrom)[k] && (*c.matches)[k].At(c.text, start);
+  return start >= (*c.wantedFrom)[k] && c.matches[k].At(c.text, start);
 }
 
 }  // namespace
@@ -149,7 +152,7 @@ bool AcceptWanted(const void* context, std::size_t start, std::size_t probe) {
 MultiLiteralScanner::Hit MultiLiteralScanner::Find(std::string_view text, std::size_t from,
                                                    FilterWidth width) const {
   if (from > text.size() || active_.empty()) return {};
-  const MultiContext context{text, &matches_, &wantedFrom_, &active_};
+  const MultiContext context{text, matches_, &wantedFrom_, &active_};
   const ProbeHit hit = FindProbes(probes_, text, from, &AcceptWanted, &context, width);
   if (hit.start == npos) return {};
   return {hit.start, active_[hit.probe]};

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,8 +68,8 @@ class LiteralScanner {
 // occurs. A word is wanted from a position on (MoveOn) or no more (Drop).
 class MultiLiteralScanner {
  public:
-  MultiLiteralScanner(const std::vector<std::string>& words, bool caseSensitive,
-                      unsigned char (*toggleCase)(unsigned char), const WordEdges& edges = {});
+  // One match per word, none empty; they are borrowed and must outlive the scanner.
+  explicit MultiLiteralScanner(std::span<const LiteralMatch> matches);
 
   struct Hit {
     std::size_t start = std::string_view::npos;  // npos: none
@@ -80,12 +81,14 @@ class MultiLiteralScanner {
   // Word k is wanted only at `from` and later.
   void MoveOn(std::size_t k, std::size_t from);
   void Drop(std::size_t k);
+  // The text lost its first count bytes: every position moves back by count (to 0 at least).
+  void Shift(std::size_t count);
   bool Empty() const { return active_.empty(); }
 
  private:
   void Rebuild();
 
-  std::vector<LiteralMatch> matches_;
+  std::span<const LiteralMatch> matches_;
   std::vector<std::size_t> wantedFrom_;  // per word; npos: dropped
   std::vector<std::size_t> active_;      // the words not dropped, in list order
   std::vector<BytePairProbe> probes_;    // the probes of the active words

@@ -11,6 +11,7 @@
 namespace velmora {
 
 class LineSearcher;
+class WordListSearcher;
 
 // One searcher per word of the current query.
 class WordSearchers {
@@ -26,6 +27,16 @@ class WordSearchers {
     std::shared_ptr<LineSearcher> searcher;
   };
   std::vector<Entry> entries_;
+};
+
+// The searcher of the current word list (WordListScan.h).
+class WordListCache {
+ public:
+  std::shared_ptr<WordListSearcher> For(const std::vector<std::string>& words, bool caseSensitive,
+                                        bool wholeWords);
+
+ private:
+  std::shared_ptr<WordListSearcher> kept_;
 };
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 
 #include "engines/LineModify.h"
 #include "engines/LineSearch.h"
+#include "engines/WordListScan.h"
 #include "engines/WordLists.h"
 
 namespace velmora {
@@ -40,21 +41,24 @@ bool Tmy_searchengine::Search(const std::string& fileName) {
   const auto optional = NonEmptyWords(OptionalWords);
   if (excluded.empty() && required.empty() && optional.empty()) return true;
   // A file that cannot be read is not known to lack a word: no match.
+  // Every word in the order the rules ask them, searched in one pass over the file.
+  const auto searcher =
+      wordLists_.For(Concat(Concat(excluded, required), optional), CaseSensitive, WholeWords);
   return NoMatchWhenUnreadable(OnFileError, false, [&] {
     TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
     const EngineProgress progress(OnProgress, this, Stop);
-    const auto found = [&](const std::string& word) {
-      return searchers_.For(word, CaseSensitive, WholeWords)->Search(file, progress);
-    };
-    for (const auto& word : excluded) {
-      if (found(word)) return false;
+    WordListScan scan(file, *searcher, progress);
+    std::size_t k = 0;
+    for (; k < excluded.size(); ++k) {
+      if (scan.SearchWord(k)) return false;
     }
-    for (const auto& word : required) {
-      if (!found(word)) return false;
+    for (; k < excluded.size() + required.size(); ++k) {
+      if (!scan.SearchWord(k)) return false;
     }
-    if (!excluded.empty() || !required.empty()) return true;
-    for (const auto& word : optional) {
-      if (found(word)) return true;
+    if (k > 0) return true;  // a signed word decided
+    if (scan.Quiet()) return scan.AnyOf(0, optional.size());
+    for (; k < optional.size(); ++k) {
+      if (scan.SearchWord(k)) return true;
     }
     return false;
   });

@@ -40,6 +40,7 @@ class Tmy_searchengine {
 
  private:
   WordSearchers searchers_;
+  WordListCache wordLists_;
 };
 
 }  // namespace velmora

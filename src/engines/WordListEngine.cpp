@@ -4,6 +4,7 @@
 
 #include "engines/LineModify.h"
 #include "engines/LineSearch.h"
+#include "engines/WordListScan.h"
 #include "engines/WordLists.h"
 
 namespace velmora {
@@ -19,18 +20,19 @@ bool WordListEngine::SearchWords(const std::string& fileName, bool needAll) {
   const BusyScope busy(Idle);
   const auto words = SplitWordList(Query);
   if (words.empty()) return false;
+  // Kept past a progress call that may change the query meanwhile.
+  const auto searcher = wordLists_.For(words, CaseSensitive, WholeWords);
   return NoMatchWhenUnreadable(OnFileError, false, [&] {
-    TextBuffer file(fileName, TextBuffer::Mode::OnDemand);  // read once for all the words
+    TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
     const EngineProgress progress(OnProgress, this, Stop);
-    // A word whose pattern does not compile is not found: the empty word without whole
-    // words (with them its pattern is \b\b, which any word character satisfies).
-    const auto found = [&](const std::string& word) {
-      return NoMatchWhenUnreadable(OnFileError, false, [&] {
-        return searchers_.For(word, CaseSensitive, WholeWords)->Search(file, progress);
-      });
-    };
-    for (const auto& word : words) {
-      const bool hit = found(word);
+    // One pass over the file for all the words. A word whose pattern does not compile is not
+    // found: the empty word without whole words (with them its pattern is \b\b, which any
+    // word character satisfies).
+    WordListScan scan(file, *searcher, progress);
+    // Without progress calls that could stop it, "or" is settled by the first word found.
+    if (!needAll && scan.Quiet()) return scan.AnyOf(0, words.size());
+    for (std::size_t k = 0; k < words.size(); ++k) {
+      const bool hit = scan.SearchWord(k);
       if (hit != needAll) return hit;  // "or": one found; "and": one missing
       if (progress.Tick()) return false;
     }

@@ -37,6 +37,7 @@ class WordListEngine {
 
  private:
   WordSearchers searchers_;
+  WordListCache wordLists_;
 };
 
 }  // namespace velmora

@@ -95,7 +95,9 @@ TEST(MultiLiteralScanner, FindsTheEarliestWantedWord) {
     for (auto& w : words) w = gen.Pick(1 + gen.random() % 4);
     const std::string text = gen.Text(words[gen.random() % words.size()]);
     const bool caseSensitive = round % 2 == 0;
-    MultiLiteralScanner scanner(words, caseSensitive, &ToggleCase);
+    std::vector<LiteralMatch> matches;
+    for (const auto& w : words) matches.emplace_back(w, caseSensitive, &ToggleCase);
+    MultiLiteralScanner scanner(matches);
     std::vector<std::size_t> wantedFrom(words.size(), 0);
     for (std::size_t k = 0; k < words.size(); ++k) {
       if (gen.random() % 4 == 0) {

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <random>
 #include <string>
 #include <utility>
@@ -10,6 +11,8 @@
 #include "engines/LineSearch.h"
 #include "engines/Un_MyRegExpr.h"
 #include "engines/Un_wordand.h"
+#include "engines/Un_wordor.h"
+#include "engines/WordListScan.h"
 #include "engines/WordLists.h"
 
 namespace velmora {
@@ -112,6 +115,68 @@ TEST(SearchLines, RegexEngineAgreesWithTryingEveryLine) {
   }
 }
 
+// One pass for all the words must settle each word as its own pass does, with the same progress
+// calls (a stop after some of them ends both alike), whatever the window's size: words that
+// overlap or share a line, a candidate that fails its whole-word edges, case folding, words
+// that hold or begin with a line break, the empty word and a word in the last, unended line.
+TEST(WordListScan, SettlesEachWordAsItsOwnPassDoes) {
+  struct Case {
+    std::string text;
+    std::vector<std::string> words;
+    bool caseSensitive;
+    bool whole;
+  };
+  const Case cases[] = {
+      {"xx\nabcd\nbc\n", {"bcd", "abc", "cd", "zz"}, true, false},
+      {"cat_x\ncat concat\n\ncat", {"at", "cat", "con"}, true, true},
+      {"Foo\r\nBAR\rbar\n", {"bar", "baz", "foo", "BAR"}, false, false},
+      {"a-b\n-b x-\n", {"-b", "x-", "-"}, true, true},
+      {"ab\ncd\r\nef", {"b\nc", "\ncd", "ef", "d\r"}, true, false},
+      {" \n\n..x\nzz", {"", "zz", "x"}, false, true},
+      {"one\ntwo\nthree", {"three", "one", "four"}, false, false},
+  };
+  TempFolder dir;
+  for (const auto& c : cases) {
+    const auto name = dir.Write("f.txt", c.text);
+    for (const int limit : {-1, 0, 1, 3}) {
+      int calls = 0;
+      bool stop = false;
+      const TProgressEvent count = [&](void*, bool& s) { s = ++calls > limit && limit >= 0; };
+      std::vector<bool> expected;
+      {
+        TextBuffer file(name, TextBuffer::Mode::OnDemand);
+        for (const auto& word : c.words) {
+          expected.push_back(NoMatchWhenUnreadable({}, false, [&] {
+            return FindWordInBuffer(file, word, c.caseSensitive, c.whole,
+                                    EngineProgress(count, nullptr, stop));
+          }));
+        }
+      }
+      const int expectedCalls = calls;
+      WordListSearcher searcher(c.words, c.caseSensitive, c.whole);
+      for (const std::size_t chunk : {1, 2, 3, 5, 4096}) {
+        calls = 0;
+        stop = false;
+        TextBuffer file(name, TextBuffer::Mode::OnDemand, chunk);
+        const EngineProgress progress(count, nullptr, stop);
+        WordListScan scan(file, searcher, progress);
+        std::vector<bool> got;
+        for (std::size_t k = 0; k < c.words.size(); ++k) got.push_back(scan.SearchWord(k));
+        ASSERT_EQ(got, expected) << c.text << " limit " << limit << " chunk " << chunk;
+        ASSERT_EQ(calls, expectedCalls) << c.text << " limit " << limit << " chunk " << chunk;
+        if (limit >= 0) continue;
+        // Without progress calls any one found settles "or".
+        const TProgressEvent none;
+        TextBuffer again(name, TextBuffer::Mode::OnDemand, chunk);
+        WordListScan quiet(again, searcher, EngineProgress(none, nullptr, stop));
+        EXPECT_EQ(quiet.AnyOf(0, c.words.size()),
+                  std::find(expected.begin(), expected.end(), true) != expected.end())
+            << c.text << " chunk " << chunk;
+      }
+    }
+  }
+}
+
 // A search keeps a window of the file, not all of it: a match that straddles the window's edge,
 // a line longer than the window and a second pass over the file (each word of "Word: and")
 // must see the lines the whole text has.
@@ -151,6 +216,13 @@ TEST(SearchLines, WindowedSearchAgreesWithTheWholeText) {
           std::pair{"needle absent", false}}) {
       wordand.Query = query;
       EXPECT_EQ(wordand.Search(name), found) << query << " round " << round;
+    }
+    Tmy_wordor wordor;
+    wordor.CaseSensitive = true;
+    for (const auto& [query, found] :
+         {std::pair{"absent needle", true}, std::pair{"absent other", false}}) {
+      wordor.Query = query;
+      EXPECT_EQ(wordor.Search(name), found) << query << " round " << round;
     }
   }
 }
