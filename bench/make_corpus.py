@@ -2,7 +2,13 @@
 """Builds the benchmark corpus in DEST: copies of text trees of this machine plus generated
 files that stress the odd cases (a 50 MB file, one 5 MB line, CR LF, NUL bytes, thousands of
 tiny files, a deep folder chain). Deterministic: sorted walks and a fixed pseudo-random
-sequence, so two builds on one machine give the same bytes."""
+sequence, so two builds on one machine give the same bytes.
+
+  make_corpus.py DEST               the corpus
+  make_corpus.py --big FILE SOURCE  one 1 GiB file of the text below SOURCE (a corpus), whose
+                                    only line holding NEEDLE is its last
+  make_corpus.py --tiny DEST        200,000 tiny files, one in fifty holding "unsigned long"
+"""
 
 import os
 import shutil
@@ -30,6 +36,10 @@ WORDS = (
     "trace level limit bound range offset length width height depth margin border "
     "foo bar baz qux quux corge grault garply waldo fred plugh xyzzy thud"
 ).split()
+
+NEEDLE = b"zqxjvelmoralastline"
+BIG_SIZE = 1 << 30
+TINY_FOLDERS, TINY_SUBFOLDERS, TINY_FILES = 20, 10, 1000
 
 
 class Random:
@@ -140,16 +150,87 @@ def generate(dest):
         write(os.path.join(folder, "note.txt"), (text_line(rng, 12) + "\n").encode())
 
 
-def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: make_corpus.py DEST")
-    dest = sys.argv[1]
+def text_files(source):
+    """The contents of the regular files below SOURCE in sorted order, leaving out empty files,
+    binary ones (a NUL byte) and any that hold the needle."""
+    for folder, dirs, files in os.walk(source):
+        dirs.sort()
+        for name in sorted(files):
+            path = os.path.join(folder, name)
+            if os.path.islink(path) or not os.path.isfile(path):
+                continue
+            with open(path, "rb") as f:
+                data = f.read()
+            if data and b"\0" not in data and NEEDLE not in data:
+                yield data if data.endswith(b"\n") else data + b"\n"
+
+
+def make_big(path, source):
+    last = b"the needle " + NEEDLE + b" sits here\n"
+    room = BIG_SIZE - len(last)
+    os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
+    part = path + ".part"
+    written = 0
+    with open(part, "wb") as out:
+        while room - written > 4096:
+            before = written
+            for data in text_files(source):
+                if len(data) > room - written:
+                    # Whole lines only, so the needle's line stays a line of its own.
+                    data = data[: data.rfind(b"\n", 0, room - written) + 1]
+                out.write(data)
+                written += len(data)
+                if room - written <= 4096:
+                    break
+            if written == before:
+                sys.exit("no text files below " + source)
+        out.write(last)
+    os.replace(part, path)
+    print("big: %d bytes in %s" % (written + len(last), path))
+
+
+def make_tiny(dest):
+    rng = Random(0x71A7)
+    part = dest + ".part"
+    if os.path.exists(part):
+        shutil.rmtree(part)
+    index = 0
+    for d in range(TINY_FOLDERS):
+        for s in range(TINY_SUBFOLDERS):
+            folder = os.path.join(part, "d%02d" % d, "s%d" % s)
+            os.makedirs(folder)
+            for _ in range(TINY_FILES):
+                lines = [text_line(rng, 1 + rng.below(8)) for _ in range(1 + rng.below(3))]
+                if rng.below(50) == 0:
+                    lines.insert(rng.below(len(lines) + 1), "unsigned long " + lines[0])
+                with open(os.path.join(folder, "f%06d.txt" % index), "w") as f:
+                    f.write("\n".join(lines) + "\n")
+                index += 1
+    if os.path.exists(dest):
+        shutil.rmtree(dest)
+    os.replace(part, dest)
+    print("tiny: %d files in %s" % (index, dest))
+
+
+def make_corpus(dest):
     if os.path.exists(dest):
         shutil.rmtree(dest)
     os.makedirs(dest)
     copied = copy_sources(dest)
     generate(dest)
     print("corpus: %d MB copied from this machine, plus generated files" % (copied >> 20))
+
+
+def main():
+    args = sys.argv[1:]
+    if len(args) == 3 and args[0] == "--big":
+        make_big(args[1], args[2])
+    elif len(args) == 2 and args[0] == "--tiny":
+        make_tiny(args[1])
+    elif len(args) == 1 and not args[0].startswith("-"):
+        make_corpus(args[0])
+    else:
+        sys.exit("usage: make_corpus.py DEST | --big FILE SOURCE | --tiny DEST")
 
 
 if __name__ == "__main__":
