@@ -173,7 +173,7 @@ within() {
 }
 
 # table_line CELLS...: one line of the table, its columns aligned.
-table_line() { printf '%-27s %8s %8s %8s %8s %6s %6s  %-23s %6s  %s\n' "$@"; }
+table_line() { printf '%-26s %7s %7s %7s %7s %6s %6s  %-27s %6s  %s\n' "$@"; }
 
 table_line "row" "velmora" "grep" "rg -j1" "rg" "v/rg1" "v/grep" "files v/g/rg1/rg" "peak" \
   "target"
@@ -289,10 +289,11 @@ if [ -n "$tiny" ]; then
 fi
 
 echo
-echo "median of $runs warm runs each ($heavy_runs for the 1 GiB file and the tiny files), tools" \
-  "taking turns; LC_ALL=C; grep -rl is single-threaded; rg and rg -j1 with --no-ignore --hidden"
-echo "v/rg1 = velmora / rg -l -j1 (listing: rg --files -j1); v/grep = velmora / grep -rl" \
-  "(listing: find -type f)"
+echo "median of $runs warm runs each ($heavy_runs for the 1 GiB file and the tiny files)," \
+  "tools taking turns; LC_ALL=C"
+echo "grep -rl is single-threaded; rg and rg -j1 run with --no-ignore --hidden"
+echo "v/rg1 = velmora / rg -l -j1 (listing: rg --files -j1)"
+echo "v/grep = velmora / grep -rl (listing: find -type f)"
 echo "target: the ratio judged and its largest value, and Velmora's peak memory in MiB;" \
   "\"!\" marks a miss"
 if [ "$scales" != 1 ]; then
