@@ -1,30 +1,31 @@
 // The backup manager over real files: restoring in place, restoring into another folder,
 // deleting, the purge after each action and the button states.
 
-#include <sys/stat.h>
-
 #include "modify/ModifyFixture.h"
 #include "modify/Un_BackUp_Manager.h"
 
 namespace velmora::testing {
 namespace {
 
+using Names = std::vector<std::string>;
+
 class BackupManagerTest : public ModifyTest {
  protected:
-  // Three modified files, each with a backup holding its old text, all recorded.
-  void MakeBackups() {
+  // Three modified files, each with a backup holding its old text, all recorded; shown.
+  void ShowBackups() {
     for (const char* name : {"a.txt", "sub/b.txt", "c"}) {
       Write(name, std::string("new ") + name);
       Write(std::string(name) + ".bak", std::string("old ") + name);
     }
     registry.AddBackups({Path("a.txt.bak"), Path("sub/b.txt.bak"), Path("c.bak")});
+    manager.FormShow();
   }
   void Tick(const std::string& caption) {
     for (auto& row : manager.ListView1.Items)
       if (row.Caption == caption) row.Checked = true;
   }
-  std::vector<std::string> Captions() const {
-    std::vector<std::string> captions;
+  Names Captions() const {
+    Names captions;
     for (const auto& row : manager.ListView1.Items) captions.push_back(row.Caption);
     return captions;
   }
@@ -37,22 +38,11 @@ class BackupManagerTest : public ModifyTest {
   TFrm_BackUp_Manager manager{{registry, shell, dialogs, folders}};
 };
 
-TEST_F(BackupManagerTest, ShowListsEveryRecordWithItsIcon) {
-  MakeBackups();
-  manager.FormShow();
-  EXPECT_EQ(manager.Caption, "BackUp Manager");
-  EXPECT_TRUE(manager.ListView1.Checkboxes);
-  ASSERT_EQ(Captions(), (std::vector<std::string>{"a.txt.bak", "b.txt.bak", "c.bak"}));
-  const TListItem& row = manager.ListView1.Items[1];
-  EXPECT_EQ(row.SubItems, (std::vector<std::string>{Path("sub/"), ""}));
-  EXPECT_EQ(manager.ImageList1.Icons.at(static_cast<std::size_t>(row.ImageIndex)), "small:bak");
-  EXPECT_TRUE(RowButtonsEnabled());
-}
-
 TEST_F(BackupManagerTest, RestorePutsTickedBackupsInPlace) {
-  MakeBackups();
+  ShowBackups();
+  ASSERT_EQ(Captions(), (Names{"a.txt.bak", "b.txt.bak", "c.bak"}));
+  EXPECT_EQ(manager.ListView1.Items[1].SubItems, (Names{Path("sub/"), ""}));
   std::filesystem::remove(Path("c"));  // a deleted file gets its backup back all the same
-  manager.FormShow();
   Tick("b.txt.bak");
   Tick("c.bak");
   manager.btn_restoreClick();
@@ -60,8 +50,8 @@ TEST_F(BackupManagerTest, RestorePutsTickedBackupsInPlace) {
   EXPECT_EQ(Read(Path("c")), "old c");
   EXPECT_FALSE(Exists(Path("sub/b.txt.bak")));
   EXPECT_EQ(Read(Path("a.txt")), "new a.txt");
-  EXPECT_EQ(Captions(), (std::vector<std::string>{"a.txt.bak"}));
-  EXPECT_EQ(Recorded(), (std::vector<std::string>{Path("a.txt.bak")}));
+  EXPECT_EQ(Captions(), (Names{"a.txt.bak"}));
+  EXPECT_EQ(Recorded(), (Names{Path("a.txt.bak")}));
   EXPECT_TRUE(RowButtonsEnabled());
 
   manager.btn_selectClick();
@@ -69,12 +59,6 @@ TEST_F(BackupManagerTest, RestorePutsTickedBackupsInPlace) {
   EXPECT_TRUE(Captions().empty());
   EXPECT_FALSE(RowButtonsEnabled());
   EXPECT_TRUE(manager.btn_delete.Enabled);
-
-  Write("d.bak", "old d");
-  registry.AddBackups({Path("d.bak")});
-  manager.FormShow();
-  EXPECT_EQ(Captions(), (std::vector<std::string>{"d.bak"}));
-  EXPECT_TRUE(RowButtonsEnabled());
 }
 
 TEST_F(BackupManagerTest, FailedRestoreKeepsFileBackupAndRecord) {
@@ -88,34 +72,30 @@ TEST_F(BackupManagerTest, FailedRestoreKeepsFileBackupAndRecord) {
   EXPECT_EQ(Read(Path("x.bak")), "old");
   EXPECT_TRUE(std::filesystem::is_directory(Path("x/inside")));
   manager.FormShow();
-  EXPECT_EQ(Captions(), (std::vector<std::string>{"x.bak"}));
+  EXPECT_EQ(Captions(), (Names{"x.bak"}));
+  EXPECT_TRUE(RowButtonsEnabled());
 }
 
 TEST_F(BackupManagerTest, RestoreToReplacesTheFileThereAndDropsTheBackup) {
-  MakeBackups();
-  ::chmod(Path("a.txt.bak").c_str(), 0640);
   Write("elsewhere/a.txt", "someone else's a.txt");
+  ShowBackups();
+  ASSERT_EQ(::chmod(Path("a.txt.bak").c_str(), 0640), 0);
   dialogs.folders.push_back(Path("elsewhere"));
-  manager.FormShow();
   Tick("a.txt.bak");
   manager.btn_restore_toClick();
-  EXPECT_EQ(dialogs.pickTitles, (std::vector<std::string>{"Select the directory"}));
-  EXPECT_EQ(dialogs.pickInitials, (std::vector<std::string>{"/home/user/"}));
+  EXPECT_EQ(dialogs.pickInitials, (Names{"/home/user/"}));
   EXPECT_EQ(folders.current, Path("elsewhere"));
   EXPECT_EQ(Read(Path("elsewhere/a.txt")), "old a.txt");
-  struct stat info {};
-  ASSERT_EQ(::stat(Path("elsewhere/a.txt").c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  EXPECT_EQ(TempFolder::Mode(Path("elsewhere/a.txt")), 0640u);
   EXPECT_EQ(Read(Path("a.txt")), "new a.txt");
   EXPECT_FALSE(Exists(Path("a.txt.bak")));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("elsewhere")), {}), 1);
-  EXPECT_EQ(Captions(), (std::vector<std::string>{"b.txt.bak", "c.bak"}));
+  EXPECT_EQ(Captions(), (Names{"b.txt.bak", "c.bak"}));
   EXPECT_EQ(Recorded().size(), 2u);
 }
 
 TEST_F(BackupManagerTest, RestoreToThatCannotCopyKeepsBothAndCancelChangesNothing) {
-  MakeBackups();
-  manager.FormShow();
+  ShowBackups();
   manager.btn_selectClick();
   manager.btn_restore_toClick();  // cancelled: no folder answered
   EXPECT_EQ(Captions().size(), 3u);
@@ -124,26 +104,24 @@ TEST_F(BackupManagerTest, RestoreToThatCannotCopyKeepsBothAndCancelChangesNothin
   dialogs.folders.push_back(Path("missing-folder"));
   manager.btn_restore_toClick();
   EXPECT_TRUE(Captions().empty());
-  EXPECT_FALSE(RowButtonsEnabled());
   EXPECT_EQ(Read(Path("a.txt.bak")), "old a.txt");
   EXPECT_EQ(Recorded().size(), 3u);
 }
 
 TEST_F(BackupManagerTest, DeleteRemovesTickedBackupsAndPurgesVanishedRecords) {
-  MakeBackups();
-  manager.FormShow();
+  ShowBackups();
   std::filesystem::remove(Path("c.bak"));
   manager.btn_deleteClick();  // nothing ticked: only the purge
   EXPECT_EQ(Captions().size(), 3u);
-  EXPECT_EQ(Recorded(), (std::vector<std::string>{Path("a.txt.bak"), Path("sub/b.txt.bak")}));
+  EXPECT_EQ(Recorded(), (Names{Path("a.txt.bak"), Path("sub/b.txt.bak")}));
 
   Tick("a.txt.bak");
   Tick("c.bak");
   manager.btn_deleteClick();
   EXPECT_FALSE(Exists(Path("a.txt.bak")));
   EXPECT_EQ(Read(Path("a.txt")), "new a.txt");
-  EXPECT_EQ(Captions(), (std::vector<std::string>{"b.txt.bak"}));
-  EXPECT_EQ(Recorded(), (std::vector<std::string>{Path("sub/b.txt.bak")}));
+  EXPECT_EQ(Captions(), (Names{"b.txt.bak"}));
+  EXPECT_EQ(Recorded(), (Names{Path("sub/b.txt.bak")}));
 }
 
 }  // namespace

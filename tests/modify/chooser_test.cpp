@@ -12,8 +12,10 @@
 namespace velmora {
 namespace {
 
-std::vector<std::string> Texts(const TListBox& list) {
-  std::vector<std::string> texts;
+using Texts = std::vector<std::string>;
+
+Texts TextsOf(const TListBox& list) {
+  Texts texts;
   for (const auto& item : list.Items) texts.push_back(item.Text);
   return texts;
 }
@@ -24,18 +26,17 @@ std::vector<bool> Selection(const TListBox& list) {
   return selected;
 }
 
-void Select(TListBox& list, const std::vector<std::string>& texts) {
+void Select(TListBox& list, const Texts& texts) {
   for (auto& item : list.Items)
     item.Selected = std::find(texts.begin(), texts.end(), item.Text) != texts.end();
 }
 
-struct ButtonStates {
-  bool include, includeAll, exclude, excludeAll;
-  bool operator==(const ButtonStates&) const = default;
-};
-
-ButtonStates Buttons(const Tfrm_mod& f) {
-  return {f.IncludeBtn.Enabled, f.IncAllBtn.Enabled, f.ExcludeBtn.Enabled, f.ExAllBtn.Enabled};
+// ">", ">>", "<", "<<" as 1 when enabled.
+std::string Buttons(const Tfrm_mod& f) {
+  std::string states;
+  for (const TButton* b : {&f.IncludeBtn, &f.IncAllBtn, &f.ExcludeBtn, &f.ExAllBtn})
+    states += b->Enabled ? '1' : '0';
+  return states;
 }
 
 class ChooserTest : public ::testing::Test {
@@ -51,52 +52,45 @@ class ChooserTest : public ::testing::Test {
 };
 
 TEST_F(ChooserTest, ShowSplitsLinesByIntervals) {
-  struct Case {
+  const struct {
     std::vector<std::size_t> intervals;
-    std::vector<std::string> found, marked;
-    ButtonStates buttons;
-  };
-  const Case cases[] = {
+    Texts found, marked;
+    const char* buttons;
+  } cases[] = {
       // "No": every line is marked, in the engine's order.
-      {{0, 1, 9}, {}, {"Line 1", "Line 2", "Line 10"}, {false, false, true, true}},
+      {{0, 1, 9}, {}, {"Line 1", "Line 2", "Line 10"}, "0011"},
       // Chosen lines only; the rest in text order (Line 10 before Line 2).
-      {{9}, {"Line 1", "Line 2"}, {"Line 10"}, {true, true, true, true}},
-      {{}, {"Line 1", "Line 10", "Line 2"}, {}, {true, true, false, false}},
+      {{9}, {"Line 1", "Line 2"}, {"Line 10"}, "1111"},
+      {{}, {"Line 1", "Line 10", "Line 2"}, {}, "1100"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     chooser.Source.Intervals = c.intervals;
     chooser.FormShow();
-    EXPECT_EQ(Texts(chooser.SrcList), c.found);
-    EXPECT_EQ(Texts(chooser.DstList), c.marked);
+    EXPECT_EQ(TextsOf(chooser.SrcList), c.found);
+    EXPECT_EQ(TextsOf(chooser.DstList), c.marked);
     EXPECT_EQ(Buttons(chooser), c.buttons);
   }
-}
-
-TEST_F(ChooserTest, OtherSearchTypesKeepTheLastLists) {
-  chooser.FormShow();
-  chooser.ExcAllBtnClick();
+  // Other search types have no intervals: the lists stay as they were.
   chooser.Source.HasIntervals = false;
   chooser.Source.LineNumbers = {4};
   chooser.FormShow();
-  EXPECT_EQ(Texts(chooser.SrcList), (std::vector<std::string>{"Line 1", "Line 10", "Line 2"}));
+  EXPECT_EQ(TextsOf(chooser.SrcList), (Texts{"Line 1", "Line 10", "Line 2"}));
   EXPECT_TRUE(chooser.DstList.Items.empty());
 }
 
 TEST_F(ChooserTest, MoveAllThenBlockWritesReversedBlock) {
   chooser.FormShow();
   chooser.ExcAllBtnClick();
-  EXPECT_EQ(Texts(chooser.SrcList), (std::vector<std::string>{"Line 1", "Line 10", "Line 2"}));
+  EXPECT_EQ(TextsOf(chooser.SrcList), (Texts{"Line 1", "Line 10", "Line 2"}));
   EXPECT_TRUE(chooser.DstList.Focused);
-  EXPECT_EQ(Buttons(chooser), (ButtonStates{true, true, false, false}));
+  EXPECT_EQ(Buttons(chooser), "1100");
 
   Select(chooser.SrcList, {"Line 1", "Line 2"});
   chooser.IncludeBtnClick();
-  EXPECT_EQ(Texts(chooser.DstList), (std::vector<std::string>{"Line 2", "Line 1"}));
-  EXPECT_EQ(Texts(chooser.SrcList), (std::vector<std::string>{"Line 10"}));
+  EXPECT_EQ(TextsOf(chooser.DstList), (Texts{"Line 2", "Line 1"}));
   EXPECT_EQ(Selection(chooser.SrcList), (std::vector<bool>{true}));
   EXPECT_EQ(Selection(chooser.DstList), (std::vector<bool>{false, false}));
-  EXPECT_TRUE(chooser.SrcList.Focused);
-  EXPECT_FALSE(chooser.DstList.Focused);
+  EXPECT_TRUE(chooser.SrcList.Focused && !chooser.DstList.Focused);
 
   chooser.OKBtnClick();
   EXPECT_EQ(results.Items[0].SubItems[3], "1,0");
@@ -105,25 +99,25 @@ TEST_F(ChooserTest, MoveAllThenBlockWritesReversedBlock) {
 }
 
 TEST_F(ChooserTest, SelectionAfterAMove) {
-  struct Case {
-    std::vector<std::string> selected;  // in DstList, which holds Line 1, Line 2, Line 10
-    std::vector<std::string> left;
+  const struct {
+    Texts selected;  // in DstList, which holds Line 1, Line 2, Line 10
+    Texts left;
     std::vector<bool> selection;
-  };
-  const Case cases[] = {
-      {{"Line 2"}, {"Line 1", "Line 10"}, {false, true}},           // the entry now at first
+  } cases[] = {
+      {{"Line 1"}, {"Line 2", "Line 10"}, {true, false}},  // the entry now at first
+      {{"Line 2"}, {"Line 1", "Line 10"}, {false, true}},
       {{"Line 10"}, {"Line 1", "Line 2"}, {false, true}},           // beyond the end: new last
       {{}, {"Line 1", "Line 2", "Line 10"}, {true, false, false}},  // none selected: entry 0
       {{"Line 1", "Line 2", "Line 10"}, {}, {}},                    // emptied: nothing
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     chooser.FormShow();
     Select(chooser.DstList, c.selected);
     chooser.ExcludeBtnClick();
-    EXPECT_EQ(Texts(chooser.DstList), c.left);
+    EXPECT_EQ(TextsOf(chooser.DstList), c.left);
     EXPECT_EQ(Selection(chooser.DstList), c.selection);
-    EXPECT_EQ(chooser.ExcludeBtn.Enabled, !c.left.empty());
-    EXPECT_TRUE(chooser.IncludeBtn.Enabled == !chooser.SrcList.Items.empty());
+    EXPECT_EQ(Buttons(chooser),
+              std::string(c.left.size() < 3 ? "11" : "00") + (c.left.empty() ? "00" : "11"));
   }
 }
 
@@ -134,7 +128,6 @@ TEST_F(ChooserTest, OkWritesEmptyTextOrNothingWithoutSelectedRow) {
   EXPECT_EQ(results.Items[0].SubItems[3], "");
 
   results.Items[0].Selected = false;
-  results.Items[1].SubItems[3] = "No";
   chooser.FormShow();
   chooser.OKBtnClick();
   EXPECT_EQ(results.Items[0].SubItems[3], "");

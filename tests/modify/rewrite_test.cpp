@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/RewriteTemporary.h"
+#include "doubles/ErrorText.h"
 #include "engines/ActiveEngine.h"
 #include "engines/EngineFixture.h"
 #include "modify/ModificationDriver.h"
@@ -63,17 +64,11 @@ TEST(Rewrite, AFileChangedSinceItWasReadIsLeftAlone) {
       const TextBuffer file(name);
       const RewriteHook hook([&](const std::string&) { c.apply(dir, name); });
       const std::string label = std::string(c.change) + (hardLinked ? ", hard-linked" : "");
-      if (std::string(c.change) == "none") {
-        WriteFileSafely(name, "new", &file.Identity());
-      } else {
-        try {
-          WriteFileSafely(name, "new", &file.Identity());
-          ADD_FAILURE() << label << ": rewritten";
-        } catch (const EFileError& e) {
-          EXPECT_NE(std::string(e.what()).find("changed while being modified"), std::string::npos)
-              << label;
-        }
-      }
+      const std::string error =
+          ErrorText<EFileError>([&] { WriteFileSafely(name, "new", &file.Identity()); });
+      EXPECT_EQ(error.find("changed while being modified") != std::string::npos,
+                std::string(c.change) != "none")
+          << label << ": " << error;
       EXPECT_EQ(TempFolder::Read(name), c.after) << label;
       EXPECT_EQ(dir.EntryCount(), hardLinked ? 2u : 1u) << label;  // no temporary file left
     }
@@ -98,12 +93,10 @@ TEST(Rewrite, AFileReplacedWhileItsLinesAreListedIsRefused) {
   ModificationOptions modification;
   modification.modType = 1;
   modification.replacement = "cow";
-  try {
+  const std::string error = ErrorText<EFileError>([&] {
     driver.Run(engines.Select(SearchType::Phrase), modification, {{name, "0"}}, backups);
-    ADD_FAILURE() << "rewritten";
-  } catch (const EFileError& e) {
-    EXPECT_NE(std::string(e.what()).find("changed while being modified"), std::string::npos);
-  }
+  });
+  EXPECT_NE(error.find("changed while being modified"), std::string::npos) << error;
   EXPECT_TRUE(replaced);
   EXPECT_EQ(TempFolder::Read(name), "new first\ncat\n");
 }

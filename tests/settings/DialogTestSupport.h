@@ -15,6 +15,7 @@
 #include "doubles/ScriptedDialogs.h"
 #include "doubles/TestEnvironment.h"
 #include "settings/MemoryKeyStore.h"
+#include "settings/SettingsTestSupport.h"
 #include "settings/Un_MyRegistry.h"
 
 namespace velmora::testing {
@@ -43,14 +44,12 @@ class CountingKeyStore final : public KeyStore {
 
 class DialogTest : public ::testing::Test {
  protected:
-  std::string Stored(const std::string& key, const std::string& name) {
-    keys.tree.OpenKey(key, false);
-    return keys.tree.ReadString(name);
+  ::testing::AssertionResult HasOptions(const std::string& expected) {
+    return HasValues(keys, kOptionKey, expected);
   }
-  std::string Option(const std::string& name) { return Stored("Software\\Velmora\\Option", name); }
-  void SetOption(const std::string& name, const std::string& value) {
-    keys.tree.OpenKey("Software\\Velmora\\Option", true);
-    keys.tree.WriteString(name, value);
+  void SetOptions(const std::vector<std::pair<std::string, std::string>>& values) {
+    keys.tree.OpenKey(kOptionKey, true);
+    for (const auto& [name, value] : values) keys.tree.WriteString(name, value);
   }
 
   CountingKeyStore keys;

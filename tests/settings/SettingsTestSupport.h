@@ -1,20 +1,24 @@
 #pragma once
 
-// Environment, folder and error helpers for the settings tests.
+// Environment, folder, value and error helpers for the settings tests.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "doubles/ErrorText.h"
 #include "doubles/TempFolder.h"
+#include "ports/KeyStore.h"
 
 namespace velmora::testing {
+
+inline constexpr const char* kOptionKey = "Software\\Velmora\\Option";
+inline constexpr const char* kBackupKey = "Software\\Velmora\\Backup";
 
 // A settings file name in a fresh folder.
 class SettingsFileTest : public ::testing::Test {
@@ -32,6 +36,22 @@ inline std::vector<std::string> EntriesStartingWith(const std::filesystem::path&
     if (name.rfind(prefix, 0) == 0) names.push_back(name);
   }
   return names;
+}
+
+// Checks the values of `key` against "Name=value Name=value", "-" standing for a missing
+// value; a failure shows every stored value next to the expected ones.
+inline ::testing::AssertionResult HasValues(KeyStore& store, std::string_view key,
+                                            const std::string& expected) {
+  const bool open = store.OpenKey(key, false);
+  std::istringstream words(expected);
+  std::string stored, word;
+  while (words >> word) {
+    const std::string name = word.substr(0, word.find('='));
+    const bool present = open && store.GetValueKind(name) != ValueKind::kMissing;
+    stored += (stored.empty() ? "" : " ") + name + "=" + (present ? store.ReadString(name) : "-");
+  }
+  if (stored == expected) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "stored " << stored << "\nwanted " << expected;
 }
 
 // Sets an environment variable for the life of the object; unset when `value` is empty.
@@ -59,16 +79,5 @@ class ScopedEnv {
   const char* name_;
   std::optional<std::string> old_;
 };
-
-// The text of the `Error` the action throws, or "(no error)".
-template <typename Error>
-std::string ErrorText(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "(no error)";
-}
 
 }  // namespace velmora::testing

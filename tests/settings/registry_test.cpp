@@ -2,6 +2,7 @@
 // lists, the option encodings and the documented errors.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <map>
 
@@ -16,10 +17,10 @@ namespace {
 
 using Strings = std::vector<std::string>;
 using testing::ErrorText;
+using testing::HasValues;
+using testing::kBackupKey;
+using testing::kOptionKey;
 using testing::TestEnvironment;
-
-const std::map<std::string, std::string> kEditors = {{"gedit", "/usr/bin/gedit"},
-                                                     {"kate", "/opt/kate"}};
 
 // A locale whose short date format has a two-digit year.
 class UsLocale final : public Locale {
@@ -43,11 +44,11 @@ class RegistryFileTest : public ::testing::Test {
 TEST_F(RegistryFileTest, FirstRunWritesTheWholeLayoutOnce) {
   {
     FileKeyStore store(FileName());
-    TMy_Registry registry(store, locale_, TestEnvironment(kEditors));
+    TMy_Registry registry(store, locale_, TestEnvironment({{"gedit", "/usr/bin/gedit"}}));
     const std::string text = testing::ReadWholeFile(FileName());
     EXPECT_EQ(text.rfind("; Velmora settings\n\n[HKEY_CURRENT_USER\\Software]\n", 0), 0u);
     EXPECT_NE(text.find("\n\"Editor\"=\"/usr/bin/gedit\"\n"), std::string::npos);
-    store.OpenKey("Software\\Velmora\\Option", false);
+    store.OpenKey(kOptionKey, false);
     store.DeleteValue("SearchModType");
     store.Flush();
   }
@@ -78,64 +79,55 @@ TEST_F(RegistryFileTest, EveryWriteIsOnDiskWhenTheCallReturns) {
 
 class RegistryTest : public ::testing::Test {
  protected:
-  MemoryKeyStore store_;
-  FixedLocale locale_;
-  TMy_Registry registry_{store_, locale_, TestEnvironment()};
-
   void Put(std::string_view key, std::string_view name, std::string_view value) {
     ASSERT_TRUE(store_.OpenKey(key, true));
     store_.WriteString(name, value);
   }
-  std::string Stored(std::string_view key, std::string_view name) {
-    return store_.OpenKey(key, false) && store_.GetValueKind(name) != ValueKind::kMissing
-               ? store_.ReadString(name)
-               : "(missing)";
-  }
+
+  MemoryKeyStore store_;
+  FixedLocale locale_;
+  TMy_Registry registry_{store_, locale_, TestEnvironment()};
 };
 
+// The first editor found in the order of preference, else the fallback; the home folder
+// with one slash, else the root.
 TEST_F(RegistryTest, FirstRunEditorAndFolder) {
   const struct {
     std::map<std::string, std::string> programs;
-    std::string editor;
+    std::string home, editor, folder;
   } cases[] = {
-      {{{"featherpad", "/b/featherpad"}, {"mousepad", "/a/mousepad"}}, "/a/mousepad"},
-      {{{"pluma", "/b/pluma"}, {"gnome-text-editor", "/a/gte"}}, "/a/gte"},
-      {{}, "xdg-open"},
+      {{{"featherpad", "/b/featherpad"}, {"mousepad", "/a/mousepad"}}, "/h", "/a/mousepad", "/h/"},
+      {{}, "", "xdg-open", "/"},
   };
   for (const auto& c : cases) {
     MemoryKeyStore store;
-    TMy_Registry registry(store, locale_, TestEnvironment(c.programs));
+    TMy_Registry registry(store, locale_, TestEnvironment(c.programs, c.home));
     EXPECT_EQ(registry.ReadStr("Editor"), c.editor);
-  }
-  for (const std::string home : {"/home/x/", ""}) {
-    MemoryKeyStore store;
-    TMy_Registry registry(store, locale_, TestEnvironment({}, home));
     Strings list;
-    EXPECT_EQ(registry.ReadMru("ComboBoxPath", list), home.empty() ? "/" : "/home/x/");
+    EXPECT_EQ(registry.ReadMru("ComboBoxPath", list), c.folder);
   }
 }
 
 TEST_F(RegistryTest, BooleansAreTrueOnlyForOne) {
-  const std::pair<const char*, bool> cases[] = {
-      {"1", true}, {"true", false}, {"01", false}, {" 1", false}};
-  for (const auto& [text, expected] : cases) {
-    Put("Software\\Velmora\\Option", "Date", text);
-    EXPECT_EQ(registry_.ReadBool("Date"), expected) << '"' << text << '"';
+  for (const char* text : {"true", "01", " 1", "1"}) {
+    Put(kOptionKey, "Date", text);
+    EXPECT_EQ(registry_.ReadBool("Date"), text == std::string("1")) << '"' << text << '"';
   }
-  registry_.WriteBool("Date", true);
-  EXPECT_EQ(Stored("Software\\Velmora\\Option", "Date"), "1");
+  registry_.WriteBool("Date", false);
+  registry_.WriteBool("Size", true);
+  EXPECT_TRUE(HasValues(store_, kOptionKey, "Date=0 Size=1"));
 }
 
 TEST_F(RegistryTest, ReadsFailWithTheDocumentedErrors) {
   registry_.WriteInt("SizeSpinEdit", -2147483647 - 1);
   EXPECT_EQ(registry_.ReadInt("SizeSpinEdit"), -2147483647 - 1);
   for (const char* text : {"abc", "1.5", "2147483648"}) {
-    Put("Software\\Velmora\\Option", "SizeSpinEdit", text);
+    Put(kOptionKey, "SizeSpinEdit", text);
     EXPECT_EQ(ErrorText<EConvertError>([&] { registry_.ReadInt("SizeSpinEdit"); }),
               "'" + std::string(text) + "' is not a valid integer value");
   }
   for (const char* text : {"", "2024-02-30", "yesterday"}) {
-    Put("Software\\Velmora\\Option", "MinDateTimePicker", text);
+    Put(kOptionKey, "MinDateTimePicker", text);
     EXPECT_EQ(ErrorText<EConvertError>([&] { registry_.ReadDate("MinDateTimePicker"); }),
               "'" + std::string(text) + "' is not a valid date");
   }
@@ -146,7 +138,7 @@ TEST_F(RegistryTest, ReadsFailWithTheDocumentedErrors) {
 
 TEST_F(RegistryTest, DatesKeepTheirDayInTheLocaleFormat) {
   registry_.WriteDate("MinDateTimePicker", EncodeDate(2024, 2, 29) + EncodeTime(23, 59, 59));
-  EXPECT_EQ(Stored("Software\\Velmora\\Option", "MinDateTimePicker"), "2024-02-29");
+  EXPECT_TRUE(HasValues(store_, kOptionKey, "MinDateTimePicker=2024-02-29"));
   EXPECT_EQ(registry_.ReadDate("MinDateTimePicker"), EncodeDate(2024, 2, 29));
 
   MemoryKeyStore store;
@@ -156,8 +148,7 @@ TEST_F(RegistryTest, DatesKeepTheirDayInTheLocaleFormat) {
     registry.WriteDate("MaxDateTimePicker", date);
     EXPECT_EQ(registry.ReadDate("MaxDateTimePicker"), date);
   }
-  store.OpenKey("Software\\Velmora\\Option", false);
-  EXPECT_EQ(store.ReadString("MaxDateTimePicker"), "7/4/70");
+  EXPECT_TRUE(HasValues(store, kOptionKey, "MaxDateTimePicker=7/4/70"));
   store.WriteString("MaxDateTimePicker", "1925-03-01");  // the plain format is still read
   EXPECT_EQ(registry.ReadDate("MaxDateTimePicker"), EncodeDate(1925, 3, 1));
 }
@@ -169,8 +160,7 @@ TEST_F(RegistryTest, MruListsRoundTripAndShrink) {
   EXPECT_EQ(registry_.ReadMru("ComboBoxPath", list), "/e/");
   EXPECT_EQ(list, five);
   registry_.WriteMru("ComboBoxPath", {"/x/", "", "/z/"}, "typed");
-  EXPECT_EQ(Stored("Software\\Velmora", "ComboBoxPath3"), "(missing)");
-  EXPECT_EQ(Stored("Software\\Velmora", "ComboBoxPath4"), "(missing)");
+  EXPECT_TRUE(HasValues(store_, "Software\\Velmora", "ComboBoxPath3=- ComboBoxPath4=-"));
   store_.DeleteValue("ComboBoxPath1");
   store_.WriteString("ComboBoxPath3", "beyond the count");
   EXPECT_EQ(registry_.ReadMru("ComboBoxPath", list), "typed");
@@ -180,15 +170,14 @@ TEST_F(RegistryTest, MruListsRoundTripAndShrink) {
   Put("Software\\Velmora", "Edit2CountV", "two");
   EXPECT_EQ(ErrorText<EConvertError>([&] { registry_.WriteMru("Edit2", {"new"}, "new"); }),
             "'two' is not a valid integer value");
-  EXPECT_EQ(Stored("Software\\Velmora", "Edit20"), "(missing)") << "failed before writing";
+  EXPECT_TRUE(HasValues(store_, "Software\\Velmora", "Edit20=-")) << "failed before writing";
 }
 
 class BackupListTest : public RegistryTest {
  protected:
   std::string Make(const std::string& name) {
-    const auto full = folder_ / name;
-    testing::WriteWholeFile(full, "x");
-    return full;
+    folder_.File(name);
+    return folder_ / name;
   }
   Strings Recorded() {
     Strings list{"stale"};
@@ -200,23 +189,18 @@ class BackupListTest : public RegistryTest {
 
 // Each name is recorded once, compared with or without case as the system's file names are.
 TEST_F(BackupListTest, AddBackupsRecordsEachNameOnce) {
-  const struct {
-    bool ignore_case;
-    Strings expected;
-  } cases[] = {
-      {false, {"/d/a.bak", "/d/b.bak", "/d/c.bak", "/d/A.bak", "/D/B.BAK"}},
-      {true, {"/d/a.bak", "/d/b.bak", "/d/c.bak"}},
-  };
-  for (const auto& c : cases) {
+  for (const bool ignoreCase : {false, true}) {
     MemoryKeyStore store;
     auto environment = TestEnvironment();
-    environment.file_names_ignore_case = c.ignore_case;
+    environment.file_names_ignore_case = ignoreCase;
     TMy_Registry registry(store, locale_, environment);
     registry.AddBackups({"/d/a.bak", "/d/b.bak"});
     registry.AddBackups({"/d/b.bak", "/d/c.bak", "/d/c.bak", "/d/A.bak", "/D/B.BAK"});
     Strings list;
     registry.ReadBackups(list);
-    EXPECT_EQ(list, c.expected) << c.ignore_case;
+    Strings expected = {"/d/a.bak", "/d/b.bak", "/d/c.bak"};
+    if (!ignoreCase) expected.insert(expected.end(), {"/d/A.bak", "/D/B.BAK"});
+    EXPECT_EQ(list, expected) << ignoreCase;
   }
 }
 
@@ -224,12 +208,12 @@ TEST_F(BackupListTest, PurgeKeepsExistingFilesInOrder) {
   const auto first = Make("one.txt.bak");
   const auto second = Make("two.txt.bak");
   const auto third = Make("three.txt.bak");
-  std::filesystem::create_directory(folder_ / "folder.bak");
+  folder_.Dir("folder.bak");
   registry_.AddBackups({first, second, third, folder_ / "folder.bak"});
   std::filesystem::remove(second);
   EXPECT_EQ(registry_.PurgeBackups(), 2);
   EXPECT_EQ(Recorded(), (Strings{first, third}));
-  EXPECT_EQ(Stored("Software\\Velmora\\Backup", "FileBackUp2"), "(missing)");
+  EXPECT_TRUE(HasValues(store_, kBackupKey, "FileBackUp2=-"));
   std::filesystem::remove(first);
   std::filesystem::remove(third);
   EXPECT_EQ(registry_.PurgeBackups(), 0);
@@ -242,27 +226,23 @@ TEST_F(BackupListTest, PurgeKeepsExistingFilesInOrder) {
 TEST_F(BackupListTest, PurgeWithAnUnreadableRecordLosesNothing) {
   const auto first = Make("one.bak");
   registry_.AddBackups({first, "/gone.bak", "/also-gone.bak"});
-  ASSERT_TRUE(store_.OpenKey("Software\\Velmora\\Backup", false));
+  ASSERT_TRUE(store_.OpenKey(kBackupKey, false));
   store_.WriteOther("FileBackUp1", "hex:00");
   EXPECT_EQ(ErrorText<ERegistryException>([&] { registry_.PurgeBackups(); }),
             "Invalid data type for 'FileBackUp1'");
-  EXPECT_EQ(Stored("Software\\Velmora\\Backup", "FileBackUp0"), first);
-  EXPECT_EQ(Stored("Software\\Velmora\\Backup", "FileBackUp2"), "/also-gone.bak");
-  EXPECT_EQ(Stored("Software\\Velmora\\Backup", "FileBackUpCountV"), "3");
+  EXPECT_TRUE(HasValues(store_, kBackupKey,
+                        "FileBackUp0=" + first + " FileBackUp2=/also-gone.bak FileBackUpCountV=3"));
 }
 
 TEST(SystemRegistryEnvironmentTest, FindsExecutableProgramsOnPathOnly) {
   testing::TempFolder bin;
   testing::TempFolder cwd;
-  const auto make = [](const std::string& name, std::filesystem::perms perms) {
-    testing::WriteWholeFile(name, "#!/bin/sh\n");
-    std::filesystem::permissions(name, perms);
-  };
-  make(bin / "gedit", std::filesystem::perms::owner_all);
-  make(bin / "kate", std::filesystem::perms::owner_read);
-  std::filesystem::create_directory(bin / "xed");
-  make(cwd / "mousepad", std::filesystem::perms::owner_all);
-  const testing::ScopedEnv path("PATH", "/nonexistent::" + bin.Path().string() + "/");
+  for (const std::string& program : {bin / "gedit", bin / "kate", cwd / "mousepad"})
+    testing::WriteWholeFile(program, "#!/bin/sh\n");
+  ::chmod((bin / "gedit").c_str(), 0700);
+  ::chmod((cwd / "mousepad").c_str(), 0700);
+  bin.Dir("xed");
+  const testing::ScopedEnv path("PATH", "/nonexistent::" + bin.Root() + "/");
   const testing::ScopedEnv home("HOME", "/home/someone");
   const auto old_cwd = std::filesystem::current_path();
   std::filesystem::current_path(cwd.Path());

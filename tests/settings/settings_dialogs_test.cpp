@@ -12,7 +12,6 @@ namespace velmora::testing {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 class SettingsDialogsTest : public DialogTest {
  protected:
@@ -21,7 +20,7 @@ class SettingsDialogsTest : public DialogTest {
     registry.ReadIgnoreList(which, list);
     return list;
   }
-  void Select(TListView& list, std::initializer_list<int> rows) {
+  static void Select(TListView& list, std::initializer_list<int> rows) {
     for (int row : rows) list.Items[static_cast<std::size_t>(row)].Selected = true;
   }
 
@@ -32,14 +31,12 @@ class SettingsDialogsTest : public DialogTest {
 
 TEST_F(SettingsDialogsTest, EditListButtonsFollowTheirSwitchesAndOpenTheListDialogs) {
   settings.FormShow();
-  EXPECT_EQ(settings.edt_editor.Text, "xdg-open");  // the first-run editor of this machine
   EXPECT_FALSE(settings.btn_edt_lst.Enabled || settings.btn_edit_list_1.Enabled);
   settings.btn_edt_lstClick();
-  EXPECT_THAT(forms.shown, IsEmpty());
+  EXPECT_TRUE(forms.shown.empty());
   settings.is_ignoredir.Checked = true;
   settings.is_ignoredirClick();
-  EXPECT_TRUE(settings.btn_edt_lst.Enabled);
-  EXPECT_FALSE(settings.btn_edit_list_1.Enabled);
+  EXPECT_TRUE(settings.btn_edt_lst.Enabled && !settings.btn_edit_list_1.Enabled);
   settings.is_ignore_files.Checked = true;
   settings.is_ignore_filesClick();
   settings.btn_edt_lstClick();
@@ -51,33 +48,31 @@ TEST_F(SettingsDialogsTest, EditListButtonsFollowTheirSwitchesAndOpenTheListDial
 }
 
 TEST_F(SettingsDialogsTest, OkAndCancelOfTheListDialogsAreIndependentOfTheSettingsDialog) {
-  struct Case {
-    bool listOk;
-    bool settingsOk;
-  };
-  for (const Case c :
-       {Case{true, false}, Case{true, true}, Case{false, true}, Case{false, false}}) {
-    registry.WriteIgnoreList("Path", {"/old/"});
-    registry.WriteStr("Editor", "/usr/bin/old");
-    registry.WriteBool("IgnorePathXPCh", false);
-    settings.FormShow();
-    settings.is_ignoredir.Checked = true;
-    settings.is_ignoredirClick();
-    settings.edt_editor.Text = "/usr/bin/new";
-    forms.answer = [&](TForm& form) {
-      auto& list = dynamic_cast<Tfrm_ignorepath&>(form);
-      dialogs.folders = {"/new"};
-      list.btn_browseClick();
-      c.listOk ? list.btn_okClick() : list.btn_cancelClick();
-    };
-    settings.btn_edt_lstClick();
-    c.settingsOk ? settings.btn_okClick() : settings.btn_cancelClick();
-    const std::string label = std::to_string(c.listOk) + std::to_string(c.settingsOk);
-    const std::vector<std::string> kept = {"/old/"}, added = {"/old/", "/new/"};
-    EXPECT_EQ(StoredList("Path"), c.listOk ? added : kept) << label;
-    EXPECT_EQ(Option("Editor"), c.settingsOk ? "/usr/bin/new" : "/usr/bin/old") << label;
-    EXPECT_EQ(Option("IgnorePathXPCh"), c.settingsOk ? "1" : "0") << label;
-    EXPECT_EQ(settings.ModalAnswer, c.settingsOk ? ModalResult::Ok : ModalResult::Cancel);
+  for (const bool listOk : {true, false}) {
+    for (const bool settingsOk : {false, true}) {
+      registry.WriteIgnoreList("Path", {"/old/"});
+      registry.WriteStr("Editor", "/usr/bin/old");
+      registry.WriteBool("IgnorePathXPCh", false);
+      settings.FormShow();
+      settings.is_ignoredir.Checked = true;
+      settings.is_ignoredirClick();
+      settings.edt_editor.Text = "/usr/bin/new";
+      forms.answer = [&](TForm& form) {
+        auto& list = dynamic_cast<Tfrm_ignorepath&>(form);
+        dialogs.folders = {"/new"};
+        list.btn_browseClick();
+        listOk ? list.btn_okClick() : list.btn_cancelClick();
+      };
+      settings.btn_edt_lstClick();
+      settingsOk ? settings.btn_okClick() : settings.btn_cancelClick();
+      const std::string label = std::to_string(listOk) + std::to_string(settingsOk);
+      const std::vector<std::string> kept = {"/old/"}, added = {"/old/", "/new/"};
+      EXPECT_EQ(StoredList("Path"), listOk ? added : kept) << label;
+      EXPECT_TRUE(HasOptions(settingsOk ? "Editor=/usr/bin/new IgnorePathXPCh=1"
+                                        : "Editor=/usr/bin/old IgnorePathXPCh=0"))
+          << label;
+      EXPECT_EQ(settings.ModalAnswer, settingsOk ? ModalResult::Ok : ModalResult::Cancel);
+    }
   }
 }
 
@@ -92,51 +87,41 @@ TEST_F(SettingsDialogsTest, EveryShowReloadsFromTheStore) {
 
   registry.WriteBool("IgnoreSubFoldXPCh", true);
   paths.FormShow();
-  EXPECT_TRUE(paths.CheckBox1.Checked);
   paths.CheckBox1.Checked = false;
   paths.btn_cancelClick();
   paths.FormShow();
   EXPECT_TRUE(paths.CheckBox1.Checked);
 }
 
-TEST_F(SettingsDialogsTest, BrowseForTheEditorFillsTheFieldOnlyWithAFullName) {
+TEST_F(SettingsDialogsTest, BrowseForTheEditorFillsTheFieldAndOkSavesIt) {
   settings.FormShow();
   dialogs.files = {"/usr/bin/gedit"};
   settings.btn_browseClick();
+  settings.btn_browseClick();  // cancelled: the field keeps the name
   EXPECT_EQ(settings.edt_editor.Text, "/usr/bin/gedit");
-  EXPECT_THAT(dialogs.programInitials, ElementsAre("/usr/bin/"));
-  EXPECT_EQ(Option("Editor"), "xdg-open");
-  settings.btn_browseClick();  // cancelled
-  EXPECT_EQ(settings.edt_editor.Text, "/usr/bin/gedit");
+  EXPECT_THAT(dialogs.programInitials, ElementsAre("/usr/bin/", "/usr/bin/"));
+  EXPECT_TRUE(HasOptions("Editor=xdg-open"));
   const int saves = keys.saves;
   settings.btn_okClick();
   EXPECT_EQ(keys.saves, saves + 1);
-  EXPECT_EQ(Option("Editor"), "/usr/bin/gedit");
+  EXPECT_TRUE(HasOptions("Editor=/usr/bin/gedit"));
 }
 
-TEST_F(SettingsDialogsTest, BrowsedFoldersGetOneTrailingSlashAndRepeatsAreStoredToo) {
+// Folders get one trailing slash and repeats are kept; the mask input adds any text but the
+// preset, an empty one too.
+TEST_F(SettingsDialogsTest, BrowsedFoldersAndTypedMasksAreStoredAsAdded) {
   paths.FormShow();
   dialogs.folders = {"/", "/tmp/a", "/tmp/a", "/tmp/b/"};
-  for (int i = 0; i < 4; ++i) paths.btn_browseClick();
-  paths.btn_browseClick();  // cancelled: nothing added
-  EXPECT_THAT(dialogs.pickTitles, ::testing::Each(std::string("Select the directory")));
+  for (int i = 0; i < 5; ++i) paths.btn_browseClick();  // the last one is cancelled
   EXPECT_EQ(folders.current, "/tmp/b/");
   paths.CheckBox1.Checked = true;
   paths.btn_okClick();
   EXPECT_THAT(StoredList("Path"), ElementsAre("/", "/tmp/a/", "/tmp/a/", "/tmp/b/"));
-  EXPECT_EQ(Option("IgnoreSubFoldXPCh"), "1");
-}
+  EXPECT_TRUE(HasOptions("IgnoreSubFoldXPCh=1"));
 
-TEST_F(SettingsDialogsTest, MaskInputAddsAnyTextButThePresetAndAnEmptyRowIsStored) {
   masks.FormShow();
-  // Answers in turn: the preset, a mask, cancel (the queue runs dry last), an empty text.
   dialogs.inputs = {"*.*", "*.bak", "", "*.*"};
-  masks.btn_maskClick();
-  masks.btn_maskClick();
-  masks.btn_maskClick();
-  masks.btn_maskClick();
-  masks.btn_maskClick();  // cancelled
-  EXPECT_THAT(masks.Entries(), ElementsAre("*.bak", ""));
+  for (int i = 0; i < 5; ++i) masks.btn_maskClick();  // the last one is cancelled
   masks.btn_okClick();
   EXPECT_THAT(StoredList("Mask"), ElementsAre("*.bak", ""));
 }
@@ -144,12 +129,10 @@ TEST_F(SettingsDialogsTest, MaskInputAddsAnyTextButThePresetAndAnEmptyRowIsStore
 TEST_F(SettingsDialogsTest, DeleteRemovesTheSelectedRowsAndOtherKeysNothing) {
   registry.WriteIgnoreList("Mask", {"a", "b", "c", "d"});
   masks.FormShow();
-  EXPECT_TRUE(masks.ListView1.MultiSelect);
   Select(masks.ListView1, {0, 2});
   masks.ListView1KeyDown(VK_DELETE + 1);
   EXPECT_EQ(masks.ListView1.Items.size(), 4u);
   masks.ListView1KeyDown(VK_DELETE);
-  EXPECT_THAT(masks.Entries(), ElementsAre("b", "d"));
   masks.btn_okClick();
   EXPECT_THAT(StoredList("Mask"), ElementsAre("b", "d"));
 

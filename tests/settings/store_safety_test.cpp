@@ -7,9 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "doubles/TestEnvironment.h"
@@ -24,14 +26,17 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-// Runs `child` in a forked process that is killed after `seconds`; true when it returned
-// true in time.
-bool InChild(const std::function<bool()>& child, unsigned seconds = 20) {
+// Runs `child` in a forked process, killed after `seconds`, that exits with its answer.
+pid_t Spawn(const std::function<bool()>& child, unsigned seconds = 20) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::alarm(seconds);
     ::_exit(child() ? 0 : 1);
   }
+  return pid;
+}
+
+bool Succeeded(pid_t pid) {
   int status = 0;
   ::waitpid(pid, &status, 0);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -85,27 +90,22 @@ TEST(StoredCountTest, WritersOverAHugeCountKeepOnlyWhatExists) {
   const FixedLocale locale;
   MemoryKeyStore store;
   TMy_Registry registry(store, locale, testing::TestEnvironment());
-  const auto set = [&](const char* key, const char* name, const char* value) {
+  const auto put = [&](const char* key, const char* name, const char* value) {
     ASSERT_TRUE(store.OpenKey(key, false));
     store.WriteString(name, value);
   };
-  const auto get = [&](const char* key, const char* name) {
-    store.OpenKey(key, false);
-    return store.ReadString(name);
-  };
-  set("Software\\Velmora", "ComboBoxPathCountV", "2000000000");
+  put("Software\\Velmora", "ComboBoxPathCountV", "2000000000");
   registry.WriteMru("ComboBoxPath", {"/a/", "/b/"}, "/b/");
-  EXPECT_EQ(get("Software\\Velmora", "ComboBoxPathCountV"), "2");
+  EXPECT_TRUE(testing::HasValues(store, "Software\\Velmora", "ComboBoxPathCountV=2"));
 
-  set("Software\\Velmora\\Backup", "FileBackUpCountV", "2000000000");
-  set("Software\\Velmora\\Backup", "FileBackUp0", "/gone/one.bak");
+  put(testing::kBackupKey, "FileBackUpCountV", "2000000000");
+  put(testing::kBackupKey, "FileBackUp0", "/gone/one.bak");
   registry.AddBackups({"/gone/two.bak"});
-  EXPECT_EQ(get("Software\\Velmora\\Backup", "FileBackUpCountV"), "2");
-  EXPECT_EQ(get("Software\\Velmora\\Backup", "FileBackUp1"), "/gone/two.bak");
-
-  set("Software\\Velmora\\Backup", "FileBackUpCountV", "2000000000");
+  EXPECT_TRUE(testing::HasValues(store, testing::kBackupKey,
+                                 "FileBackUpCountV=2 FileBackUp1=/gone/two.bak"));
+  put(testing::kBackupKey, "FileBackUpCountV", "2000000000");
   EXPECT_EQ(registry.PurgeBackups(), 0);
-  EXPECT_EQ(get("Software\\Velmora\\Backup", "FileBackUpCountV"), "0");
+  EXPECT_TRUE(testing::HasValues(store, testing::kBackupKey, "FileBackUpCountV=0"));
 }
 
 using StoreSafetyTest = testing::SettingsFileTest;
@@ -115,7 +115,7 @@ using StoreSafetyTest = testing::SettingsFileTest;
 TEST_F(StoreSafetyTest, FifoInPlaceOfTheFileIsKeptAsideWithoutHanging) {
   ASSERT_EQ(::mkfifo(FileName().c_str(), 0600), 0);
   const std::string file = FileName();
-  EXPECT_TRUE(InChild([&] {
+  EXPECT_TRUE(Succeeded(Spawn([&] {
     FileKeyStore store(file);
     const std::string kept = store.TakeKeptCopy();
     struct stat info {};
@@ -126,7 +126,7 @@ TEST_F(StoreSafetyTest, FifoInPlaceOfTheFileIsKeptAsideWithoutHanging) {
     store.Flush();
     const bool saved_regular = ::lstat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode);
     return kept.rfind(file + ".corrupt-", 0) == 0 && kept_fifo && told_once && saved_regular;
-  })) << "the store hung or did not keep the FIFO aside";
+  }))) << "the store hung or did not keep the FIFO aside";
 }
 
 // A settings file that is a link (kept with the user's other dotfiles) stays a link, whether
@@ -169,39 +169,72 @@ TEST_F(StoreSafetyTest, TwoProcessesSavingAtOnceLoseNoValue) {
   int start[2];
   ASSERT_EQ(::pipe(start), 0);
   std::vector<pid_t> children;
-  for (const char* writer : {"A", "B"}) {
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
+  for (const std::string writer : {"A", "B"}) {
+    children.push_back(Spawn([&] {
       ::close(start[1]);
       char byte = 0;
       (void)!::read(start[0], &byte, 1);  // both begin when the parent closes the pipe
       FileKeyStore store(FileName());
       for (int i = 0; i < kValues; ++i) {
-        store.OpenKey("Software\\Velmora\\Option", true);
+        store.OpenKey(testing::kOptionKey, true);
         store.WriteString(writer + std::to_string(i), std::to_string(i));
         store.Flush();
       }
-      ::_exit(0);
-    }
-    children.push_back(pid);
+      return true;
+    }));
   }
   ::close(start[0]);
   ::close(start[1]);
-  for (const pid_t pid : children) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+  for (const pid_t pid : children) EXPECT_TRUE(Succeeded(pid));
   FileKeyStore store(FileName());
-  ASSERT_TRUE(store.OpenKey("Software\\Velmora\\Option", false));
+  ASSERT_TRUE(store.OpenKey(testing::kOptionKey, false));
   int missing = 0;
-  for (const char* writer : {"A", "B"}) {
-    for (int i = 0; i < kValues; ++i) {
-      if (store.ReadString(writer + std::to_string(i)) != std::to_string(i)) ++missing;
-    }
+  for (const std::string writer : {"A", "B"}) {
+    for (int i = 0; i < kValues; ++i)
+      missing += store.ReadString(writer + std::to_string(i)) != std::to_string(i);
   }
   EXPECT_EQ(missing, 0);
+}
+
+// A child saves large generations of the store in a loop and is killed at varying moments
+// after its first save; every time, the file must be one complete generation.
+TEST_F(StoreSafetyTest, KillDuringSavesNeverLeavesABrokenFile) {
+  const std::string payload(1 << 20, 'p');
+  for (int round = 0; round < 12; ++round) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = Spawn([&] {
+      ::close(ready[0]);
+      FileKeyStore store(FileName());
+      for (int generation = 0;; ++generation) {
+        store.OpenKey("Software\\Velmora", true);
+        const std::string tag = std::to_string(round) + ":" + std::to_string(generation);
+        store.WriteString("Begin", tag);
+        store.WriteString("Payload", payload);
+        store.WriteString("End", tag);
+        store.Flush();
+        if (generation == 0 && ::write(ready[1], "x", 1) != 1) return false;
+      }
+      return false;
+    });
+    ::close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1) << "the child never saved";
+    ::close(ready[0]);
+    std::this_thread::sleep_for(std::chrono::milliseconds(3 + 7 * round));
+    ::kill(child, SIGKILL);
+    EXPECT_FALSE(Succeeded(child));
+
+    FileKeyStore store(FileName());
+    ASSERT_TRUE(store.CorruptCopy().empty()) << "round " << round;
+    ASSERT_TRUE(store.OpenKey("Software\\Velmora", false)) << "round " << round;
+    EXPECT_EQ(store.ReadString("Begin"), store.ReadString("End"));
+    EXPECT_EQ(store.ReadString("Begin").rfind(std::to_string(round) + ":", 0), 0u);
+    EXPECT_EQ(store.ReadString("Payload"), payload);
+  }
+  // Killed saves may leave temporary files behind, never anything else.
+  for (const auto& name : testing::EntriesStartingWith(folder_.Path(), "registry.reg."))
+    EXPECT_EQ(name.rfind("registry.reg.tmp-", 0), 0u) << name;
 }
 
 }  // namespace
