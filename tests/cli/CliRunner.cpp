@@ -7,20 +7,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 namespace velmora::testing {
-
-namespace fs = std::filesystem;
-
-std::string ReadFile(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
 
 std::vector<std::string> OutputLines(const std::string& text) {
   std::vector<std::string> lines;
@@ -48,9 +37,9 @@ void DropAccessOverride() {
 
 CliResult Run(const std::vector<std::string>& args, const std::string& stdoutTo,
               bool withoutAccessOverride) {
-  const TempTree capture;
-  const std::string outName = stdoutTo.empty() ? capture.Path("out") : stdoutTo;
-  const std::string errName = capture.Path("err");
+  const TempFolder capture;
+  const std::string outName = stdoutTo.empty() ? capture / "out" : stdoutTo;
+  const std::string errName = capture / "err";
 
   std::vector<std::string> argv{VELMORA_CLI_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
@@ -78,8 +67,8 @@ CliResult Run(const std::vector<std::string>& args, const std::string& stdoutTo,
   CliResult result;
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
   if (result.status == kCannotDropOverride) throw CannotDropOverride();
-  if (stdoutTo.empty()) result.out = ReadFile(outName);
-  result.err = ReadFile(errName);
+  if (stdoutTo.empty()) result.out = ReadWholeFile(outName);
+  result.err = ReadWholeFile(errName);
   return result;
 }
 
@@ -91,28 +80,6 @@ CliResult RunCli(const std::vector<std::string>& args, const std::string& stdout
 
 CliResult RunCliWithoutAccessOverride(const std::vector<std::string>& args) {
   return Run(args, "", true);
-}
-
-TempTree::TempTree() {
-  std::string pattern = (fs::temp_directory_path() / "velmora-cli-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  root_ = pattern;
-}
-
-TempTree::~TempTree() {
-  std::error_code ignored;
-  fs::remove_all(root_, ignored);
-}
-
-std::string TempTree::Path(const std::string& relative) const {
-  return (root_ / relative).string();
-}
-
-std::string TempTree::Write(const std::string& relative, const std::string& bytes) const {
-  const fs::path file = root_ / relative;
-  fs::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary) << bytes;
-  return file.string();
 }
 
 }  // namespace velmora::testing

@@ -1,12 +1,12 @@
 #pragma once
 
-// Runs the built velmora-cli with arguments and collects its exit status, stdout and stderr;
-// and makes throw-away folder trees for it to work on.
+// Runs the built velmora-cli with arguments and collects its exit status, stdout and stderr.
 
-#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "doubles/TempFolder.h"
 
 namespace velmora::testing {
 
@@ -26,26 +26,6 @@ struct CannotDropOverride : std::runtime_error {
   CannotDropOverride() : std::runtime_error("cannot drop the permission overrides") {}
 };
 CliResult RunCliWithoutAccessOverride(const std::vector<std::string>& args);
-
-// A fresh folder below the system's temporary folder, removed with everything in it.
-class TempTree {
- public:
-  TempTree();
-  ~TempTree();
-  TempTree(const TempTree&) = delete;
-  TempTree& operator=(const TempTree&) = delete;
-
-  const std::filesystem::path& Root() const { return root_; }
-  // Root-relative name as a string, e.g. Path("a/b.txt").
-  std::string Path(const std::string& relative) const;
-  // Writes bytes to a root-relative file, creating its folders.
-  std::string Write(const std::string& relative, const std::string& bytes) const;
-
- private:
-  std::filesystem::path root_;
-};
-
-std::string ReadFile(const std::string& fileName);
 
 // The lines of a program's output, each ended by '\n'.
 std::vector<std::string> OutputLines(const std::string& text);

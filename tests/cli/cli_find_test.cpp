@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,8 +23,8 @@ class CliFind : public ::testing::Test {
     tree_.Write("B/deep/top.txt", "foxes everywhere\n");
   }
 
-  std::string Root() const { return tree_.Root().string(); }
-  std::string P(const std::string& relative) const { return tree_.Path(relative); }
+  std::string Root() const { return tree_.Root(); }
+  std::string P(const std::string& relative) const { return tree_ / relative; }
 
   CliResult Find(std::vector<std::string> args) const {
     args.insert(args.begin(), "find");
@@ -33,33 +32,29 @@ class CliFind : public ::testing::Test {
     return RunCli(args);
   }
 
-  TempTree tree_;
+  TempFolder tree_;
 };
 
-TEST_F(CliFind, EmptyQueryListsEveryFileBreadthFirst) {
-  const CliResult result = Find({});
-  ASSERT_EQ(result.status, 0) << result.err;
-  const std::vector<std::string> found = OutputLines(result.out);
-  ASSERT_EQ(found.size(), 7u) << result.out;
-  // Level by level: the start folder's files, then A's and B's, then the deep folders'.
-  auto level = [&](const std::string& name) {
-    return std::count(name.begin() + static_cast<long>(Root().size()), name.end(), '/');
+// Without --sort the walk's order (breadth first, bytewise); with it by name, then folder.
+TEST_F(CliFind, EmptyQueryListsEveryFileInWalkOrderOrSorted) {
+  const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+      {"",
+       {"README", "top.txt", "A/one.txt", "B/Top.txt", "B/three.log", "A/deep/two.txt",
+        "B/deep/top.txt"}},
+      {"--sort",
+       {"README", "B/Top.txt", "A/one.txt", "B/three.log", "top.txt", "B/deep/top.txt",
+        "A/deep/two.txt"}},
   };
-  for (std::size_t i = 1; i < found.size(); ++i) {
-    EXPECT_LE(level(found[i - 1]), level(found[i])) << result.out;
+  for (const auto& [option, names] : cases) {
+    const CliResult result =
+        Find(option.empty() ? std::vector<std::string>{} : std::vector{option});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(OutputLines(result.out), tree_ / names) << option;
   }
   // A mask that matches nothing: status 1, nothing printed.
   const CliResult none = Find({"--mask", "*.pdf"});
   EXPECT_EQ(none.status, 1);
   EXPECT_EQ(none.out, "");
-}
-
-TEST_F(CliFind, SortOrdersByNameThenFolderBytewise) {
-  const CliResult result = Find({"--sort"});
-  ASSERT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.out, P("README") + "\n" + P("B/Top.txt") + "\n" + P("A/one.txt") + "\n" +
-                            P("B/three.log") + "\n" + P("top.txt") + "\n" + P("B/deep/top.txt") +
-                            "\n" + P("A/deep/two.txt") + "\n");
 }
 
 TEST_F(CliFind, EngineOptionsMaskAndSubfolders) {
@@ -97,7 +92,7 @@ TEST_F(CliFind, EngineOptionsMaskAndSubfolders) {
 }
 
 TEST_F(CliFind, QueryFileTakesTheFirstLineOrTheWholeBlock) {
-  const TempTree other;
+  const TempFolder other;
   const std::string phrase = other.Write("phrase.txt", "quick\r\nnot this line\r\n");
   EXPECT_EQ(Find({"--query-file", phrase, "--sort"}).out, P("top.txt") + "\n");
   const std::string block = other.Write("block.txt", "red\r\nsomething\r\n");
@@ -105,7 +100,7 @@ TEST_F(CliFind, QueryFileTakesTheFirstLineOrTheWholeBlock) {
 }
 
 TEST_F(CliFind, ListModeReportsListedFilesThatStillExist) {
-  const TempTree other;
+  const TempFolder other;
   const std::string list = other.Write("list.txt", P("B/Top.txt") + "\r\n" + P("gone.txt") + "\n" +
                                                        P("README") + "\n" + P("top.txt") + "\n");
   // List mode matches the mask against the whole name: "*.txt" passes the two .txt files.

@@ -15,7 +15,7 @@ namespace {
 constexpr const char* kEndless = "(a+)+\\1b";
 
 TEST(CliTimeout, RunsThatCannotEndStopWithAMessageAndStatusTwo) {
-  TempTree tree;
+  TempFolder tree;
   const std::string text = std::string(60, 'a') + "!b\n";
   const std::string file = tree.Write("slow.txt", text);
   const std::vector<std::string> common = {"--type", "regex",     "--query",
@@ -24,8 +24,8 @@ TEST(CliTimeout, RunsThatCannotEndStopWithAMessageAndStatusTwo) {
     const char* what;
     std::vector<std::string> args;
   } runs[] = {
-      {"find", {"find", tree.Root().string()}},
-      {"lines", {"lines", "--page", tree.Path("page.html"), file}},
+      {"find", {"find", tree.Root()}},
+      {"lines", {"lines", "--page", tree / "page.html", file}},
       {"modify", {"modify", "--mod", "replace", "--replacement", "X", file}},
   };
   for (const auto& run : runs) {
@@ -35,13 +35,13 @@ TEST(CliTimeout, RunsThatCannotEndStopWithAMessageAndStatusTwo) {
     EXPECT_EQ(result.status, 2) << run.what << ": " << result.err;
     EXPECT_EQ(result.err, "Stopped: the time limit of 0.3 seconds was reached\n") << run.what;
   }
-  EXPECT_EQ(ReadFile(file), text);
+  EXPECT_EQ(ReadWholeFile(file), text);
 }
 
 TEST(CliTimeout, ValuesThatAreNoTimeAreUsageErrors) {
-  TempTree tree;
+  TempFolder tree;
   for (const char* value : {"0", "-1", "x", "1s", "nan", ""}) {
-    const CliResult result = RunCli({"find", "--timeout", value, tree.Root().string()});
+    const CliResult result = RunCli({"find", "--timeout", value, tree.Root()});
     EXPECT_EQ(result.status, 2) << value;
     EXPECT_NE(result.err.find("--timeout needs a positive number of seconds"), std::string::npos)
         << value << ": " << result.err;

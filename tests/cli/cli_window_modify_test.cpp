@@ -72,7 +72,7 @@ TEST_F(CliModifyAgainstWindow, SameBytesForEverySearchType) {
   };
   for (const ModifyCase& c : cases) {
     const std::string folder = Tree() + c.cliType + (c.crLf ? "-crlf/" : "/");
-    TempTree cliTree;
+    TempFolder cliTree;
     for (const auto& [name, bytes] : kFiles) {
       Write(folder.substr(Tree().size()) + name, bytes);
       cliTree.Write(name, bytes);
@@ -90,7 +90,7 @@ TEST_F(CliModifyAgainstWindow, SameBytesForEverySearchType) {
         args.push_back("--intervals");
         args.push_back(c.firstRowMod);
       }
-      args.push_back(cliTree.Path(relative));
+      args.push_back(cliTree / relative);
       const CliResult result = RunCli(args);
       EXPECT_EQ(result.err, "") << c.cliType;
     }
@@ -102,10 +102,8 @@ TEST_F(CliModifyAgainstWindow, SameBytesForEverySearchType) {
         // The window took the option: CR LF everywhere, or the file's own LF breaks kept.
         EXPECT_EQ(HasLoneLf(after), !c.crLf && HasLoneLf(bytes)) << c.cliType << " " << name;
       }
-      EXPECT_EQ(ReadFile(folder + name), velmora::testing::ReadFile(cliTree.Path(name)))
-          << c.cliType << " " << name;
-      EXPECT_EQ(ReadFile(folder + name + ".bak"),
-                velmora::testing::ReadFile(cliTree.Path(name + ".bak")))
+      EXPECT_EQ(ReadFile(folder + name), ReadWholeFile(cliTree / name)) << c.cliType << " " << name;
+      EXPECT_EQ(ReadFile(folder + name + ".bak"), ReadWholeFile(cliTree / name + ".bak"))
           << c.cliType << " " << name;
     }
     EXPECT_GE(changed, 2) << c.cliType;

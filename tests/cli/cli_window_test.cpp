@@ -76,13 +76,7 @@ class CliAgainstWindow : public MainWindowTest {
     args.push_back(Tree());
     const CliResult result = RunCli(args);
     EXPECT_EQ(result.err, "");
-    std::vector<std::string> names;
-    std::size_t start = 0;
-    while (start < result.out.size()) {
-      const std::size_t end = result.out.find('\n', start);
-      names.push_back(result.out.substr(start, end - start));
-      start = end + 1;
-    }
+    std::vector<std::string> names = OutputLines(result.out);
     std::sort(names.begin(), names.end());
     return names;
   }

@@ -59,12 +59,27 @@ class TempFolder {
     return full;
   }
 
-  // Writes a file below the folder, making the folders above it.
+  // Writes a file below the folder, making the folders above it; Write gives its full name.
   void File(const std::string& name, const std::string& content = "x") const {
+    Write(name, content);
+  }
+  std::string Write(const std::string& name, const std::string& bytes) const {
     std::filesystem::create_directories(std::filesystem::path(*this / name).parent_path());
-    WriteWholeFile(*this / name, content);
+    WriteWholeFile(*this / name, bytes);
+    return *this / name;
+  }
+  static std::string Read(const std::string& name) { return ReadWholeFile(name); }
+  static unsigned Mode(const std::string& name) {
+    struct stat info {};
+    ::stat(name.c_str(), &info);
+    return info.st_mode & 07777;
   }
   void Dir(const std::string& name) const { std::filesystem::create_directories(*this / name); }
+  // Names in the folder, to see that no temporary file was left behind.
+  std::size_t EntryCount() const {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path_),
+                                                  std::filesystem::directory_iterator()));
+  }
 
  private:
   std::filesystem::path path_;

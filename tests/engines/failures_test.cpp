@@ -44,7 +44,7 @@ ActiveEngine Filled(EngineSet& engines, const TypeCase& c) {
 
 TEST(EngineFailures, AnUnreadableFileIsNoMatchAndIsTold) {
   TempFolder dir;
-  const std::string missing = dir.File("missing.txt");
+  const std::string missing = dir / "missing.txt";
   for (const auto& c : kTypes) {
     EngineSet engines;
     std::vector<std::string> told;
@@ -52,10 +52,10 @@ TEST(EngineFailures, AnUnreadableFileIsNoMatchAndIsTold) {
         [&](const EFileError& e) { told.push_back(e.FileName + ": " + e.Reason); });
     ActiveEngine engine = Filled(engines, c);
     EXPECT_FALSE(engine.Search(missing)) << c.query;
-    EXPECT_FALSE(engine.Search(dir.Path())) << c.query;  // a folder is no file to read
+    EXPECT_FALSE(engine.Search(dir.Root())) << c.query;  // a folder is no file to read
     engine.BuildLines(missing);
     EXPECT_EQ(told, (std::vector<std::string>{missing + ": No such file or directory",
-                                              dir.Path() + ": Is a directory",
+                                              dir.Root() + ": Is a directory",
                                               missing + ": No such file or directory"}))
         << c.query;
   }

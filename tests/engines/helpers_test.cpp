@@ -73,24 +73,24 @@ TEST(TextBuffer, NulEndsTheTextAndOnlyRegularFilesAreRead) {
   EXPECT_EQ(file.Tail(), std::string_view("\0ef\ngh", 6));
   const std::string big(3 * 1024 * 1024 + 7, 'x');
   EXPECT_EQ(TextBuffer(dir.Write("big.txt", big)).Text().size(), big.size());
-  EXPECT_THROW(TextBuffer(dir.File("missing.txt")), EFileError);
-  EXPECT_THROW(TextBuffer(dir.Path()), EFileError);
-  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
-  EXPECT_THROW(TextBuffer(dir.File("fifo")), EFileError);  // and no hang
+  EXPECT_THROW(TextBuffer(dir / "missing.txt"), EFileError);
+  EXPECT_THROW(TextBuffer(dir.Root()), EFileError);
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  EXPECT_THROW(TextBuffer(dir / "fifo"), EFileError);  // and no hang
 }
 
 TEST(WriteFileSafely, KeepsModeAndLinksAndLeavesNoTemporaryFile) {
   TempFolder dir;
   const auto name = dir.Write("p.txt", "old content that is longer");
   ::chmod(name.c_str(), 0640);
-  ASSERT_EQ(::link(name.c_str(), dir.File("hard.txt").c_str()), 0);
-  ASSERT_EQ(::symlink("p.txt", dir.File("link.txt").c_str()), 0);
-  WriteFileSafely(dir.File("link.txt"), "new");
+  ASSERT_EQ(::link(name.c_str(), (dir / "hard.txt").c_str()), 0);
+  ASSERT_EQ(::symlink("p.txt", (dir / "link.txt").c_str()), 0);
+  WriteFileSafely(dir / "link.txt", "new");
   struct stat info {};
-  ASSERT_EQ(::lstat(dir.File("link.txt").c_str(), &info), 0);
+  ASSERT_EQ(::lstat((dir / "link.txt").c_str(), &info), 0);
   EXPECT_TRUE(S_ISLNK(info.st_mode));  // the link stays a link
   EXPECT_EQ(TempFolder::Read(name), "new");
-  EXPECT_EQ(TempFolder::Read(dir.File("hard.txt")), "new");  // both names share the file
+  EXPECT_EQ(TempFolder::Read(dir / "hard.txt"), "new");  // both names share the file
   EXPECT_EQ(TempFolder::Mode(name), 0640u);
   EXPECT_EQ(dir.EntryCount(), 3u);
 }
@@ -100,7 +100,7 @@ TEST(WriteFileSafely, ReadOnlyFileIsRefused) {
   TempFolder dir;
   const auto readOnly = dir.Write("ro.txt", "keep");
   ::chmod(readOnly.c_str(), 0444);
-  ::chmod(dir.Path().c_str(), 0777);
+  ::chmod(dir.Root().c_str(), 0777);
   const pid_t child = ::fork();
   if (child == 0) {
     // Root may write anything: the child becomes an ordinary user first.
@@ -163,7 +163,7 @@ TEST(BackupFile, CopiesWithTheModeAndAFailedCopyKeepsTheOldBackup) {
   EXPECT_EQ(TempFolder::Read(name + ".bak"), TempFolder::Read(name));
   EXPECT_EQ(TempFolder::Mode(name + ".bak"), 0600u);
   EXPECT_EQ(dir.EntryCount(), 2u);
-  EXPECT_THROW(BackupFile(dir.File("missing.txt")), EFileError);
+  EXPECT_THROW(BackupFile(dir / "missing.txt"), EFileError);
 }
 
 TEST(WordPattern, EscapesTheWordAndAddsTheRightBoundaries) {
@@ -183,13 +183,13 @@ TEST(WordPattern, EscapesTheWordAndAddsTheRightBoundaries) {
 // The engines' pages pin the body lines; here the escaped name and two-digit numbers.
 TEST(LinesPage, EscapesTheFileName) {
   TempFolder dir;
-  const auto page = dir.File("page.html");
-  LinesPage marked(dir.File("<b>&\"q\".txt"));
+  const auto page = dir / "page.html";
+  LinesPage marked(dir / "<b>&\"q\".txt");
   marked.AddLine("9", "<i>", LinesPage::Mark::Chosen);
   marked.AddLine("10", "", LinesPage::Mark::NotChosen);
   marked.Save(page);
   EXPECT_EQ(TempFolder::Read(page),
-            ExpectedPage("&lt;b&gt;&amp;&quot;q&quot;.txt", dir.Path(),
+            ExpectedPage("&lt;b&gt;&amp;&quot;q&quot;.txt", dir,
                          "<font color=\"#FF0000\">+</font>line 10 : <i>\r\n line 11 : \r\n"));
 }
 

@@ -27,6 +27,7 @@ using testing::ExpectedPage;
 using testing::L;
 using testing::TempFolder;
 using Strings = std::vector<std::string>;
+using namespace std::string_literals;
 
 const std::string kBlueOpen = "<font color=\"#0000FF\">";
 const std::string kRedPlus = "<font color=\"#FF0000\">+</font>";
@@ -60,20 +61,12 @@ struct Engines {
       }
       f(e);
     };
-    switch (kind) {
-      case 'p':
-        return set(p);
-      case 'r':
-        return set(r);
-      case 'o':
-        return set(o);
-      case 'a':
-        return set(a);
-      case 'm':
-        return set(m);
-      default:
-        return set(q);
-    }
+    if (kind == 'p') return set(p);
+    if (kind == 'r') return set(r);
+    if (kind == 'o') return set(o);
+    if (kind == 'a') return set(a);
+    if (kind == 'm') return set(m);
+    set(q);
   }
 };
 
@@ -89,8 +82,8 @@ TEST(LineEngines, SearchDecidesPerEngine) {
       {'p', "(x", 0, "f(x)", true},  // no syntax error
       {'p', "abc", kCase, "ABC", false},
       {'p', "cat", kWhole, "concat", false},
-      {'p', "ab", 0, "a\nb", false},  // never across lines (more in PhraseAgainstRegex)
-      {'p', "tail", 0, std::string("x\0tail", 6), false},  // nothing after a NUL
+      {'p', "ab", 0, "a\nb", false},        // never across lines (more in PhraseAgainstRegex)
+      {'p', "tail", 0, "x\0tail"s, false},  // nothing after a NUL
       {'r', "^b$", 0, "a\nb\nc", true},
       {'r', "a$", 0, "ab\nxa\r\n", true},
       {'r', "a\\nb", 0, "a\nb", false},  // a pattern that needs a break never matches
@@ -98,7 +91,7 @@ TEST(LineEngines, SearchDecidesPerEngine) {
       {'r', "ab\r\ncd", kIgnoreSpace, "xabcd", true},  // the memo's break is ignored space
       {'r', "ab\r\ncd", 0, "xabcd", false},
       {'r', "[", 0, "[", false},  // an invalid expression lists no file
-      {'r', "x", 0, std::string("a\0x", 3), false},
+      {'r', "x", 0, "a\0x"s, false},
       {'r', "ABC", kCase, "abc", false},
       {'o', "red green", 0, "green\n", true},
       {'a', "red green", 0, "green\n", false},
@@ -145,9 +138,9 @@ TEST(LineEngines, SearchDecidesPerEngine) {
   }
   // A file that cannot be read matches only a search-engine query without words.
   for (const char kind : {'p', 'r', 'o', 'a', 'q', 'm'}) {
-    engines.With(kind, "-x", 0, [&](auto& e) { EXPECT_FALSE(e.Search(dir.File("no.txt"))); });
+    engines.With(kind, "-x", 0, [&](auto& e) { EXPECT_FALSE(e.Search(dir / "no.txt")); });
   }
-  engines.With('q', "", 0, [&](auto& e) { EXPECT_TRUE(e.Search(dir.File("no.txt"))); });
+  engines.With('q', "", 0, [&](auto& e) { EXPECT_TRUE(e.Search(dir / "no.txt")); });
 }
 
 TEST(LineEngines, ProgressAndStop) {
@@ -194,23 +187,27 @@ TEST(LineEngines, ProgressAndStop) {
   engine.BuildLines(dir.Write("q.txt", "b\nzz\n"));
   EXPECT_EQ(engine.LineNumbers, Strings{"0"});
   EXPECT_EQ(calls, 3);  // after every word that does not match: a; then a and b
-}
 
-TEST(LineEngines, BuildLinesCollectsEveryMatchingLine) {
-  TempFolder dir;
-  const auto name = dir.Write("f.txt", "one cat\r\ndog\rcat cat\nCAT\n");
-  Tmy_phrase engine;
-  engine.Query = "cat";
-  engine.BuildLines(name);
-  EXPECT_EQ(engine.LineNumbers, (Strings{"0", "2", "3"}));
-  EXPECT_EQ(engine.LineTexts, (Strings{"one cat", "cat cat", "CAT"}));
-  EXPECT_EQ(engine.Intervals, engine.LineNumbers);
-  // An empty query leaves the lists alone and shows no body lines.
-  engine.Query.clear();
-  engine.BuildLines(name);
-  EXPECT_EQ(engine.LineNumbers.size(), 3u);
-  engine.WriteLinesView(dir.File("page.html"), name);
-  EXPECT_EQ(TempFolder::Read(dir.File("page.html")), ExpectedPage("f.txt", dir.Path(), ""));
+  // A stop before a whole block is checked is no match; one while collecting ends the list.
+  Tmy_multiline multiline;
+  multiline.SetLines(L("a|b|c"));
+  multiline.OnProgress = [](void*, bool& stop) { stop = true; };
+  EXPECT_FALSE(multiline.Search(dir.Write("m.txt", "a\nb\nc\n")));  // stopped after line b
+  multiline.SetLines(L("a|b"));
+  EXPECT_TRUE(multiline.Search(dir.Write("m.txt", "a\nb\n")));  // stopped after the last line
+  calls = 0;
+  multiline.OnProgress = [&](void* sender, bool& stop) {
+    EXPECT_EQ(sender, &multiline);
+    EXPECT_FALSE(multiline.Idle);
+    stop = ++calls == 2;
+  };
+  multiline.BuildLines(dir.Write("m.txt", "a\nb\na\nb\na\nb\n"));
+  EXPECT_EQ(multiline.BlockStarts, L("0|2"));
+  EXPECT_EQ(calls, 2);
+  EXPECT_TRUE(multiline.Idle);
+  multiline.SetLines({});
+  multiline.BuildLines(dir.Write("m.txt", "x\n"));  // an empty query keeps the blocks
+  EXPECT_EQ(multiline.BlockStarts, L("0|2"));
 }
 
 // A page body written short: [x] is x marked blue, * the red plus of a chosen line and | a line
@@ -263,8 +260,22 @@ TEST(LineEngines, PageShowsTheLinesEscapedAndMarked) {
        "apple pie\npie only\ntart\n<x>\ntarts\n",
        {},
        "line 1 : [apple] pie|line 3 : [tart]|line 4 : &lt;[x]&gt;|"},
-      // Blocks are shown without their text.
+      {'p',
+       "cat",
+       0,
+       "one cat\r\ndog\rcat cat\nCAT\n",
+       {},
+       "line 1 : one [cat]|line 3 : [cat] [cat]|line 4 : [CAT]|"},
+      {'p', "", 0, "x\n", {}, ""},
+      // Blocks are shown without their text; later block lines need only be in the query, and
+      // a block that would run past the end is none.
       {'m', "a|b", 0, "a\nb\nc\na\nb\n", {}, "[line 1 - line 2]|[line 4 - line 5]|"},
+      {'m', "a|b", 0, "a\nx\na\nb", {}, "[line 3 - line 4]|"},
+      {'m', "a|b|c", 0, "a\nc\nb", {}, "[line 1 - line 3]|"},
+      {'m', "a|b", 0, "a\na\nb\n", {}, "[line 1 - line 2]|[line 2 - line 3]|"},
+      {'m', "x", 0, "x\ny\n x", {}, "[line 1]|[line 3]|"},
+      {'m', "a|b", 0, "a\nb\nq\na", {}, "[line 1 - line 2]|"},
+      {'m', "b|a", 0, "b\nx\nb\na\nb", {}, "[line 3 - line 4]|"},
       {'m', "c", 0, "a\nb\nc\n", {}, "[line 3]|"},
       {'m', "c", kNoTrimRight, "  c\n", {}, "[line 1]|"},
   };
@@ -278,10 +289,9 @@ TEST(LineEngines, PageShowsTheLinesEscapedAndMarked) {
         e.UseIntervals = !c.chosen.empty();
         if (e.UseIntervals) e.SetIntervals(c.chosen);
       }
-      e.WriteLinesView(dir.File("page.html"), name);
+      e.WriteLinesView(dir / "page.html", name);
     });
-    EXPECT_EQ(TempFolder::Read(dir.File("page.html")),
-              ExpectedPage("f.txt", dir.Path(), Body(c.body)))
+    EXPECT_EQ(TempFolder::Read(dir / "page.html"), ExpectedPage("f.txt", dir, Body(c.body)))
         << c.kind << " " << c.query;
   }
 }
@@ -298,7 +308,6 @@ TEST(LineEngines, ModifyAppliesEachTypeSafely) {
   };
   const auto lf = [&](const std::string& bars) { return joined(bars, "\n"); };
   const auto crlf = [&](const std::string& bars) { return joined(bars, "\r\n"); };
-  const auto bytes = [](const char* text, std::size_t size) { return std::string(text, size); };
   struct Case {
     char kind;
     std::string query;
@@ -319,14 +328,7 @@ TEST(LineEngines, ModifyAppliesEachTypeSafely) {
       {'p', "ab", 1, "-", {}, "ab\r\ncd\rab\nq", "-\r\ncd\r-\nq", "-\r\ncd\r\n-\r\nq\r\n"},
       {'p', "ab", 1, "X", {"2", "0"}, "ab\nab\nab\n", "X\nab\nX\n", "X\r\nab\r\nX\r\n"},
       {'p', "ab", 3, "!", {"0", "0"}, "ab\n", "ab!!\n", "ab!!\r\n"},  // listed twice, treated twice
-      {'p',
-       "ab",
-       4,
-       "",
-       {},
-       bytes("ab\nxab\0ab\nab", 12),
-       bytes("\nx\0ab\nab", 8),
-       bytes("\r\nx\0ab\nab", 9)},
+      {'p', "ab", 4, "", {}, "ab\nxab\0ab\nab"s, "\nx\0ab\nab"s, "\r\nx\0ab\nab"s},
       // A replacement that begins with a digit or ends with "\" keeps the match.
       {'p', "abc", 3, "1", {}, "x abc y\n", "x abc1 y\n", "x abc1 y\r\n"},
       {'p', "abc", 3, "2nd", {}, "x abc y\n", "x abc2nd y\n", "x abc2nd y\r\n"},
@@ -353,15 +355,8 @@ TEST(LineEngines, ModifyAppliesEachTypeSafely) {
       {'r', "b", 1, "\\$1", {}, "abc\n", "a$1c\n", "a$1c\r\n"},
       {'r', "(a|b)*", 4, "", {}, std::string(5000, 'a') + "\n", "\n", "\r\n"},
       {'r', "a(", 1, "", {}, "a(\nb\n", "a(\nb\n", "a(\r\nb\r\n"},  // invalid: nothing found
-      {'r',
-       "k(\\d)",
-       1,
-       "<$1>",
-       {"1"},
-       bytes("k1\rk2\0k3", 8),
-       bytes("k1\r<2>\0k3", 9),
-       bytes("k1\r\n<2>\0k3", 10)},
-      {'p', "ab", 4, "", {}, bytes("\0\0ab", 4), bytes("\0\0ab", 4), bytes("\0\0ab", 4)},
+      {'r', "k(\\d)", 1, "<$1>", {"1"}, "k1\rk2\0k3"s, "k1\r<2>\0k3"s, "k1\r\n<2>\0k3"s},
+      {'p', "ab", 4, "", {}, "\0\0ab"s, "\0\0ab"s, "\0\0ab"s},
       {'m', "a|b|c", 1, "R", {}, ten, lf("0|R|4|5|R|9"), crlf("0|R|4|5|R|9")},
       {'m',
        "a|b|c",
@@ -399,14 +394,7 @@ TEST(LineEngines, ModifyAppliesEachTypeSafely) {
       // line outside the treated ones is touched.
       {'m', "a|b", 4, "", {}, "a\na\nb\nz\n", lf("a|z"), crlf("a|z")},
       {'m', "a|b", 1, "X", {}, "a\na\nb\nz\n", lf("a|X|z"), crlf("a|X|z")},
-      {'m',
-       "a|b",
-       4,
-       "",
-       {},
-       bytes("a\nb\nc\0\r\nbinary", 14),
-       bytes("c\0\r\nbinary", 10),
-       bytes("c\0\r\nbinary", 10)},
+      {'m', "a|b", 4, "", {}, "a\nb\nc\0\r\nbinary"s, "c\0\r\nbinary"s, "c\0\r\nbinary"s},
   };
   TempFolder dir;
   for (const auto& c : cases) {

@@ -218,10 +218,13 @@ TEST_F(FinderTest, StopInFirstEventEndsTheWalkInEitherMode) {
   EXPECT_EQ(finder.FileList().size(), 3u);  // emptied before the walk, not appended to
 }
 
-TEST_F(FinderTest, RecordCarriesAttributesTrueSizeAndLocalTime) {
+TEST_F(FinderTest, RecordCarriesAttributesTrueSizeAndLocalTimeAndCounts) {
   tree.File(".hidden", "12345");
   tree.File("ro.txt");
+  tree.Dir("plain");
+  tree.Dir("locked");
   ASSERT_EQ(chmod((tree / "ro.txt").c_str(), 0444), 0);
+  ASSERT_EQ(chmod((tree / "locked").c_str(), 0555), 0);
   // A sparse file past 4 GiB shows its true size.
   {
     const int fd = open((tree / "big.bin").c_str(), O_CREAT | O_WRONLY, 0644);
@@ -241,19 +244,25 @@ TEST_F(FinderTest, RecordCarriesAttributesTrueSizeAndLocalTime) {
   ASSERT_EQ(utimensat(AT_FDCWD, (tree / "big.bin").c_str(), times, 0), 0);
 
   finder.Mask = "*";
+  finder.Attributes.Include(TFileAttr::Directory);
   Run();
-  ASSERT_EQ(found.size(), 3u);
+  ASSERT_EQ(found.size(), 5u);
   const std::tuple<std::string, std::int32_t, std::int64_t> expected[] = {
       {".hidden", kAttrArchive | kAttrHidden, 5},
       {"big.bin", kAttrArchive, (std::int64_t{5} << 30) + 7},
+      {"locked", kAttrDirectory | kAttrReadOnly, 0},
+      {"plain", kAttrDirectory, 0},
       {"ro.txt", kAttrArchive | kAttrReadOnly, 1}};
-  for (std::size_t i = 0; i < 3; ++i) {
+  for (std::size_t i = 0; i < 5; ++i) {
     EXPECT_EQ(std::make_tuple(found[i].rec.Name, found[i].rec.Attr(), found[i].rec.Size()),
               expected[i]);
   }
   EXPECT_DOUBLE_EQ(FileDateToDateTime(found[1].rec.Time()),
                    EncodeDate(2020, 5, 17) + EncodeTime(13, 45, 30));
   EXPECT_EQ(finder.TotalSize(), (std::int64_t{5} << 30) + 13);
+  // Only a folder whose attributes are exactly "directory" counts as one.
+  EXPECT_EQ(finder.DirCount, 1);
+  EXPECT_EQ(finder.FileCount, 4);
 }
 
 // Sizes are read only when asked for, yet TotalSize is the same whoever asked: the handler
@@ -285,20 +294,6 @@ TEST_F(FinderTest, TotalSizeIsTheSameWhateverWasAskedDuringTheWalk) {
     EXPECT_EQ(finder.TotalSize(), 1 + 2 + 4 + 8 + 8);
     EXPECT_EQ(finder.TotalSize(), 1 + 2 + 4 + 8 + 8);  // reading it twice adds nothing
   }
-}
-
-// Only a folder whose attributes are exactly "directory" counts as one: a read-only folder
-// is counted with the files.
-TEST_F(FinderTest, ReadOnlyFolderCountsWithTheFiles) {
-  tree.Dir("plain");
-  tree.Dir("locked");
-  tree.File("f.txt");
-  ASSERT_EQ(chmod((tree / "locked").c_str(), 0555), 0);
-  finder.Mask = "*";
-  finder.Attributes.Include(TFileAttr::Directory);
-  Run();
-  EXPECT_EQ(finder.DirCount, 1);
-  EXPECT_EQ(finder.FileCount, 2);
 }
 
 TEST(FullNameList, GivesBackTheNamesItWasGiven) {

@@ -59,7 +59,7 @@ TEST(Rewrite, AFileChangedSinceItWasReadIsLeftAlone) {
       TempFolder dir;
       const std::string name = dir.Write("f.txt", "old text");
       if (hardLinked) {
-        ASSERT_EQ(::link(name.c_str(), dir.File("link").c_str()), 0);
+        ASSERT_EQ(::link(name.c_str(), (dir / "link").c_str()), 0);
       }
       const TextBuffer file(name);
       const RewriteHook hook([&](const std::string&) { c.apply(dir, name); });

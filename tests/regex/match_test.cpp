@@ -107,23 +107,6 @@ TEST(RegexMatch, ExecNextFindsEveryMatch) {
   }
 }
 
-TEST(RegexMatch, InstancePropertiesDriveSeparatorsAndBoundaries) {
-  TRegex re;
-  re.SetLineSeparatorChars("");
-  re.SetModifier(3, false);
-  re.SetModifier(5, true);
-  re.SetExpression("a.");
-  EXPECT_TRUE(re.Exec("a\rb"));  // a lone CR is an ordinary character now
-  EXPECT_FALSE(re.Exec("a\r\n"));
-  re.SetExpression("^b");
-  EXPECT_TRUE(re.Exec("a\r\nb"));
-  EXPECT_FALSE(re.Exec("a\nb"));
-  re.SetWordCharacters("ab-");
-  re.SetExpression("\\ba-b\\b");
-  EXPECT_TRUE(re.Exec("x a-b y"));
-  EXPECT_FALSE(re.Exec("-a-b"));
-}
-
 TEST(RegexMatch, SubjectEndsAtItsFirstNulAndExecPosOffsets) {
   const std::string input("ab\0cd", 5);
   TRegex re;
