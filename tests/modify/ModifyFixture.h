@@ -20,10 +20,9 @@ namespace velmora::testing {
 
 class ModifyTest : public ::testing::Test {
  protected:
-  std::string Path(const std::string& relative) const { return dir.File(relative); }
+  std::string Path(const std::string& relative) const { return dir / relative; }
   // Writes a file below the folder, making the folders above it.
   std::string Write(const std::string& relative, const std::string& bytes) const {
-    std::filesystem::create_directories(std::filesystem::path(Path(relative)).parent_path());
     return dir.Write(relative, bytes);
   }
   static std::string Read(const std::string& name) { return TempFolder::Read(name); }
