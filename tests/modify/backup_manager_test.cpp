@@ -101,11 +101,15 @@ TEST_F(BackupManagerTest, RestoreToThatCannotCopyKeepsBothAndCancelChangesNothin
   EXPECT_EQ(Captions().size(), 3u);
   EXPECT_EQ(folders.current, "/home/user/");
 
-  dialogs.folders.push_back(Path("missing-folder"));
+  // Folders in the files' places: each copy is made and cannot be put in place.
+  for (const char* name : {"a.txt", "b.txt", "c"}) dir.Dir(std::string("full/") + name + "/x");
+  dialogs.folders.push_back(Path("full"));
   manager.btn_restore_toClick();
   EXPECT_TRUE(Captions().empty());
   EXPECT_EQ(Read(Path("a.txt.bak")), "old a.txt");
   EXPECT_EQ(Recorded().size(), 3u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("full")), {}), 3)
+      << "a copy that cannot be put in place is removed";
 }
 
 TEST_F(BackupManagerTest, DeleteRemovesTickedBackupsAndPurgesVanishedRecords) {

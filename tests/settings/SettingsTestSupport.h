@@ -59,23 +59,14 @@ class ScopedEnv {
  public:
   ScopedEnv(const char* name, const std::string& value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
-    if (value.empty()) {
-      ::unsetenv(name);
-    } else {
-      ::setenv(name, value.c_str(), 1);
-    }
+    Set(value.empty() ? nullptr : value.c_str());
   }
-  ~ScopedEnv() {
-    if (old_) {
-      ::setenv(name_, old_->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
+  ~ScopedEnv() { Set(old_ ? old_->c_str() : nullptr); }
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;
 
  private:
+  void Set(const char* value) { value ? ::setenv(name_, value, 1) : ::unsetenv(name_); }
   const char* name_;
   std::optional<std::string> old_;
 };
