@@ -24,8 +24,6 @@ TEST(CliLines, WritesThePreviewPage) {
       {{"--query", "cat", "--use-intervals", "--intervals", "2"},
        " line 1 : a&lt;b " + kBlue + "cat</font>\r\n" + kRedPlus + "line 3 : " + kBlue +
            "cat</font> &amp; dog\r\n" + " line 4 : con" + kBlue + "cat</font>\r\n"},
-      {{"--type", "regex", "--query", "<|&"},
-       "line 1 : a" + kBlue + "&lt;</font>b cat\r\nline 3 : cat " + kBlue + "&amp;</font> dog\r\n"},
       {{"--type", "multiline", "--query", "nothing\ncat & dog"},
        kBlue + "line 2 - line 3</font>\r\n"},
   };
@@ -62,11 +60,6 @@ TEST(CliModify, BackupThenTheExpectedBytes) {
         "--intervals", "0,2"},
        "20-10\n30-40\r60-50",
        "20-10\r\n30-40\r\n60-50\r\n"},
-      {"regex insert after, a replacement with a line break",
-       "x abc y\r\nz\n",
-       {"--type", "regex", "--query", "abc", "--mod", "insert-after", "--replacement", "1\n2"},
-       "x abc1\r\n2 y\r\nz\n",
-       "x abc1\r\n2 y\r\nz\r\n"},
       {"multiline delete, trimmed",
        "a\n  b\nc\na\nb \n",
        {"--type", "multiline", "--query", "a\r\nb", "--mod", "delete"},

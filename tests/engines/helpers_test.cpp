@@ -138,26 +138,18 @@ class FileSizeLimit {
   sighandler_t oldHandler_;
 };
 
-TEST(WriteFileSafely, AFailedWriteLeavesTheFileAsItWas) {
-  TempFolder dir;
-  const auto name = dir.Write("f.txt", "precious");
-  {
-    const FileSizeLimit limit(64);
-    EXPECT_THROW(WriteFileSafely(name, std::string(4096, 'x')), EFileError);
-  }
-  EXPECT_EQ(TempFolder::Read(name), "precious");
-  EXPECT_EQ(dir.EntryCount(), 1u);
-}
-
-TEST(BackupFile, CopiesWithTheModeAndAFailedCopyKeepsTheOldBackup) {
+// A failed write or copy leaves the file and its old backup as they were, and no temporary file.
+TEST(WriteFileSafely, AFailedWriteOrBackupLeavesTheOldBytes) {
   TempFolder dir;
   const auto name = dir.Write("x.txt", std::string(4096, 'y') + std::string("\0z", 2));
   ::chmod(name.c_str(), 0600);
   dir.Write("x.txt.bak", "older");
   {
     const FileSizeLimit limit(64);
+    EXPECT_THROW(WriteFileSafely(name, std::string(4096, 'x')), EFileError);
     EXPECT_THROW(BackupFile(name), EFileError);
   }
+  EXPECT_EQ(TempFolder::Read(name), std::string(4096, 'y') + std::string("\0z", 2));
   EXPECT_EQ(TempFolder::Read(name + ".bak"), "older");
   BackupFile(name);
   EXPECT_EQ(TempFolder::Read(name + ".bak"), TempFolder::Read(name));

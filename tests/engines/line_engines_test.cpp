@@ -91,20 +91,15 @@ TEST(LineEngines, SearchDecidesPerEngine) {
       {'r', "ab\r\ncd", kIgnoreSpace, "xabcd", true},  // the memo's break is ignored space
       {'r', "ab\r\ncd", 0, "xabcd", false},
       {'r', "[", 0, "[", false},  // an invalid expression lists no file
-      {'r', "x", 0, "a\0x"s, false},
-      {'r', "ABC", kCase, "abc", false},
       {'o', "red green", 0, "green\n", true},
       {'a', "red green", 0, "green\n", false},
       {'a', "red green", 0, "red\nx\ngreen", true},
-      {'o', " \t ", 0, "red", false},
       {'o', "\"x\ny\"", 0, "x\ny", false},  // a group holding a line break never matches
       // The empty word's pattern raises (not found); with whole words it is \b\b, found in
       // any line with a word character.
       {'a', "red \"\"", 0, "red", false},
       {'o', "red \"\"", 0, "red", true},
-      {'a', "red \"\"", kWhole, "red", true},
       {'o', "\"\"", kWhole, "!!\n-a-", true},
-      {'o', "\"\"", kWhole, "!!", false},
       {'a', "cat dog", 0, "Concat DOG", true},
       {'a', "cat dog", kWhole, "Concat DOG", false},
       {'q', "+apple -pie tart", 0, "apple\ncake", true},
@@ -112,14 +107,12 @@ TEST(LineEngines, SearchDecidesPerEngine) {
       {'q', "+apple tart", 0, "tart", false},
       {'q', "apple tart", 0, "only tart here", true},
       {'q', "   ", 0, "anything", true},
-      {'q', "+\"big cat\"", 0, "big\ncat", false},
       {'q', "apple +", 0, "apple", true},      // the empty required word takes no part
       {'m', "foo", 0, "\tfoo \n", true},       // trimmed on both sides
       {'m', "a|b", 0, "a\nx\na\nb\n", false},  // the first a is not followed by b
-      {'m', "a|b", 0, "a\nb\nc\n", true},
-      {'m', "a|b|a", 0, "a\nb\na\n", false},  // a repeated line never fits
-      {'m', "b|c", 0, "c\nb\nc\n", false},    // c occurs above its place
-      {'m', "a|b", 0, "x\na\n", false},       // the block runs past the end
+      {'m', "a|b|a", 0, "a\nb\na\n", false},   // a repeated line never fits
+      {'m', "b|c", 0, "c\nb\nc\n", false},     // c occurs above its place
+      {'m', "a|b", 0, "x\na\n", false},        // the block runs past the end
       {'m', "A|b", 0, "a\nB\n", true},
       {'m', "A|b", kCase, "a\nB\n", false},
       {'m', "  a", kNoTrimLeft, "a  \n", false},
@@ -178,15 +171,6 @@ TEST(LineEngines, ProgressAndStop) {
   wordAnd.Query = "a b";
   wordAnd.OnProgress = [](void*, bool& stop) { stop = true; };
   EXPECT_FALSE(wordAnd.Search(name));  // stopped between the words
-
-  Tmy_searchengine engine;
-  ASSERT_TRUE(engine.CheckQuery("+a b"));
-  engine.Query = "+a b";
-  calls = 0;
-  engine.OnProgress = [&](void*, bool&) { ++calls; };
-  engine.BuildLines(dir.Write("q.txt", "b\nzz\n"));
-  EXPECT_EQ(engine.LineNumbers, Strings{"0"});
-  EXPECT_EQ(calls, 3);  // after every word that does not match: a; then a and b
 
   // A stop before a whole block is checked is no match; one while collecting ends the list.
   Tmy_multiline multiline;
@@ -266,17 +250,12 @@ TEST(LineEngines, PageShowsTheLinesEscapedAndMarked) {
        "one cat\r\ndog\rcat cat\nCAT\n",
        {},
        "line 1 : one [cat]|line 3 : [cat] [cat]|line 4 : [CAT]|"},
-      {'p', "", 0, "x\n", {}, ""},
       // Blocks are shown without their text; later block lines need only be in the query, and
       // a block that would run past the end is none.
       {'m', "a|b", 0, "a\nb\nc\na\nb\n", {}, "[line 1 - line 2]|[line 4 - line 5]|"},
-      {'m', "a|b", 0, "a\nx\na\nb", {}, "[line 3 - line 4]|"},
       {'m', "a|b|c", 0, "a\nc\nb", {}, "[line 1 - line 3]|"},
       {'m', "a|b", 0, "a\na\nb\n", {}, "[line 1 - line 2]|[line 2 - line 3]|"},
-      {'m', "x", 0, "x\ny\n x", {}, "[line 1]|[line 3]|"},
       {'m', "a|b", 0, "a\nb\nq\na", {}, "[line 1 - line 2]|"},
-      {'m', "b|a", 0, "b\nx\nb\na\nb", {}, "[line 3 - line 4]|"},
-      {'m', "c", 0, "a\nb\nc\n", {}, "[line 3]|"},
       {'m', "c", kNoTrimRight, "  c\n", {}, "[line 1]|"},
   };
   TempFolder dir;
@@ -322,8 +301,6 @@ TEST(LineEngines, ModifyAppliesEachTypeSafely) {
       {'p', "abc", 2, "[", {}, "abc abc\n", "[abc [abc\n", "[abc [abc\r\n"},
       {'p', "x", 1, "$1", {}, "axbx\n", "a$1b$1\n", "a$1b$1\r\n"},  // no groups in a phrase
       {'p', "ab", 4, "", {}, "xabyab\n", "xy\n", "xy\r\n"},
-      {'p', "ab", 0, "zz", {}, "ab\rq", "ab\rq", "ab\r\nq\r\n"},
-      {'p', "ab", 1, "-", {}, "AB aB\n", "- -\n", "- -\r\n"},
       {'p', "ab", 1, "-", {}, "ab\ncd", "-\ncd", "-\r\ncd\r\n"},
       {'p', "ab", 1, "-", {}, "ab\r\ncd\rab\nq", "-\r\ncd\r-\nq", "-\r\ncd\r\n-\r\nq\r\n"},
       {'p', "ab", 1, "X", {"2", "0"}, "ab\nab\nab\n", "X\nab\nX\n", "X\r\nab\r\nX\r\n"},
@@ -331,13 +308,10 @@ TEST(LineEngines, ModifyAppliesEachTypeSafely) {
       {'p', "ab", 4, "", {}, "ab\nxab\0ab\nab"s, "\nx\0ab\nab"s, "\r\nx\0ab\nab"s},
       // A replacement that begins with a digit or ends with "\" keeps the match.
       {'p', "abc", 3, "1", {}, "x abc y\n", "x abc1 y\n", "x abc1 y\r\n"},
-      {'p', "abc", 3, "2nd", {}, "x abc y\n", "x abc2nd y\n", "x abc2nd y\r\n"},
       {'p', "abc", 2, "1\\", {}, "x abc y\n", "x 1\\abc y\n", "x 1\\abc y\r\n"},
-      {'r', "abc", 3, "1", {}, "x abc y\n", "x abc1 y\n", "x abc1 y\r\n"},
       {'r', "b(c)", 3, "2$1", {}, "x abc y\n", "x abc2c y\n", "x abc2c y\r\n"},
       {'r', "abc", 2, "<\\", {}, "x abc y\n", "x <\\abc y\n", "x <\\abc y\r\n"},
       {'r', "(\\d+)-(\\d+)", 1, "$2-$1", {}, "10-20\n", "20-10\n", "20-10\r\n"},
-      {'r', "\\d+", 2, "<", {}, "a1b22\n", "a<1b<22\n", "a<1b<22\r\n"},
       {'r', "\\d+", 3, "${0}!", {}, "a1b22\n", "a11!b2222!\n", "a11!b2222!\r\n"},
       {'r', "\\s+$", 4, "", {}, "ab \t\nc  \n", "ab\nc\n", "ab\r\nc\r\n"},
       // A break in the replacement becomes the break of the line it lands in.
@@ -350,7 +324,6 @@ TEST(LineEngines, ModifyAppliesEachTypeSafely) {
        "axb\r\nx",
        "a1\r\n2\r\nb\r\n1\r\n2\r\n",
        "a1\r\n2\r\nb\r\n1\r\n2\r\n\r\n"},
-      {'r', "x", 1, "1\r2", {}, "x", "1\n2", "1\r\n2\r\n"},
       {'r', "x", 5, "", {}, "x\n", "x\n", "x\r\n"},  // clear is no regex type
       {'r', "b", 1, "\\$1", {}, "abc\n", "a$1c\n", "a$1c\r\n"},
       {'r', "(a|b)*", 4, "", {}, std::string(5000, 'a') + "\n", "\n", "\r\n"},
@@ -366,14 +339,6 @@ TEST(LineEngines, ModifyAppliesEachTypeSafely) {
        ten,
        lf("0|R|S|a|b|c|4|5|R|S|a|b|c|9"),
        crlf("0|R|S|a|b|c|4|5|R|S|a|b|c|9")},
-      {'m',
-       "a|b|c",
-       3,
-       "R|S",
-       {},
-       ten,
-       lf("0|a|b|c|R|S|4|5|a|b|c|R|S|9"),
-       crlf("0|a|b|c|R|S|4|5|a|b|c|R|S|9")},
       {'m', "a|b|c", 4, "R", {}, ten, lf("0|4|5|9"), crlf("0|4|5|9")},
       {'m', "a|b|c", 5, "R", {}, ten, lf("0||||4|5||||9"), crlf("0||||4|5||||9")},
       {'m', "a|b|c", 9, "R", {}, ten, ten, crlf("0|a|b|c|4|5|a|b|c|9")},
@@ -387,13 +352,10 @@ TEST(LineEngines, ModifyAppliesEachTypeSafely) {
        crlf("  keep  | R |tail")},  // untrimmed
       // New lines at a file's end that had no final break: it still has none.
       {'m', "b|c", 3, "R|S", {}, "a\r\nb\r\nc", "a\r\nb\r\nc\r\nR\r\nS", crlf("a|b|c|R|S")},
-      {'m', "b|c", 1, "R", {}, "a\nb\nc", "a\nR", crlf("a|R")},
       {'m', "b|c", 2, "R", {}, "a\rb\rc", "a\rR\rb\rc", crlf("a|R|b|c")},
-      {'m', "b", 3, "R", {}, "b", "b\nR", crlf("b|R")},
       // Blocks at 0 and 1 overlap: the later one is treated, the earlier one skipped, and no
       // line outside the treated ones is touched.
       {'m', "a|b", 4, "", {}, "a\na\nb\nz\n", lf("a|z"), crlf("a|z")},
-      {'m', "a|b", 1, "X", {}, "a\na\nb\nz\n", lf("a|X|z"), crlf("a|X|z")},
       {'m', "a|b", 4, "", {}, "a\nb\nc\0\r\nbinary"s, "c\0\r\nbinary"s, "c\0\r\nbinary"s},
   };
   TempFolder dir;
@@ -438,9 +400,8 @@ TEST(LineEngines, BadIntervalOrExpressionRaisesAndLeavesTheFileUnwritten) {
     Strings chosen;
     bool listError;
   } cases[] = {
-      {'p', "ab", {"0", "2"}, true},  {'p', "ab", {"x"}, true},
-      {'p', "ab", {"-1"}, true},      {'p', "ab", {"1 "}, true},
-      {'p', "ab", {""}, true},        {'p', "ab", {"99999999999999999999999"}, true},
+      {'p', "ab", {"0", "2"}, true},  {'p', "ab", {"-1"}, true},
+      {'p', "ab", {"1 "}, true},      {'p', "ab", {"99999999999999999999999"}, true},
       {'r', "ab", {"2"}, true},       {'r', "a(", {"0"}, false},  // the compile error
       {'m', "ab|ab", {"1"}, true},                                // the block runs past the end
       {'m', "ab|ab", {"zero"}, true},

@@ -35,24 +35,6 @@ std::pair<bool, int> FirstMatch(const std::string& expression, bool caseSensitiv
   return {false, before};
 }
 
-TEST(TextBufferOnDemand, ReadsInChunksAndStopsAtANul) {
-  TempFolder dir;
-  const auto name = dir.Write("f.txt", std::string("abc\r\ndefgh\0tail", 15));
-  TextBuffer file(name, TextBuffer::Mode::OnDemand, 4);
-  EXPECT_EQ(file.Text(), "abc\r");
-  EXPECT_FALSE(file.TextComplete());
-  EXPECT_TRUE(file.ReadMore());
-  EXPECT_EQ(file.Text(), "abc\r\ndef");
-  EXPECT_TRUE(file.ReadMore());
-  EXPECT_EQ(file.Text(), "abc\r\ndefgh");
-  EXPECT_TRUE(file.TextComplete());
-  EXPECT_FALSE(file.ReadMore());
-
-  const TextBuffer whole(name, TextBuffer::Mode::Whole, 4);
-  EXPECT_EQ(whole.Text(), "abc\r\ndefgh");
-  EXPECT_EQ(whole.Tail(), std::string_view("\0tail", 5));
-}
-
 // The line-by-line search must give the same result and the same progress calls whatever the
 // chunks and whichever lines the quick literal search lets it skip. The reference tries every
 // line of the whole text.

@@ -17,7 +17,6 @@
 #include "doubles/NoAccessOverride.h"
 #include "doubles/TempFolder.h"
 #include "find/DosDateTime.h"
-#include "find/FullNameList.h"
 #include "find/Masks.h"
 #include "find/Un_MyFindFile.h"
 
@@ -172,16 +171,11 @@ TEST_F(FinderTest, ListTable) {
   EXPECT_EQ(finishes, 4);
 }
 
-TEST(Finder, EmptyPathReportsNothingButRaisesStartAndFinish) {
-  TMyFindFile finder;
-  int events = 0;
-  finder.OnStart = finder.OnFinish = [&](TMyFindFile&) { ++events; };
-  finder.OnFileFound = [&](TMyFindFile&, const std::string&, const TSearchRec&, bool&) {
-    events += 100;
-  };
+TEST_F(FinderTest, EmptyPathReportsNothingButRaisesStartAndFinish) {
+  finder.Path = "";
   finder.SetFileList({"kept"});
-  finder.Execute();
-  EXPECT_EQ(events, 2);
+  EXPECT_EQ(Run(), Names{});
+  EXPECT_EQ(starts + finishes, 2);
   EXPECT_EQ(finder.FileList().ToVector(), Names{"kept"});
 }
 
@@ -233,12 +227,7 @@ TEST_F(FinderTest, RecordCarriesAttributesTrueSizeAndLocalTimeAndCounts) {
     close(fd);
   }
   std::tm local{};
-  local.tm_year = 2020 - 1900;
-  local.tm_mon = 4;
-  local.tm_mday = 17;
-  local.tm_hour = 13;
-  local.tm_min = 45;
-  local.tm_sec = 31;
+  ASSERT_NE(strptime("2020-05-17 13:45:31", "%Y-%m-%d %H:%M:%S", &local), nullptr);
   local.tm_isdst = -1;
   const timespec times[2] = {{std::mktime(&local), 0}, {std::mktime(&local), 0}};
   ASSERT_EQ(utimensat(AT_FDCWD, (tree / "big.bin").c_str(), times, 0), 0);
@@ -293,20 +282,6 @@ TEST_F(FinderTest, TotalSizeIsTheSameWhateverWasAskedDuringTheWalk) {
     if (row.replace_list) finder.SetFileList({tree / "a.txt"});
     EXPECT_EQ(finder.TotalSize(), 1 + 2 + 4 + 8 + 8);
     EXPECT_EQ(finder.TotalSize(), 1 + 2 + 4 + 8 + 8);  // reading it twice adds nothing
-  }
-}
-
-TEST(FullNameList, GivesBackTheNamesItWasGiven) {
-  const Names rows[] = {
-      {},
-      {"/a/x", "/a/y", "/b/x", "/a/z"},  // a folder met again is stored again
-      {"plain", "/root-file", "dir/", "", "a//b", "/a/x"},
-  };
-  for (const Names& names : rows) {
-    const FullNameList list(names);
-    EXPECT_EQ(list.ToVector(), names);
-    ASSERT_EQ(list.size(), names.size());
-    for (std::size_t i = names.size(); i-- > 0;) EXPECT_EQ(list[i], names[i]);
   }
 }
 

@@ -37,6 +37,7 @@ const MatchRow kRows[] = {
     {"[]a]+", "", "x]a]", 2, 3, {}},
     {"[a-\\d]+", "", "x-a5", 2, 3, {}},
     {"\\D+", "", "12ab3", 3, 2, {}},
+    {"x\\d*", "", "x0189y", 1, 5, {}},  // a digit run through both ends of the range
     {"\\W+", "", "ab--cd", 3, 2, {}},
     {"[\\xE0-\\xFF]", "r", "a\xb8", 2, 1, {}},
     {"[\\xE0-\\xFF]", "-r", "a\xb8", 0, 0, {}},
@@ -128,27 +129,21 @@ TEST(RegexMatch, SubjectEndsAtItsFirstNulAndExecPosOffsets) {
   EXPECT_FALSE(re.ExecPos(2));
 }
 
-TEST(RegexMatch, OperationErrors) {
+TEST(RegexMatch, OperationErrorsLeaveTheInstanceUsable) {
   TRegex re;
   EXPECT_EQ(ErrorOf([&] { re.Exec("abc"); }).ErrorCode, 1003);
   re.SetExpression("b");
   EXPECT_TRUE(re.ExecPos(2));  // the input stays set although the search raised
-  TRegex fresh;
-  fresh.SetExpression("b");
-  EXPECT_EQ(ErrorOf([&] { fresh.ExecPos(1); }).ErrorCode, 1005);
-  EXPECT_STREQ(ErrorOf([&] { fresh.ExpandTemplate("$0"); }).what(),
-               "Regex(exec): No Input String Specified");
-  EXPECT_EQ(ErrorOf([&] { fresh.ExecNext(); }).ErrorCode, 1007);
   EXPECT_FALSE(re.Exec("xyz"));
   EXPECT_EQ(ErrorOf([&] { re.ExecNext(); }).ErrorCode, 1007);  // after a failed search
-  EXPECT_TRUE(re.Exec("abc"));
-  EXPECT_EQ(re.MatchText(15), "");  // out-of-range capture index
-  EXPECT_FALSE(re.ExecNext());
-  EXPECT_EQ(ErrorOf([&] { re.ExecNext(); }).ErrorCode, 1007);
+  TRegex fresh;
+  fresh.SetExpression("b");
+  EXPECT_STREQ(ErrorOf([&] { fresh.ExpandTemplate("$0"); }).what(),
+               "Regex(exec): No Input String Specified");
   // A compile error surfaces from the search and leaves the input searchable once fixed.
   re.SetExpression("a**");
   EXPECT_EQ(ErrorOf([&] { re.ExecPos(1); }).ErrorCode, 107);
-  re.SetExpression("c");
+  re.SetExpression("z");
   EXPECT_TRUE(re.ExecPos(1));
   EXPECT_EQ(re.MatchStart(0), 3);
 }
@@ -181,10 +176,6 @@ TEST(RegexMatch, ExecViewSearchesTheCallersBytesWithoutCopying) {
   ASSERT_TRUE(re.ExecView(line));
   line[4] = 'V';  // the match positions refer to the caller's buffer
   EXPECT_EQ(re.MatchText(1), "Value");
-  std::string other = "a=bc";  // Exec takes a copy instead
-  ASSERT_TRUE(re.Exec(other));
-  other[2] = 'X';
-  EXPECT_EQ(re.MatchText(1), "bc");
 }
 
 // ---- template expansion and replace-all -----------------------------------------------------
@@ -252,39 +243,29 @@ TEST(RegexReplaceAll, LeavesTheInputSearchableAndRaisesLikeASearch) {
 
 // ---- long inputs: an explicit backtracking stack, no call-stack recursion -----------------
 
-TEST(RegexMatchLong, GroupAndAlternationLoopsOverMegabytes) {
-  std::string input;
-  input.reserve(10'000'002);
-  for (int i = 0; i < 5'000'000; ++i) input += "ab";
-  TRegex re;
-  re.SetExpression("(ab)*");
-  ASSERT_TRUE(re.ExecView(input + "x"));
-  EXPECT_EQ(re.MatchLength(0), 10'000'000);
-  EXPECT_EQ(re.MatchStart(1), 10'000'000 - 1);
-  input.resize(1'000'000);
-  re.SetExpression("(a|b)*c");
-  EXPECT_FALSE(re.ExecView(input));
-  input += "c";
-  ASSERT_TRUE(re.ExecView(input));
-  EXPECT_EQ(re.MatchLength(0), 1'000'001);
-  EXPECT_EQ(re.MatchText(1), "b");
-}
-
-TEST(RegexMatchLong, DotStarLazyLoopAndBackReferenceOverLongLines) {
-  std::string input(10'000'000, 'q');
-  input += "\nrest";
-  TRegex re;
-  re.SetModifier(3, false);
-  re.SetExpression(".*\\nr");  // stops at the line separator, then gives back
-  ASSERT_TRUE(re.ExecView(input));
-  EXPECT_EQ(re.MatchLength(0), 10'000'002);
-  input.assign(1'000'000, 'a');
-  re.SetExpression("(a|b)*?$");
-  ASSERT_TRUE(re.ExecView(input));
-  EXPECT_EQ(re.MatchLength(0), 1'000'000);
-  re.SetExpression("(a)\\1*$");
-  ASSERT_TRUE(re.ExecView(input));
-  EXPECT_EQ(re.MatchLength(0), 1'000'000);
+TEST(RegexMatchLong, LoopsOverMegabytes) {
+  std::string ab;
+  for (int i = 0; i < 5'000'000; ++i) ab += "ab";
+  const std::string as(1'000'000, 'a');
+  const struct {
+    const char* pattern;
+    std::string input;
+    int length;  // -1: no match
+  } rows[] = {
+      {"(ab)*", ab + "x", 10'000'000},
+      {"(a|b)*c", as, -1},
+      {"(a|b)*c", as + "c", 1'000'001},
+      {".*\\nr", std::string(10'000'000, 'q') + "\nrest", 10'000'002},  // gives back at the break
+      {"(a|b)*?$", as, 1'000'000},
+      {"(a)\\1*$", as, 1'000'000},
+  };
+  for (const auto& row : rows) {
+    TRegex re;
+    re.SetModifier(3, false);
+    re.SetExpression(row.pattern);
+    EXPECT_EQ(re.ExecView(row.input), row.length >= 0) << row.pattern;
+    EXPECT_EQ(re.MatchLength(0), row.length) << row.pattern;
+  }
 }
 
 // ---- progress hook ------------------------------------------------------------------------
@@ -318,14 +299,6 @@ TEST(RegexProgress, HostilePatternsEndWhenStopped) {
     EXPECT_EQ(calls, 20) << pattern;  // each one runs away, and each one stops at the 20th call
     EXPECT_EQ(re.MatchStart(0), -1);
   }
-  // A search that is not stopped still finds its match.
-  TRegex re;
-  int calls = 0;
-  re.OnProgress = [&calls](bool&) { ++calls; };
-  re.SetExpression("(a|aa)+b");
-  ASSERT_TRUE(re.Exec(std::string(3000, 'a') + "b"));
-  EXPECT_EQ(re.MatchLength(0), 3001);
-  EXPECT_GT(calls, 0);  // the hook ran, and did not stop it
 }
 
 }  // namespace
