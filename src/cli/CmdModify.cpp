@@ -75,7 +75,7 @@ int RunModify(std::span<const std::string> args, Io&) {
     engine.SetModification(modification);
     // One read: the lines are listed and changed in the same bytes.
     const TextBuffer read(file);
-    engine.BuildLines(read);
+    engine.ListForModification(read);
     // Lines collected by a stopped run are not all the lines: the file is left as it is.
     if (deadline.Stopped()) break;
     if (intervals) engine.SetIntervals(ParseIntervals(*intervals));

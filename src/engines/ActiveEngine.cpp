@@ -104,6 +104,16 @@ void ActiveEngine::BuildLines(const TextBuffer& file) {
   });
 }
 
+void ActiveEngine::ListForModification(const TextBuffer& file) {
+  With(engine_, [&](auto& e) {
+    if constexpr (requires { e.MarkLines(file); }) {
+      e.MarkLines(file);
+    } else {
+      BuildLines(file);
+    }
+  });
+}
+
 void ActiveEngine::WriteLinesView(const std::string& pageFileName, const std::string& fileName) {
   With(engine_, [&](auto& e) { e.WriteLinesView(pageFileName, fileName); });
 }

@@ -228,10 +228,17 @@ void CollectedLines::Add(std::size_t index, std::string_view text) {
 
 void CollectLines(std::string_view text, const std::function<bool(std::string_view)>& matches,
                   bool perLineProgress, const EngineProgress& progress, CollectedLines out) {
+  CollectLines(text, matches, perLineProgress, progress,
+               [&out](std::size_t index, std::string_view line) { out.Add(index, line); });
+}
+
+void CollectLines(std::string_view text, const std::function<bool(std::string_view)>& matches,
+                  bool perLineProgress, const EngineProgress& progress,
+                  const std::function<void(std::size_t, std::string_view)>& collect) {
   LineCursor cursor(text);
   std::string_view line;
   for (std::size_t index = 0; cursor.Next(line); ++index) {
-    if (matches(line)) out.Add(index, line);
+    if (matches(line)) collect(index, line);
     if (perLineProgress ? progress.Tick() : progress.Stopped()) return;
   }
 }

@@ -140,5 +140,9 @@ struct CollectedLines {
 // way (matches may call the progress itself).
 void CollectLines(std::string_view text, const std::function<bool(std::string_view)>& matches,
                   bool perLineProgress, const EngineProgress& progress, CollectedLines out);
+// The same handing each accepted line's index and text to collect.
+void CollectLines(std::string_view text, const std::function<bool(std::string_view)>& matches,
+                  bool perLineProgress, const EngineProgress& progress,
+                  const std::function<void(std::size_t, std::string_view)>& collect);
 
 }  // namespace velmora

@@ -277,8 +277,24 @@ constexpr std::string_view kCrLf = "\r\n";
 
 }  // namespace
 
+std::string_view DefaultBreak(LineBreaks breaks) {
+  return breaks == LineBreaks::CrLf ? kCrLf : "\n";
+}
+
+std::string WithLineBreak(std::string_view text, std::string_view lineBreak) {
+  std::string out;
+  out.reserve(text.size());
+  LineCursor cursor(text);
+  std::string_view part;
+  while (cursor.Next(part)) {
+    out += part;
+    if (!cursor.Break().empty()) out += lineBreak;
+  }
+  return out;
+}
+
 LineEditor::LineEditor(const TextBuffer& file, LineBreaks breaks)
-    : tail_(file.Tail()), defaultBreak_(breaks == LineBreaks::CrLf ? kCrLf : "\n") {
+    : tail_(file.Tail()), defaultBreak_(DefaultBreak(breaks)) {
   LineCursor cursor(file.Text());
   std::string_view line;
   while (cursor.Next(line)) {
@@ -305,15 +321,7 @@ std::string_view LineEditor::BreakFor(std::size_t index) const {
 }
 
 std::string_view LineEditor::Keep(std::string_view text, std::string_view lineBreak) {
-  std::string& kept = kept_.emplace_back();
-  kept.reserve(text.size());
-  LineCursor cursor(text);
-  std::string_view part;
-  while (cursor.Next(part)) {
-    kept += part;
-    if (!cursor.Break().empty()) kept += lineBreak;
-  }
-  return kept;
+  return kept_.emplace_back(WithLineBreak(text, lineBreak));
 }
 
 void LineEditor::SetText(std::size_t index, std::string_view text) {
@@ -337,17 +345,12 @@ void LineEditor::Splice(std::size_t first, std::size_t end, const std::vector<st
   }
 }
 
-std::string LineEditor::Compose() const {
-  std::size_t size = tail_.size();
-  for (const auto& line : lines_) size += line.text.size() + line.lineBreak.size();
-  std::string out;
-  out.reserve(size);
+void LineEditor::Write(const std::function<void(std::string_view)>& put) const {
   for (const auto& line : lines_) {
-    out += line.text;
-    out += line.lineBreak;
+    put(line.text);
+    put(line.lineBreak);
   }
-  out += tail_;
-  return out;
+  put(tail_);
 }
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -135,8 +136,14 @@ enum class LineBreaks {
   CrLf,  // every line ends with CR LF
 };
 
+// The break a line without one of its own takes when no line above it has one.
+std::string_view DefaultBreak(LineBreaks breaks);
+
+// text with each of its line breaks made lineBreak; a break at its very end stays one.
+std::string WithLineBreak(std::string_view text, std::string_view lineBreak);
+
 // The lines of a file while Modify changes them, each with its break. Unchanged lines stay
-// views into the buffer; new texts are kept here. Compose() gives the bytes to write back: with
+// views into the buffer; new texts are kept here. Write() gives the bytes to write back: with
 // nothing changed and breaks kept, the file's own bytes.
 class LineEditor {
  public:
@@ -155,8 +162,8 @@ class LineEditor {
   // break leave the file's end without one.
   void Splice(std::size_t first, std::size_t end, const std::vector<std::string>& texts,
               std::size_t breakOf);
-  // Every line with its break, then the bytes from the first NUL on.
-  std::string Compose() const;
+  // Every line with its break, then the bytes from the first NUL on, piece by piece.
+  void Write(const std::function<void(std::string_view)>& put) const;
 
  private:
   struct Line {

@@ -207,7 +207,12 @@ void Tmy_multiline::Modify(const TextBuffer& file) {
       }
     }
   }
-  WriteFileSafely(file.FileName(), editor.Compose(), &file.Identity());
+  WriteFileSafely(
+      file.FileName(),
+      [&editor](ContentSink& sink) {
+        editor.Write([&sink](std::string_view bytes) { sink.Append(bytes); });
+      },
+      &file.Identity());
 }
 
 }  // namespace velmora

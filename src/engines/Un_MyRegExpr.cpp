@@ -1,6 +1,7 @@
 #include "engines/Un_MyRegExpr.h"
 
 #include <memory>
+#include <utility>
 
 #include "engines/LineModify.h"
 #include "engines/LineSearch.h"
@@ -58,6 +59,7 @@ void Tmy_regexpr::ClearLines() {
   LineNumbers.clear();
   LineTexts.clear();
   Intervals.clear();
+  marks_.Clear();
 }
 
 void Tmy_regexpr::BuildLines(const std::string& fileName) {
@@ -71,14 +73,26 @@ void Tmy_regexpr::BuildLines(const std::string& fileName) {
 }
 
 void Tmy_regexpr::BuildLines(const TextBuffer& file) {
+  CollectMatching(file, [this](std::size_t index, std::string_view line) {
+    CollectedLines{LineNumbers, LineTexts, &Intervals}.Add(index, line);
+  });
+}
+
+void Tmy_regexpr::MarkLines(const TextBuffer& file) {
+  CollectMatching(file, [this](std::size_t index, std::string_view) { marks_.Mark(index); });
+  if (!Query.empty()) marks_.active = true;
+}
+
+void Tmy_regexpr::CollectMatching(const TextBuffer& file, const LineCollector& collect) {
   if (Query.empty()) return;
   ClearLines();
   const BusyScope busy(Idle);
   KeepCollectedWhenUnreadable(OnFileError, [&] {
     TRegex regex;
     Prepare(regex, Query, CaseSensitive, true);
-    CollectLines(file.Text(), [&](std::string_view line) { return regex.ExecView(line); }, true,
-                 EngineProgress(OnProgress, this, Stop), {LineNumbers, LineTexts, &Intervals});
+    CollectLines(
+        file.Text(), [&](std::string_view line) { return regex.ExecView(line); }, true,
+        EngineProgress(OnProgress, this, Stop), collect);
   });
 }
 
@@ -105,7 +119,9 @@ void Tmy_regexpr::Modify(const TextBuffer& file) {
   const BusyScope busy(Idle);
   TRegex regex;
   Prepare(regex, Query, CaseSensitive, false);  // Modify does not look at Stop
-  ModifyChosenLines(file, MakeBackup, Breaks, Intervals, regex, ModType, Replacement, false);
+  ChosenLines chosen = ChosenLines::Take(marks_, Intervals);
+  ModifyChosenLines(file, MakeBackup, Breaks, std::move(chosen), regex, ModType, Replacement,
+                    false);
 }
 
 }  // namespace velmora

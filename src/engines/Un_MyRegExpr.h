@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engines/LineModify.h"
 #include "engines/Un_Tambahan.h"
 
 namespace velmora {
@@ -42,7 +43,15 @@ class Tmy_regexpr {
   // The same from a file already read (a modification reads each file once).
   void BuildLines(const TextBuffer& file);
   void WriteLinesView(const std::string& pageFileName, const std::string& fileName);
-  void SetIntervals(const std::vector<std::string>& intervals) { Intervals = intervals; }
+  void SetIntervals(const std::vector<std::string>& intervals) {
+    Intervals = intervals;
+    marks_.Clear();
+  }
+  // A modification's listing: marks the lines BuildLines would list, which Modify then
+  // changes, without filling LineNumbers, LineTexts and Intervals (emptied here), so that a
+  // large file is modified in little more memory than its size. Nothing happens for an empty
+  // Query.
+  void MarkLines(const TextBuffer& file);
   void Modify(const std::string& fileName);
   // The same on a file already read; a file changed since is left alone (EFileError).
   void Modify(const TextBuffer& file);
@@ -52,6 +61,9 @@ class Tmy_regexpr {
  private:
   // Empties the lists BuildLines fills; also for a file that cannot be read.
   void ClearLines();
+  // The matching lines of the file, in order, for BuildLines and MarkLines.
+  void CollectMatching(const TextBuffer& file, const LineCollector& collect);
+  LineMarks marks_;
   // Modifiers i, s, x and the expression; watchStop lets Stop end a long match.
   void Prepare(TRegex& regex, const std::string& expression, bool caseSensitive, bool watchStop);
   // The searcher for expression with the current options, kept from file to file; none when

@@ -1,5 +1,7 @@
 #include "engines/Un_Phrase.h"
 
+#include <utility>
+
 #include "engines/LineModify.h"
 #include "engines/LineSearch.h"
 #include "engines/WordLists.h"
@@ -21,6 +23,7 @@ void Tmy_phrase::ClearLines() {
   LineNumbers.clear();
   Intervals.clear();
   LineTexts.clear();
+  marks_.Clear();
 }
 
 void Tmy_phrase::BuildLines(const std::string& fileName) {
@@ -34,6 +37,17 @@ void Tmy_phrase::BuildLines(const std::string& fileName) {
 }
 
 void Tmy_phrase::BuildLines(const TextBuffer& file) {
+  CollectMatching(file, [this](std::size_t index, std::string_view line) {
+    CollectedLines{LineNumbers, LineTexts, &Intervals}.Add(index, line);
+  });
+}
+
+void Tmy_phrase::MarkLines(const TextBuffer& file) {
+  CollectMatching(file, [this](std::size_t index, std::string_view) { marks_.Mark(index); });
+  if (!Query.empty()) marks_.active = true;
+}
+
+void Tmy_phrase::CollectMatching(const TextBuffer& file, const LineCollector& collect) {
   if (Query.empty()) return;
   ClearLines();
   const BusyScope busy(Idle);
@@ -42,8 +56,9 @@ void Tmy_phrase::BuildLines(const TextBuffer& file) {
     TRegex regex;
     PrepareRegex(regex, CaseSensitive, progress);
     regex.SetExpression(WordPattern(Query, WholeWords));
-    CollectLines(file.Text(), [&](std::string_view line) { return regex.ExecView(line); }, true,
-                 progress, {LineNumbers, LineTexts, &Intervals});
+    CollectLines(
+        file.Text(), [&](std::string_view line) { return regex.ExecView(line); }, true, progress,
+        collect);
   });
 }
 
@@ -73,7 +88,8 @@ void Tmy_phrase::Modify(const TextBuffer& file) {
   // The replacement is plain text: "$" and "\" in it stand for themselves. "Clear" replaces
   // each match by as many spaces.
   const bool clear = ModType == 5;
-  ModifyChosenLines(file, MakeBackup, Breaks, Intervals, regex, clear ? 1 : ModType,
+  ChosenLines chosen = ChosenLines::Take(marks_, Intervals);
+  ModifyChosenLines(file, MakeBackup, Breaks, std::move(chosen), regex, clear ? 1 : ModType,
                     clear ? std::string(Query.size(), ' ') : Replacement, true);
 }
 

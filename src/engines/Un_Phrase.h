@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engines/LineModify.h"
 #include "engines/SearcherCache.h"
 #include "engines/Un_Tambahan.h"
 
@@ -40,7 +41,15 @@ class Tmy_phrase {
   // The same from a file already read (a modification reads each file once).
   void BuildLines(const TextBuffer& file);
   void WriteLinesView(const std::string& pageFileName, const std::string& fileName);
-  void SetIntervals(const std::vector<std::string>& intervals) { Intervals = intervals; }
+  void SetIntervals(const std::vector<std::string>& intervals) {
+    Intervals = intervals;
+    marks_.Clear();
+  }
+  // A modification's listing: marks the lines BuildLines would list, which Modify then
+  // changes, without filling LineNumbers, LineTexts and Intervals (emptied here), so that a
+  // large file is modified in little more memory than its size. Nothing happens for an empty
+  // Query.
+  void MarkLines(const TextBuffer& file);
   // Applies ModType to the lines listed in Intervals and writes the file back. A bad entry
   // raises before anything is written.
   void Modify(const std::string& fileName);
@@ -50,6 +59,9 @@ class Tmy_phrase {
  private:
   // Empties the lists BuildLines fills; also for a file that cannot be read.
   void ClearLines();
+  // The matching lines of the file, in order, for BuildLines and MarkLines.
+  void CollectMatching(const TextBuffer& file, const LineCollector& collect);
+  LineMarks marks_;
   WordSearchers searchers_;
 };
 

@@ -16,7 +16,7 @@ void TModificationDriver::Run(ActiveEngine engine, const ModificationOptions& mo
     engine.SetModification(modification);
     // One read: the lines are listed and changed in the same bytes.
     const TextBuffer file(row.FileName);
-    engine.BuildLines(file);
+    engine.ListForModification(file);
     if (chosenLines && engine.HasIntervals()) engine.SetIntervals(ParseIntervals(row.Mod));
     engine.Modify(file);
     // The file is now as this run left it; its chosen lines keep their meaning for the user.

@@ -70,26 +70,86 @@ void SyncFolder(const std::string& fileName) {
   ::close(fd);
 }
 
-// Writes content to a new temporary file beside target and returns its name. The file gets
-// mode (and, where allowed, the owner of the original) and is synced to disk.
-std::string WriteTemporary(const std::string& target, std::string_view content, mode_t mode,
-                           const struct stat* original) {
+// Writes content to fd through a buffer, so that many small pieces cost few system calls.
+// The first failure is kept and later pieces are dropped.
+class DescriptorSink : public ContentSink {
+ public:
+  explicit DescriptorSink(int fd) : fd_(fd) { buffer_.reserve(kBufferSize); }
+
+  void Append(std::string_view bytes) override {
+    size_ += bytes.size();
+    if (buffer_.size() + bytes.size() > kBufferSize) Flush();
+    if (bytes.size() >= kBufferSize) {
+      Put(bytes);
+    } else {
+      buffer_ += bytes;
+    }
+  }
+  // Writes what is buffered; the errno of the first failure, or 0.
+  int Finish() {
+    Flush();
+    return error_;
+  }
+  std::size_t Size() const { return size_; }
+
+ private:
+  static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+
+  void Flush() {
+    Put(buffer_);
+    buffer_.clear();
+  }
+  void Put(std::string_view bytes) {
+    if (error_ == 0 && !WriteAll(fd_, bytes)) error_ = errno;
+  }
+
+  int fd_;
+  std::string buffer_;
+  std::size_t size_ = 0;
+  int error_ = 0;
+};
+
+// Removes a temporary file on every way out unless it is kept.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(std::string name) : name_(std::move(name)) {}
+  ~TemporaryFile() {
+    if (!name_.empty()) ::unlink(name_.c_str());
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  std::string Keep() { return std::exchange(name_, {}); }
+
+ private:
+  std::string name_;
+};
+
+// A temporary file with the complete new content, and its size.
+struct WrittenTemporary {
+  std::string name;
+  std::size_t size = 0;
+};
+
+// Writes content to a new temporary file beside target. The file gets mode (and, where
+// allowed, the owner of the original) and is synced to disk.
+WrittenTemporary WriteTemporary(const std::string& target, const ContentWriter& write, mode_t mode,
+                                const struct stat* original) {
   std::string name = FolderOf(target) + RewriteTemporaryTemplate(NameOf(target));
   Descriptor fd(::mkstemp(name.data()));
   if (fd.Get() < 0) RaiseFileError("Cannot create a temporary file for", target, errno);
-  const auto fail = [&](int error) {
-    ::unlink(name.c_str());
-    RaiseFileError("Cannot write", target, error);
-  };
+  TemporaryFile temporary(name);
+  const auto fail = [&](int error) { RaiseFileError("Cannot write", target, error); };
   if (original != nullptr) {
     // Only root may give the file away; for anyone else the owner simply stays theirs.
     if (::fchown(fd.Get(), original->st_uid, original->st_gid) != 0) errno = 0;
   }
   if (::fchmod(fd.Get(), mode) != 0) fail(errno);
-  if (!WriteAll(fd.Get(), content)) fail(errno);
+  DescriptorSink sink(fd.Get());
+  write(sink);
+  if (const int error = sink.Finish(); error != 0) fail(error);
   if (::fsync(fd.Get()) != 0) fail(errno);
   if (fd.Close() != 0) fail(errno);
-  return name;
+  return {temporary.Keep(), sink.Size()};
 }
 
 mode_t DefaultMode() {
@@ -133,44 +193,62 @@ void RemoveStaleTemporaries(const std::string& target) {
   }
 }
 
+// Copies the temporary file's bytes over the start of fd; false with errno set on failure.
+bool CopyTemporaryInto(const std::string& temporary, int fd) {
+  Descriptor in(::open(temporary.c_str(), O_RDONLY | O_CLOEXEC));
+  if (in.Get() < 0) return false;
+  std::string buffer(std::size_t{1} << 20, '\0');
+  for (;;) {
+    const ssize_t got = ::read(in.Get(), buffer.data(), buffer.size());
+    if (got == 0) return true;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (!WriteAll(fd, std::string_view(buffer.data(), static_cast<std::size_t>(got)))) {
+      return false;
+    }
+  }
+}
+
 // Rewrites a file that has several names through its own inode, so that all names keep
 // sharing it. Called only once the complete content sits in the temporary file; the space is
 // reserved before the first byte is written, and if the write still fails the temporary file
 // is kept and named in the error, so nothing is lost.
-void RewriteInPlace(const std::string& target, std::string_view content,
-                    const std::string& temporary, const struct stat& before,
-                    const FileIdentity* asRead) {
+void RewriteInPlace(const std::string& target, const WrittenTemporary& temporary,
+                    const struct stat& before, const FileIdentity* asRead) {
   const auto fail = [&](int error) {
     throw EFileError("Cannot rewrite \"" + target + "\" in place (" + SystemMessage(error) +
-                     "); its new content is in \"" + temporary + "\"");
+                     "); its new content is in \"" + temporary.name + "\"");
   };
   Descriptor fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC));
   if (fd.Get() < 0) {
     const int error = errno;
-    ::unlink(temporary.c_str());
+    ::unlink(temporary.name.c_str());
     RaiseFileError("Cannot open", target, error);
   }
-  CheckStillAsRead(target, asRead, fd.Get(), temporary);
-  if (!content.empty()) {
-    const int error = ::posix_fallocate(fd.Get(), 0, static_cast<off_t>(content.size()));
+  CheckStillAsRead(target, asRead, fd.Get(), temporary.name);
+  const auto size = static_cast<off_t>(temporary.size);
+  if (size > 0) {
+    const int error = ::posix_fallocate(fd.Get(), 0, size);
     if (error != 0) {
       // Nothing was written: the file keeps its old text and size.
       if (::ftruncate(fd.Get(), before.st_size) != 0) fail(errno);
-      ::unlink(temporary.c_str());
+      ::unlink(temporary.name.c_str());
       RaiseFileError("Cannot reserve space to rewrite", target, error);
     }
   }
-  if (!WriteAll(fd.Get(), content)) fail(errno);
-  if (::ftruncate(fd.Get(), static_cast<off_t>(content.size())) != 0) fail(errno);
+  if (!CopyTemporaryInto(temporary.name, fd.Get())) fail(errno);
+  if (::ftruncate(fd.Get(), size) != 0) fail(errno);
   if (::fsync(fd.Get()) != 0) fail(errno);
   if (fd.Close() != 0) fail(errno);
-  ::unlink(temporary.c_str());
+  ::unlink(temporary.name.c_str());
 }
 
 // Puts content under target through a temporary file and a rename, giving it mode and owner.
-void ReplaceThroughTemporary(const std::string& target, std::string_view content, mode_t mode,
+void ReplaceThroughTemporary(const std::string& target, const ContentWriter& write, mode_t mode,
                              const struct stat* owner, const FileIdentity* asRead) {
-  const std::string temporary = WriteTemporary(target, content, mode, owner);
+  const std::string temporary = WriteTemporary(target, write, mode, owner).name;
   CheckStillAsRead(target, asRead, -1, temporary);
   if (::rename(temporary.c_str(), target.c_str()) != 0) {
     const int error = errno;
@@ -188,6 +266,12 @@ void SetRewriteCheckHook(std::function<void(const std::string& target)> hook) {
 
 void WriteFileSafely(const std::string& fileName, std::string_view content,
                      const FileIdentity* asRead) {
+  WriteFileSafely(
+      fileName, [content](ContentSink& sink) { sink.Append(content); }, asRead);
+}
+
+void WriteFileSafely(const std::string& fileName, const ContentWriter& write,
+                     const FileIdentity* asRead) {
   const std::string target = ResolveLinks(fileName);
   struct stat info {};
   const bool exists = ::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode);
@@ -195,11 +279,11 @@ void WriteFileSafely(const std::string& fileName, std::string_view content,
   if (exists && ::access(target.c_str(), W_OK) != 0) RaiseFileError("Cannot write", target, errno);
   RemoveStaleTemporaries(target);
   if (exists && info.st_nlink > 1) {
-    const std::string temporary = WriteTemporary(target, content, info.st_mode & 07777, &info);
-    RewriteInPlace(target, content, temporary, info, asRead);
+    RewriteInPlace(target, WriteTemporary(target, write, info.st_mode & 07777, &info), info,
+                   asRead);
     return;
   }
-  ReplaceThroughTemporary(target, content, exists ? (info.st_mode & 07777) : DefaultMode(),
+  ReplaceThroughTemporary(target, write, exists ? (info.st_mode & 07777) : DefaultMode(),
                           exists ? &info : nullptr, asRead);
 }
 
@@ -209,14 +293,16 @@ void BackupFile(const std::string& fileName) {
 }
 
 void BackupFile(const TextBuffer& file) {
-  std::string content;
-  content.reserve(file.Text().size() + file.Tail().size());
-  content += file.Text();
-  content += file.Tail();
   // The rename replaces an older backup in one step, so a failed copy keeps the old one; the
   // copy is as private as the file it saves.
   const std::string backup = file.FileName() + ".bak";
-  ReplaceThroughTemporary(backup, content, file.Permissions(), nullptr, nullptr);
+  ReplaceThroughTemporary(
+      backup,
+      [&file](ContentSink& sink) {
+        sink.Append(file.Text());
+        sink.Append(file.Tail());
+      },
+      file.Permissions(), nullptr, nullptr);
 }
 
 }  // namespace velmora

@@ -23,6 +23,21 @@ class TextBuffer;
 void WriteFileSafely(const std::string& fileName, std::string_view content,
                      const FileIdentity* asRead = nullptr);
 
+// Takes the new content of a file piece by piece.
+class ContentSink {
+ public:
+  virtual ~ContentSink() = default;
+  virtual void Append(std::string_view bytes) = 0;
+};
+// Hands the whole new content to the sink, in order; may raise, and the file is then left as
+// it was.
+using ContentWriter = std::function<void(ContentSink& sink)>;
+
+// The same with content written straight to the temporary file as it is made, so that a large
+// file is never held twice in memory.
+void WriteFileSafely(const std::string& fileName, const ContentWriter& write,
+                     const FileIdentity* asRead = nullptr);
+
 // Copies fileName to fileName + ".bak", replacing an older backup. Raises EFileError when the
 // copy cannot be made: a modification must not go on believing it has a backup.
 void BackupFile(const std::string& fileName);

@@ -101,6 +101,47 @@ TEST(Rewrite, AFileReplacedWhileItsLinesAreListedIsRefused) {
   EXPECT_EQ(TempFolder::Read(name), "new first\ncat\n");
 }
 
+// Content written piece by piece, more than the write buffer holds, with one name and with
+// two: it arrives whole; a writer that fails halfway leaves the file as it was and no
+// temporary file behind.
+TEST(Rewrite, ContentWrittenInPiecesArrivesWholeOrNotAtAll) {
+  const std::string piece(300000, 'p');
+  const std::string big(3 * 1024 * 1024, 'b');
+  for (const bool hardLinked : {false, true}) {
+    for (const bool fails : {false, true}) {
+      TempFolder dir;
+      const std::string name = dir.Write("f.txt", "old text");
+      if (hardLinked) {
+        ASSERT_EQ(::link(name.c_str(), (dir / "link").c_str()), 0);
+      }
+      const std::string label =
+          std::string(hardLinked ? "hard-linked" : "one name") + (fails ? ", failing" : "");
+      const auto write = [&](ContentSink& sink) {
+        for (int i = 0; i < 5; ++i) sink.Append(piece);
+        sink.Append(big);
+        if (fails) throw EListError("halfway");
+        sink.Append("end");
+      };
+      if (fails) {
+        EXPECT_THROW(WriteFileSafely(name, write), EListError) << label;
+      } else {
+        WriteFileSafely(name, write);
+      }
+      std::string expected = "old text";
+      if (!fails) {
+        expected.clear();
+        for (int i = 0; i < 5; ++i) expected += piece;
+        expected += big + "end";
+      }
+      EXPECT_TRUE(TempFolder::Read(name) == expected) << label;
+      if (hardLinked) {
+        EXPECT_TRUE(TempFolder::Read(dir / "link") == expected) << label;
+      }
+      EXPECT_EQ(dir.EntryCount(), hardLinked ? 2u : 1u) << label;
+    }
+  }
+}
+
 // Temporary files of a killed run: a stale one of the same file goes before a new rewrite; a
 // young one, another file's one and names that only look alike stay.
 TEST(Rewrite, StaleTemporaryFilesOfTheSameFileAreRemoved) {
