@@ -1,11 +1,10 @@
-// The shortened names of the file commands' messages and the rename that never replaces.
+// The shortened names of the file commands' messages.
 
 #include <gtest/gtest.h>
 
 #include "modify/FileOperations.h"
-#include "modify/ModifyFixture.h"
 
-namespace velmora::testing {
+namespace velmora {
 namespace {
 
 TEST(ShortPathTest, KeepsTheFirstPartAndTheLastTwo) {
@@ -21,21 +20,5 @@ TEST(ShortPathTest, KeepsTheFirstPartAndTheLastTwo) {
   for (const auto& c : cases) EXPECT_EQ(ShortPath(c.full), c.shown) << c.full;
 }
 
-using RenameNoReplaceTest = ModifyTest;
-
-TEST_F(RenameNoReplaceTest, RenamesOnlyOntoAFreeName) {
-  const std::string from = Write("a.txt", "a");
-  const std::string taken = Write("b.txt", "b");
-  EXPECT_FALSE(RenameNoReplace(from, taken));
-  EXPECT_EQ(errno, EEXIST);
-  EXPECT_EQ(Read(taken), "b");
-  EXPECT_EQ(Read(from), "a");
-  EXPECT_TRUE(RenameNoReplace(from, Path("c.txt")));
-  EXPECT_FALSE(Exists(from));
-  EXPECT_EQ(Read(Path("c.txt")), "a");
-  EXPECT_FALSE(RenameNoReplace(from, Path("d.txt")));  // gone meanwhile
-  EXPECT_EQ(errno, ENOENT);
-}
-
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora
