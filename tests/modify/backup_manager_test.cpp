@@ -3,6 +3,7 @@
 
 #include "modify/ModifyFixture.h"
 #include "modify/Un_BackUp_Manager.h"
+#include "settings/SettingsTestSupport.h"
 
 namespace velmora::testing {
 namespace {
@@ -101,15 +102,22 @@ TEST_F(BackupManagerTest, RestoreToThatCannotCopyKeepsBothAndCancelChangesNothin
   EXPECT_EQ(Captions().size(), 3u);
   EXPECT_EQ(folders.current, "/home/user/");
 
-  // Folders in the files' places: each copy is made and cannot be put in place.
+  // No room for the copies, then folders in the files' places: nothing is put in place, and
+  // no copy is left behind.
   for (const char* name : {"a.txt", "b.txt", "c"}) dir.Dir(std::string("full/") + name + "/x");
-  dialogs.folders.push_back(Path("full"));
-  manager.btn_restore_toClick();
-  EXPECT_TRUE(Captions().empty());
-  EXPECT_EQ(Read(Path("a.txt.bak")), "old a.txt");
-  EXPECT_EQ(Recorded().size(), 3u);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("full")), {}), 3)
-      << "a copy that cannot be put in place is removed";
+  for (const rlim_t room : {rlim_t{4}, RLIM_INFINITY}) {
+    manager.FormShow();
+    manager.btn_selectClick();
+    dialogs.folders.push_back(Path("full"));
+    {
+      const ScopedFileSizeLimit limit(room);
+      manager.btn_restore_toClick();
+    }
+    EXPECT_TRUE(Captions().empty());
+    EXPECT_EQ(Read(Path("a.txt.bak")), "old a.txt");
+    EXPECT_EQ(Recorded().size(), 3u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("full")), {}), 3) << room;
+  }
 }
 
 TEST_F(BackupManagerTest, DeleteRemovesTickedBackupsAndPurgesVanishedRecords) {

@@ -2,10 +2,7 @@
 // leaves a broken or lost file.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -182,23 +179,15 @@ TEST_F(FileKeyStoreTest, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
   ASSERT_EQ(::chmod(FileName().c_str(), 0640), 0);
   const std::string before = testing::ReadWholeFile(FileName());
 
-  // Limit the size of files this process may write, so the next save runs out of room.
-  struct rlimit saved {};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-  const auto old_handler = ::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit limited = saved;
-  limited.rlim_cur = 4096;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
   store.WriteString("Small", "new");
   store.WriteString("Large", std::string(100000, 'x'));
   std::string error;
   try {
+    const testing::ScopedFileSizeLimit limit(4096);
     store.Flush();
   } catch (const std::runtime_error& e) {
     error = e.what();
   }
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  ::signal(SIGXFSZ, old_handler);
 
   EXPECT_EQ(error.rfind("Cannot save the settings file '" + FileName() + "': ", 0), 0u) << error;
   EXPECT_EQ(testing::ReadWholeFile(FileName()), before);
