@@ -179,39 +179,6 @@ TEST_F(FinderTest, EmptyPathReportsNothingButRaisesStartAndFinish) {
   EXPECT_EQ(finder.FileList().ToVector(), Names{"kept"});
 }
 
-TEST_F(FinderTest, StopInFirstEventEndsTheWalkInEitherMode) {
-  tree.File("a.txt");
-  tree.File("b.txt");
-  tree.File("sub/c.txt");
-  Names events;
-  finder.OnFinish = [&](TMyFindFile& sender) {
-    events.push_back(sender.Stop ? "finish, stopped" : "finish");
-  };
-  finder.OnFileFound = [&](TMyFindFile&, const std::string&, const TSearchRec& rec, bool& stop) {
-    events.push_back(rec.Name);
-    stop = true;
-  };
-  finder.Recursive = true;
-  finder.SetFileList(tree / Names{"a.txt", "b.txt"});
-  for (const bool list_mode : {false, true}) {
-    events.clear();
-    finder.SearchInList = list_mode;
-    finder.Stop = false;
-    finder.Execute();
-    EXPECT_EQ(events, (Names{"a.txt", "finish, stopped"})) << list_mode;
-  }
-  // Execute leaves Stop alone; the caller clears it for the next run.
-  finder.SearchInList = false;
-  finder.Stop = false;
-  events.clear();
-  finder.OnFileFound = [&](TMyFindFile&, const std::string&, const TSearchRec& rec, bool&) {
-    events.push_back(rec.Name);
-  };
-  finder.Execute();
-  EXPECT_EQ(events, (Names{"a.txt", "b.txt", "c.txt", "finish"}));
-  EXPECT_EQ(finder.FileList().size(), 3u);  // emptied before the walk, not appended to
-}
-
 TEST_F(FinderTest, RecordCarriesAttributesTrueSizeAndLocalTimeAndCounts) {
   tree.File(".hidden", "12345");
   tree.File("ro.txt");
@@ -285,45 +252,65 @@ TEST_F(FinderTest, TotalSizeIsTheSameWhateverWasAskedDuringTheWalk) {
   }
 }
 
-TEST_F(FinderTest, InvalidMaskInListModeRaisesBeforeAnyReport) {
-  tree.File("a.txt");
-  finder.SearchInList = true;
-  finder.SetFileList({tree / "a.txt"});
-  finder.Mask = "[a";
-  try {
-    finder.Execute();
-    ADD_FAILURE() << "no mask error";
-  } catch (const EMaskError& e) {
-    EXPECT_STREQ(e.what(), "'[a' is an invalid mask at (3)");
-  }
-  EXPECT_TRUE(found.empty());
-  EXPECT_EQ(starts, 1);
-  EXPECT_EQ(finishes, 0);  // no OnFinish after the error
-}
-
-TEST_F(FinderTest, ErrorFromHandlerLeavesAtOnceAndReleasesEverything) {
+// A run ends early, in the walk and in list mode, on a stop from the handler (OnFinish still
+// comes; Stop stays set for the caller to clear), an error from the handler (raised at once, no
+// OnFinish) and an invalid mask (raised before any report). No descriptor stays open, and the
+// same finder then runs normally.
+TEST_F(FinderTest, EarlyEndTable) {
   for (int i = 0; i < 20; ++i) tree.File("d" + std::to_string(i) + "/f.txt");
-  const auto before = testing::OpenDescriptorCount();
-  int reported = 0;
-  finder.OnFileFound = [&](TMyFindFile&, const std::string&, const TSearchRec&, bool&) {
-    if (++reported == 3) throw std::runtime_error("handler failed");
-  };
+  tree.File("a.txt");
   finder.Recursive = true;
-  for (int round = 0; round < 50; ++round) {
-    reported = 0;
-    EXPECT_THROW(finder.Execute(), std::runtime_error);
-    EXPECT_EQ(reported, 3);
-  }
-  EXPECT_EQ(finishes, 0);
-  EXPECT_EQ(testing::OpenDescriptorCount(), before);
-  // The same finder runs normally afterwards.
-  finder.OnFileFound = [&](TMyFindFile&, const std::string&, const TSearchRec&, bool&) {
-    ++reported;
+  finder.SetFileList({tree / "a.txt", tree / "d0/f.txt"});
+  const struct {
+    bool listMode;
+    const char* mask;
+    int throwAt;  // the report that raises; 0: the first report stops instead
+    int reports;
+    const char* error;
+  } rows[] = {
+      {false, "*", 0, 1, ""},
+      {true, "*", 0, 1, ""},
+      {false, "*", 3, 3, "handler failed"},
+      {true, "*", 2, 2, "handler failed"},
+      {true, "[a", 0, 0, "'[a' is an invalid mask at (3)"},
   };
-  reported = 0;
+  const auto descriptors = testing::OpenDescriptorCount();
+  int reports = 0;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.mask) + (row.listMode ? " list " : " walk ") + row.error);
+    finder.SearchInList = row.listMode;
+    finder.Mask = row.mask;
+    finder.Stop = false;
+    starts = finishes = reports = 0;
+    finder.OnFileFound = [&](TMyFindFile&, const std::string&, const TSearchRec& rec, bool& stop) {
+      if (++reports == row.throwAt) throw std::runtime_error("handler failed");
+      if (row.throwAt != 0) return;
+      EXPECT_EQ(rec.Name, "a.txt");
+      stop = true;
+    };
+    std::string error;
+    try {
+      finder.Execute();
+    } catch (const std::runtime_error& e) {
+      error = e.what();
+    }
+    EXPECT_EQ(error, row.error);
+    EXPECT_EQ(reports, row.reports);
+    EXPECT_EQ(starts, 1);
+    EXPECT_EQ(finishes, error.empty() ? 1 : 0);
+    EXPECT_EQ(finder.Stop, error.empty());
+  }
+  EXPECT_EQ(testing::OpenDescriptorCount(), descriptors);
+  finder.SearchInList = false;
+  finder.Mask = "*";
+  finder.Stop = false;
+  finder.OnFileFound = [&](TMyFindFile&, const std::string&, const TSearchRec&, bool&) {
+    ++reports;
+  };
+  reports = 0;
   finder.Execute();
-  EXPECT_EQ(reported, 20);
-  EXPECT_EQ(finishes, 1);
+  EXPECT_EQ(reports, 21);
+  EXPECT_EQ(finder.FileList().size(), 21u);  // emptied before the walk, not appended to
 }
 
 // A folder that cannot be opened is passed over and told, with the reason; its siblings are
