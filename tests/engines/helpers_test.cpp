@@ -1,5 +1,3 @@
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +10,7 @@
 #include "engines/EngineFixture.h"
 #include "engines/Un_Tambahan.h"
 #include "regex/Regex.h"
+#include "settings/SettingsTestSupport.h"
 
 namespace velmora {
 namespace {
@@ -118,26 +117,6 @@ TEST(WriteFileSafely, ReadOnlyFileIsRefused) {
   EXPECT_EQ(TempFolder::Read(readOnly), "keep");
 }
 
-// A file-size limit makes every write past it fail, as a full disk would.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    ::signal(SIGXFSZ, oldHandler_);
-  }
-
- private:
-  rlimit saved_{};
-  sighandler_t oldHandler_;
-};
-
 // A failed write or copy leaves the file and its old backup as they were, and no temporary file.
 TEST(WriteFileSafely, AFailedWriteOrBackupLeavesTheOldBytes) {
   TempFolder dir;
@@ -145,7 +124,7 @@ TEST(WriteFileSafely, AFailedWriteOrBackupLeavesTheOldBytes) {
   ::chmod(name.c_str(), 0600);
   dir.Write("x.txt.bak", "older");
   {
-    const FileSizeLimit limit(64);
+    const testing::ScopedFileSizeLimit limit(64);
     EXPECT_THROW(WriteFileSafely(name, std::string(4096, 'x')), EFileError);
     EXPECT_THROW(BackupFile(name), EFileError);
   }
