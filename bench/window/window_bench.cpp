@@ -4,7 +4,8 @@
 // row selection is answered during a run.
 //
 // Usage: window_bench [CORPUS]   (default bench/corpus/tree, else a generated tree)
-// Environment: VELMORA_CLI=path/to/velmora-cli, RUNS=n (default 3).
+// Environment: VELMORA_CLI=path/to/velmora-cli, RUNS=n (default 3), LISTING=folder (a ready
+// tree for the listing, as generated here; making 100,000 files takes minutes on some disks).
 
 #include <QApplication>
 #include <QComboBox>
@@ -157,8 +158,11 @@ int main(int argc, char* argv[]) {
     std::printf("no corpus; generating 20,000 files in %s\n", qPrintable(corpus));
     MakeTree(corpus.toStdString(), 20000, "unsigned long value of file ");
   }
-  const QString listing = scratch.path() + "/listing";
-  MakeTree(listing.toStdString(), 100000, "x");
+  QString listing = qEnvironmentVariable("LISTING");
+  if (listing.isEmpty() || !std::filesystem::is_directory(listing.toStdString())) {
+    listing = scratch.path() + "/listing";
+    MakeTree(listing.toStdString(), 100000, "x");
+  }
   const QString phrase = QStringLiteral("unsigned long");
 
   // The settings file of a real start, in the scratch config folder.

@@ -624,9 +624,9 @@ void Tfrm_utama::AddResultRow(const std::string& path, const TSearchRec& rec) {
   modification_.Listed.Note(path + rec.Name);
   // Rows removed or reordered since the run began end the running order (a full sort follows).
   if (ListView1.Generation == orderGeneration_) {
-    order_.insert(ListView1.Items.size() - 1);
+    order_.Add(ListView1.Items.back().Caption);
   } else {
-    order_.clear();
+    order_.Clear();
   }
   ++found_count;
   StatusBar1.Panels[0].Text = "Found : " + std::to_string(found_count);
@@ -636,29 +636,29 @@ int Tfrm_utama::ListView1Compare(const TListItem& item1, const TListItem& item2)
   return ports_.locale.CompareStrings(item1.Caption, item2.Caption, false);
 }
 
-bool Tfrm_utama::RowOrder::operator()(std::size_t a, std::size_t b) const {
-  return window->ListView1Compare(window->ListView1.Items[a], window->ListView1.Items[b]) < 0;
-}
-
 void Tfrm_utama::StartRowOrder() {
-  order_.clear();
+  order_.Start(ports_.locale);
   orderGeneration_ = ListView1.Generation;
 }
 
 void Tfrm_utama::SortRows() {
   // The order kept during the run holds when the rows are still exactly the run's rows;
-  // equal captions keep the order they were added in, as a stable sort would.
-  if (ListView1.Generation == orderGeneration_ && order_.size() == ListView1.Items.size()) {
-    std::vector<TListItem> sorted;
-    sorted.reserve(ListView1.Items.size());
-    for (std::size_t index : order_) sorted.push_back(std::move(ListView1.Items[index]));
-    ListView1.Items = std::move(sorted);
+  // otherwise the rows are sorted anew. Equal captions keep their order either way.
+  std::vector<std::size_t> order;
+  if (ListView1.Generation == orderGeneration_ && order_.Active() &&
+      order_.Size() == ListView1.Items.size()) {
+    order = order_.Finish();
   } else {
-    std::stable_sort(
-        ListView1.Items.begin(), ListView1.Items.end(),
-        [this](const TListItem& a, const TListItem& b) { return ListView1Compare(a, b) < 0; });
+    order_.Clear();
+    std::vector<std::string_view> captions;
+    captions.reserve(ListView1.Items.size());
+    for (const TListItem& item : ListView1.Items) captions.emplace_back(item.Caption);
+    order = SortedOrder(ports_.locale, captions);
   }
-  order_.clear();
+  std::vector<TListItem> sorted;
+  sorted.reserve(ListView1.Items.size());
+  for (std::size_t index : order) sorted.push_back(std::move(ListView1.Items[index]));
+  ListView1.Items = std::move(sorted);
   ListView1.Sorted = true;
   ListView1.Touch();
 }

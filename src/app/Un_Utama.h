@@ -10,12 +10,12 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "app/Controls.h"
 #include "app/Form.h"
+#include "app/RowOrder.h"
 #include "app/RunFilters.h"
 #include "base/DateTime.h"
 #include "engines/ActiveEngine.h"
@@ -355,11 +355,7 @@ class Tfrm_utama : public TForm {
 
   // The sorted order of the rows of the current run, kept while the rows are added so that
   // the end of a run (a Stop included) need not sort them all at once.
-  struct RowOrder {
-    const Tfrm_utama* window;
-    bool operator()(std::size_t a, std::size_t b) const;
-  };
-  std::multiset<std::size_t, RowOrder> order_{RowOrder{this}};
+  RowOrder order_;
   std::uint64_t orderGeneration_ = 0;
 };
 

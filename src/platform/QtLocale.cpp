@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <functional>
 
 namespace velmora {
 
@@ -31,11 +32,37 @@ const QCollatorSortKey& QtLocale::KeyOf(std::string_view text, bool ignore_case)
   KeyCache& cache = ignore_case ? foldedKeys_ : exactKeys_;
   auto found = cache.find(text);
   if (found != cache.end()) return found->second;
+  return cache.emplace(std::string(text), MakeKey(text, ignore_case)).first->second;
+}
+
+QCollatorSortKey QtLocale::MakeKey(std::string_view text, bool ignore_case) const {
   QString decoded = QFile::decodeName(QByteArray(text.data(), static_cast<qsizetype>(text.size())));
   // Not every collator folds case in its keys (the C locale's does not); fold first.
   if (ignore_case) decoded = decoded.toCaseFolded();
   const QCollator& collator = ignore_case ? folded_ : exact_;
-  return cache.emplace(std::string(text), collator.sortKey(decoded)).first->second;
+  return collator.sortKey(decoded);
+}
+
+namespace {
+
+// One key per text in a plain list: no cache lookup per comparison.
+class CollatorSortKeys final : public SortKeys {
+ public:
+  using Maker = std::function<QCollatorSortKey(std::string_view)>;
+  explicit CollatorSortKeys(Maker make) : make_(std::move(make)) {}
+  void Add(std::string_view text) override { keys_.push_back(make_(text)); }
+  bool Less(std::size_t a, std::size_t b) const override { return keys_[a].compare(keys_[b]) < 0; }
+
+ private:
+  Maker make_;
+  std::vector<QCollatorSortKey> keys_;
+};
+
+}  // namespace
+
+std::unique_ptr<SortKeys> QtLocale::NewSortKeys(bool ignore_case) const {
+  return std::make_unique<CollatorSortKeys>(
+      [this, ignore_case](std::string_view text) { return MakeKey(text, ignore_case); });
 }
 
 int QtLocale::CompareStrings(std::string_view a, std::string_view b, bool ignore_case) const {

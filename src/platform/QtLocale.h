@@ -20,6 +20,7 @@ class QtLocale : public Locale {
   std::string ShortTimeFormat() const override { return time_; }
   char DecimalSeparator() const override { return decimal_; }
   int CompareStrings(std::string_view a, std::string_view b, bool ignore_case) const override;
+  std::unique_ptr<SortKeys> NewSortKeys(bool ignore_case) const override;
 
   // A Qt time format without seconds and milliseconds ("HH:mm:ss" gives "HH:mm").
   static QString WithoutSeconds(QString format);
@@ -36,6 +37,7 @@ class QtLocale : public Locale {
   };
   using KeyCache = std::unordered_map<std::string, QCollatorSortKey, Hash, std::equal_to<>>;
   const QCollatorSortKey& KeyOf(std::string_view text, bool ignore_case) const;
+  QCollatorSortKey MakeKey(std::string_view text, bool ignore_case) const;
 
   std::string date_;
   std::string time_;

@@ -189,6 +189,22 @@ TEST(QtLocaleTest, TimeFormatLosesItsSeconds) {
   EXPECT_EQ(locale.CompareStrings("ABC", "abc", true), 0);
 }
 
+TEST(QtLocaleTest, SortKeysOrderAsTheComparison) {
+  const QtLocale locale;
+  const std::vector<std::string> texts = {"b",  "B",        "a", "A", "",   "a10", "a9",
+                                          "Ab", "\xC3\xA9", "e", "E", "_x", "a",   "Z"};
+  for (bool ignoreCase : {false, true}) {
+    const auto keys = locale.NewSortKeys(ignoreCase);
+    for (const auto& text : texts) keys->Add(text);
+    for (std::size_t a = 0; a < texts.size(); ++a) {
+      for (std::size_t b = 0; b < texts.size(); ++b) {
+        EXPECT_EQ(keys->Less(a, b), locale.CompareStrings(texts[a], texts[b], ignoreCase) < 0)
+            << texts[a] << " / " << texts[b] << (ignoreCase ? " ignoring case" : "");
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace velmora
 
