@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include "doubles/FileSizeLimit.h"
 #include "engines/EngineFixture.h"
 #include "engines/Un_Tambahan.h"
 #include "regex/Regex.h"
-#include "settings/SettingsTestSupport.h"
 
 namespace velmora {
 namespace {

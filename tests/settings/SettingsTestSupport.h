@@ -3,8 +3,6 @@
 // Environment, folder, value and error helpers for the settings tests.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "doubles/ErrorText.h"
+#include "doubles/FileSizeLimit.h"
 #include "doubles/TempFolder.h"
 #include "ports/KeyStore.h"
 
@@ -71,27 +70,6 @@ class ScopedEnv {
   void Set(const char* value) { value ? ::setenv(name_, value, 1) : ::unsetenv(name_); }
   const char* name_;
   std::optional<std::string> old_;
-};
-
-// Limits the size of the files this process writes while it lives, so writes run out of room.
-class ScopedFileSizeLimit {
- public:
-  explicit ScopedFileSizeLimit(rlim_t bytes) : handler_(::signal(SIGXFSZ, SIG_IGN)) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    struct rlimit limited = saved_;
-    limited.rlim_cur = bytes;
-    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-  }
-  ~ScopedFileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    ::signal(SIGXFSZ, handler_);
-  }
-  ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
-  ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
-
- private:
-  struct rlimit saved_ {};
-  sighandler_t handler_;
 };
 
 }  // namespace velmora::testing
