@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Peak memory of "velmora-cli modify" against the size of the file it modifies, for short
 # lines that all match, long lines with many matches each, and lines that never match; with
-# and without a backup and chosen lines. The bound to hold: twice the file plus 30 MiB.
+# and without a backup and chosen lines; phrase, regex and multiline. The bound to hold: twice
+# the file plus 30 MiB.
 #
 # Usage: bench/modify_memory.sh [MIB]   (file size, default 200)
 #   VELMORA_CLI=path uses a ready executable (default build/velmora-cli).
@@ -27,20 +28,26 @@ make short 'ab foo cd 12345678\n'
 make long "$(printf 'x foo y %.0s' {1..500})\r\n"
 make nomatch "$(printf 'lorem ipsum dolor sit amet %.0s' {1..3})\n"
 
-printf '%-8s %-46s %8s %9s %7s\n' file arguments "file MiB" "peak MiB" ratio
+printf 'ab foo cd 12345678\n' >"$scratch/block"
+
+printf '%-8s %-62s %8s %9s %7s\n' file arguments "file MiB" "peak MiB" ratio
 row() {
   local file=$1; shift
   cp "$scratch/$file" "$scratch/work"
-  /usr/bin/time -f %M -o "$scratch/rss" "$vel" modify --query foo "$@" "$scratch/work" >/dev/null
+  /usr/bin/time -f %M -o "$scratch/rss" "$vel" modify "$@" "$scratch/work" >/dev/null
   local kib size
   kib=$(cat "$scratch/rss")
   size=$(stat -c %s "$scratch/$file")
   awk -v f="$file" -v a="$*" -v s="$size" -v k="$kib" \
-    'BEGIN { printf "%-8s %-46s %8.0f %9.0f %7.2f\n", f, a, s / 1048576, k / 1024, k * 1024 / s }'
+    'BEGIN { printf "%-8s %-62s %8.0f %9.0f %7.2f\n", f, a, s / 1048576, k / 1024, k * 1024 / s }'
   rm -f "$scratch/work" "$scratch/work.bak"
 }
 for file in short long nomatch; do
-  row $file --mod replace --replacement BARR
-  row $file --mod insert-before --replacement '[' --backup
-  row $file --mod delete --intervals 0,5,7
+  row $file --query foo --mod replace --replacement BARR
+  row $file --query foo --mod insert-before --replacement '[' --backup
+  row $file --query foo --mod delete --intervals 0,5,7
+  row $file --type regex --query 'f(o+)' --mod replace --replacement '$1'
 done
+# Every line of short is a block of its own.
+row short --type multiline --query-file "$scratch/block" --mod replace --replacement X
+row short --type multiline --query-file "$scratch/block" --mod insert-after --replacement X --backup

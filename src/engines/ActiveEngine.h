@@ -92,8 +92,8 @@ class ActiveEngine {
   // From a file already read: a modification lists and changes the same bytes.
   void BuildLines(const TextBuffer& file);
   // A modification's listing of a file already read: the lines (blocks) Modify then changes,
-  // as BuildLines finds them; phrase and regex keep them as marks instead of the listing
-  // members, so that a large file is modified in little more memory than its size.
+  // as BuildLines finds them, kept as marks instead of the listing members, so that a large
+  // file is modified in little more memory than its size.
   void ListForModification(const TextBuffer& file);
   void WriteLinesView(const std::string& pageFileName, const std::string& fileName);
 

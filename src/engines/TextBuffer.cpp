@@ -258,7 +258,7 @@ bool EndsWithLineBreak(std::string_view text) {
   return !text.empty() && (text.back() == '\n' || text.back() == '\r');
 }
 
-// ---- editing --------------------------------------------------------------
+// ---- modifying --------------------------------------------------------------
 
 std::size_t ParseLineIndex(const std::string& entry) {
   std::size_t value = 0;
@@ -271,14 +271,8 @@ std::size_t ParseLineIndex(const std::string& entry) {
   return value;
 }
 
-namespace {
-
-constexpr std::string_view kCrLf = "\r\n";
-
-}  // namespace
-
 std::string_view DefaultBreak(LineBreaks breaks) {
-  return breaks == LineBreaks::CrLf ? kCrLf : "\n";
+  return breaks == LineBreaks::CrLf ? "\r\n" : "\n";
 }
 
 std::string WithLineBreak(std::string_view text, std::string_view lineBreak) {
@@ -291,66 +285,6 @@ std::string WithLineBreak(std::string_view text, std::string_view lineBreak) {
     if (!cursor.Break().empty()) out += lineBreak;
   }
   return out;
-}
-
-LineEditor::LineEditor(const TextBuffer& file, LineBreaks breaks)
-    : tail_(file.Tail()), defaultBreak_(DefaultBreak(breaks)) {
-  LineCursor cursor(file.Text());
-  std::string_view line;
-  while (cursor.Next(line)) {
-    lines_.push_back({line, breaks == LineBreaks::CrLf ? kCrLf : cursor.Break()});
-  }
-  // A line that a NUL cut short runs on into the tail: no break may come between them.
-  const bool cutByNul = !tail_.empty() && !EndsWithLineBreak(file.Text());
-  if (!lines_.empty() && cutByNul) lines_.back().lineBreak = {};
-}
-
-std::size_t LineEditor::IndexOf(const std::string& entry) const {
-  const std::size_t index = ParseLineIndex(entry);
-  if (index >= lines_.size()) {
-    throw EListError("List index out of bounds (" + entry + ")");
-  }
-  return index;
-}
-
-std::string_view LineEditor::BreakFor(std::size_t index) const {
-  for (std::size_t i = std::min(index + 1, lines_.size()); i-- > 0;) {
-    if (!lines_[i].lineBreak.empty()) return lines_[i].lineBreak;
-  }
-  return defaultBreak_;
-}
-
-std::string_view LineEditor::Keep(std::string_view text, std::string_view lineBreak) {
-  return kept_.emplace_back(WithLineBreak(text, lineBreak));
-}
-
-void LineEditor::SetText(std::size_t index, std::string_view text) {
-  lines_[index].text = Keep(text, BreakFor(index));
-}
-
-void LineEditor::Splice(std::size_t first, std::size_t end, const std::vector<std::string>& texts,
-                        std::size_t breakOf) {
-  const bool openEnd = !lines_.empty() && lines_.back().lineBreak.empty();
-  const std::string_view lineBreak = BreakFor(breakOf);
-  std::vector<Line> fresh;
-  fresh.reserve(texts.size());
-  for (const auto& text : texts) fresh.push_back({Keep(text, lineBreak), lineBreak});
-  const auto at = lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(first),
-                               lines_.begin() + static_cast<std::ptrdiff_t>(end));
-  lines_.insert(at, fresh.begin(), fresh.end());
-  if (openEnd && !fresh.empty() && first + fresh.size() == lines_.size()) {
-    // The file ended without a break; it still does, after its new last line.
-    if (first > 0 && lines_[first - 1].lineBreak.empty()) lines_[first - 1].lineBreak = lineBreak;
-    lines_.back().lineBreak = {};
-  }
-}
-
-void LineEditor::Write(const std::function<void(std::string_view)>& put) const {
-  for (const auto& line : lines_) {
-    put(line.text);
-    put(line.lineBreak);
-  }
-  put(tail_);
 }
 
 }  // namespace velmora

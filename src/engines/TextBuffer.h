@@ -1,11 +1,9 @@
 #pragma once
 
-// A file's text in one buffer, the lines of a text, and the line list that a modification
-// edits: how every engine reads a file and splits it into lines.
+// A file's text in one buffer and the lines of a text: how every engine reads a file and
+// splits it into lines.
 
 #include <cstddef>
-#include <deque>
-#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -141,45 +139,6 @@ std::string_view DefaultBreak(LineBreaks breaks);
 
 // text with each of its line breaks made lineBreak; a break at its very end stays one.
 std::string WithLineBreak(std::string_view text, std::string_view lineBreak);
-
-// The lines of a file while Modify changes them, each with its break. Unchanged lines stay
-// views into the buffer; new texts are kept here. Write() gives the bytes to write back: with
-// nothing changed and breaks kept, the file's own bytes.
-class LineEditor {
- public:
-  LineEditor(const TextBuffer& file, LineBreaks breaks);
-  LineEditor(const LineEditor&) = delete;
-  LineEditor& operator=(const LineEditor&) = delete;
-
-  std::size_t Count() const { return lines_.size(); }
-  std::string_view Text(std::size_t index) const { return lines_[index].text; }
-  // The line at a 0-based index given as decimal text; EListError when it does not fit.
-  std::size_t IndexOf(const std::string& entry) const;
-  // New text for a line; a line break inside it becomes the line's own break.
-  void SetText(std::size_t index, std::string_view text);
-  // Replaces the lines [first, end) by one line per text, each ending with the break of the
-  // line breakOf (as it is before the call). New lines that end a file whose last line had no
-  // break leave the file's end without one.
-  void Splice(std::size_t first, std::size_t end, const std::vector<std::string>& texts,
-              std::size_t breakOf);
-  // Every line with its break, then the bytes from the first NUL on, piece by piece.
-  void Write(const std::function<void(std::string_view)>& put) const;
-
- private:
-  struct Line {
-    std::string_view text;
-    std::string_view lineBreak;  // empty only for a last line that has none
-  };
-  // The break new text at a line takes: the line's own, else that of the line above it, else
-  // the platform's.
-  std::string_view BreakFor(std::size_t index) const;
-  std::string_view Keep(std::string_view text, std::string_view lineBreak);
-
-  std::vector<Line> lines_;
-  std::deque<std::string> kept_;
-  std::string_view tail_;
-  std::string_view defaultBreak_;
-};
 
 // Parses a 0-based line index held as decimal text (no sign, no blanks); EListError otherwise.
 std::size_t ParseLineIndex(const std::string& entry);

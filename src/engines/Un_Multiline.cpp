@@ -5,8 +5,10 @@
 #include <cstddef>
 #include <functional>
 #include <string_view>
+#include <utility>
 
 #include "engines/LineSearch.h"
+#include "modify/SafeWrite.h"
 
 namespace velmora {
 
@@ -119,20 +121,38 @@ void Tmy_multiline::BuildLines(const std::string& fileName) {
 }
 
 void Tmy_multiline::BuildLines(const TextBuffer& file) {
+  CollectBlocks(file, [this](std::size_t start) { BlockStarts.push_back(std::to_string(start)); });
+}
+
+void Tmy_multiline::MarkLines(const TextBuffer& file) {
+  CollectBlocks(file, [this](std::size_t start) { marks_.Mark(start); });
+  if (!QueryLines.empty()) marks_.active = true;
+}
+
+void Tmy_multiline::CollectBlocks(const TextBuffer& file,
+                                  const std::function<void(std::size_t start)>& collect) {
   if (QueryLines.empty()) return;
   BlockStarts.clear();
+  marks_.Clear();
   const BusyScope busy(Idle);
-  const auto lines = SplitLines(file.Text());
   const LineComparer compare(QueryLines, TrimLeft, TrimRight, CaseSensitive);
   const std::size_t q = compare.QuerySize();
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (!compare.Equals(lines[i], 0)) continue;
-    if (i + q > lines.size()) return;  // no later line can start a whole block
+  LineCursor cursor(file.Text());
+  std::string_view line;
+  for (std::size_t i = 0; cursor.Next(line); ++i) {
+    if (!compare.Equals(line, 0)) continue;
+    // No later line can start a whole block.
+    LineCursor end = cursor;
+    for (std::size_t k = 1; k < q; ++k) {
+      if (!end.Next(line)) return;
+    }
     // Every further block line must be some line of the query, in any place.
-    std::size_t j = i + 1;
+    LineCursor ahead = cursor;
+    std::size_t j = 1;
     bool stop = false;
-    for (; j < i + q; ++j) {
-      const bool passes = compare.InQuery(lines[j]);
+    for (; j < q; ++j) {
+      ahead.Next(line);
+      const bool passes = compare.InQuery(line);
       stop = Report();
       if (!passes) break;
       if (stop) {
@@ -140,7 +160,7 @@ void Tmy_multiline::BuildLines(const TextBuffer& file) {
         break;
       }
     }
-    if (j == i + q) BlockStarts.push_back(std::to_string(i));
+    if (j == q) collect(i);
     if (stop) return;
   }
 }
@@ -166,53 +186,91 @@ void Tmy_multiline::Modify(const std::string& fileName) {
 void Tmy_multiline::Modify(const TextBuffer& file) {
   const BusyScope busy(Idle);
   if (MakeBackup) BackupFile(file);
-  LineEditor editor(file, Breaks);
-  const std::size_t q = QueryLines.size();
+  const std::size_t lineCount = CountLines(file.Text());
+  const std::vector<bool> treated = TreatedBlocks(TakeStarts(lineCount));
+  WriteFileSafely(
+      file.FileName(), [&](ContentSink& sink) { WriteModified(file, lineCount, treated, sink); },
+      &file.Identity());
+}
 
+std::vector<bool> Tmy_multiline::TakeStarts(std::size_t lineCount) {
+  const std::size_t q = QueryLines.size();
+  const auto outOfBounds = [](const std::string& entry) {
+    return EListError("List index out of bounds (" + entry + ")");
+  };
+  if (marks_.active) {
+    std::vector<bool> starts = std::exchange(marks_, {}).bits;
+    for (std::size_t start = 0; start < starts.size(); ++start) {
+      if (starts[start] && start + q > lineCount) throw outOfBounds(std::to_string(start));
+    }
+    return starts;
+  }
   // Every block must still fit the file before anything is changed.
-  std::vector<std::size_t> starts;
-  starts.reserve(BlockStarts.size());
+  std::vector<bool> starts;
   for (const auto& entry : BlockStarts) {
     const std::size_t start = ParseLineIndex(entry);
-    if (q > 0 && start + q > editor.Count()) {
-      throw EListError("List index out of bounds (" + entry + ")");
-    }
-    starts.push_back(start);
+    if (q == 0) continue;
+    if (start + q > lineCount) throw outOfBounds(entry);
+    if (starts.size() <= start) starts.resize(lineCount);
+    starts[start] = true;
   }
-  std::sort(starts.begin(), starts.end(), std::greater<>());
+  return starts;
+}
 
-  std::size_t treatedFrom = editor.Count() + 1;  // first line of the last block treated
-  if (q > 0 && ModType >= 1 && ModType <= 5) {
-    for (const std::size_t start : starts) {
-      if (start + q > treatedFrom) continue;  // overlaps a block already treated
-      treatedFrom = start;
-      const std::size_t end = start + q;
-      // New lines take the break of the block line they stand in for or next to.
-      switch (ModType) {
-        case 1:
-          editor.Splice(start, end, ReplaceLines, end - 1);
-          break;
-        case 2:
-          editor.Splice(start, start, ReplaceLines, start);
-          break;
-        case 3:
-          editor.Splice(end, end, ReplaceLines, end - 1);
-          break;
-        case 4:
-          editor.Splice(start, end, {}, start);
-          break;
-        case 5:
-          for (std::size_t i = start; i < end; ++i) editor.SetText(i, {});
-          break;
-      }
-    }
+std::vector<bool> Tmy_multiline::TreatedBlocks(const std::vector<bool>& starts) const {
+  const std::size_t q = QueryLines.size();
+  std::vector<bool> treated(starts.size());
+  if (q == 0 || ModType < 1 || ModType > 5) return treated;
+  // From the last block to the first; one that overlaps a block already treated is skipped.
+  std::size_t treatedFrom = starts.size() + q;
+  for (std::size_t start = starts.size(); start-- > 0;) {
+    if (!starts[start] || start + q > treatedFrom) continue;
+    treated[start] = true;
+    treatedFrom = start;
   }
-  WriteFileSafely(
-      file.FileName(),
-      [&editor](ContentSink& sink) {
-        editor.Write([&sink](std::string_view bytes) { sink.Append(bytes); });
-      },
-      &file.Identity());
+  return treated;
+}
+
+void Tmy_multiline::WriteModified(const TextBuffer& file, std::size_t lineCount,
+                                  const std::vector<bool>& treated, ContentSink& sink) const {
+  const std::size_t q = QueryLines.size();
+  // New lines, each ending with lineBreak; a break inside one becomes lineBreak too. After the
+  // file's last line, when it had no break, the last new line has none either.
+  const auto addNewLines = [&](std::string_view lineBreak, bool endsFile) {
+    for (std::size_t k = 0; k < ReplaceLines.size(); ++k) {
+      sink.Append(WithLineBreak(ReplaceLines[k], lineBreak));
+      if (!endsFile || k + 1 < ReplaceLines.size()) sink.Append(lineBreak);
+    }
+  };
+  // A line that a NUL cut short runs on into the tail: no break may come between them.
+  const bool cutByNul = !file.Tail().empty() && !EndsWithLineBreak(file.Text());
+  LineCursor cursor(file.Text());
+  std::string_view line;
+  std::string_view breakAbove = DefaultBreak(Breaks);
+  std::size_t blockEnd = 0;  // the line after the block being treated
+  for (std::size_t i = 0; cursor.Next(line); ++i) {
+    std::string_view lineBreak = Breaks == LineBreaks::CrLf ? DefaultBreak(Breaks) : cursor.Break();
+    if (cutByNul && i + 1 == lineCount) lineBreak = {};
+    // New lines at this line take its break, else that of the nearest line above.
+    const std::string_view newBreak = lineBreak.empty() ? breakAbove : lineBreak;
+    if (!lineBreak.empty()) breakAbove = lineBreak;
+    if (i < treated.size() && treated[i]) {
+      blockEnd = i + q;
+      if (ModType == 2) addNewLines(newBreak, false);
+    }
+    const bool inBlock = i < blockEnd;
+    const bool lastOfBlock = inBlock && i + 1 == blockEnd;
+    const bool endsOpen = lastOfBlock && i + 1 == lineCount && lineBreak.empty();
+    if (!inBlock || ModType == 2 || ModType == 3) {
+      sink.Append(line);
+      // Lines added after the file's open last line: it gets the break they take.
+      sink.Append(endsOpen && ModType == 3 && !ReplaceLines.empty() ? newBreak : lineBreak);
+    } else if (ModType == 5) {
+      sink.Append(lineBreak);
+    }
+    if (lastOfBlock && (ModType == 1 || ModType == 3)) addNewLines(newBreak, endsOpen);
+  }
+  sink.Append(file.Tail());
 }
 
 }  // namespace velmora

@@ -5,9 +5,11 @@
 // No regular expressions.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "engines/LineModify.h"
 #include "engines/Un_Tambahan.h"
 
 namespace velmora {
@@ -41,6 +43,10 @@ class Tmy_multiline {
   // The same from a file already read (a modification reads each file once).
   void BuildLines(const TextBuffer& file);
   void WriteLinesView(const std::string& pageFileName, const std::string& fileName);
+  // A modification's listing: marks the blocks BuildLines would list, which Modify then
+  // treats, without filling BlockStarts (emptied here), so that a large file is modified in
+  // little more memory than its size. Nothing happens for empty QueryLines.
+  void MarkLines(const TextBuffer& file);
   // Blocks are treated from the last to the first; one that overlaps a block already treated
   // is left alone, so no line outside the treated blocks changes.
   void Modify(const std::string& fileName);
@@ -49,6 +55,18 @@ class Tmy_multiline {
 
  private:
   bool Report();
+  // The blocks of the file, in order, for BuildLines and MarkLines.
+  void CollectBlocks(const TextBuffer& file, const std::function<void(std::size_t start)>& collect);
+  // One mark per block start, from the marks a listing left (emptied: they serve one Modify)
+  // or from BlockStarts; EListError for an entry that is no number or a block past the end.
+  std::vector<bool> TakeStarts(std::size_t lineCount);
+  // The starts of the blocks Modify treats.
+  std::vector<bool> TreatedBlocks(const std::vector<bool>& starts) const;
+  // The file with the treated blocks changed, line by line.
+  void WriteModified(const TextBuffer& file, std::size_t lineCount,
+                     const std::vector<bool>& treated, ContentSink& sink) const;
+
+  LineMarks marks_;
 };
 
 }  // namespace velmora
