@@ -16,7 +16,9 @@ namespace velmora {
 
 namespace {
 
-constexpr std::chrono::milliseconds kRunRefresh{100};
+// Each catch-up repaints the status texts and the list; four a second keep the counts current
+// while drawing costs a small part of the run.
+constexpr std::chrono::milliseconds kRunRefresh{250};
 
 }  // namespace
 
