@@ -1,7 +1,9 @@
 #include "engines/LinesPage.h"
 
 #include <algorithm>
+#include <charconv>
 #include <memory>
+#include <optional>
 
 #include "base/Paths.h"
 #include "engines/TextBuffer.h"
@@ -45,8 +47,8 @@ LinesPage::LinesPage(const std::string& fileName) {
          "      Path:  " + HtmlEscape(FolderOf(fileName)) + "</strong>");
 }
 
-void LinesPage::AddLine(const std::string& indexEntry, std::string_view markedText, Mark mark) {
-  const std::string number = std::to_string(ParseLineIndex(indexEntry) + 1);
+void LinesPage::AddLine(std::size_t index, std::string_view markedText, Mark mark) {
+  const std::string number = std::to_string(index + 1);
   std::string line;
   switch (mark) {
     case Mark::Plain:
@@ -119,10 +121,32 @@ std::string MarkMatches(TRegex& regex, std::string_view text) {
   return marked;
 }
 
-LinesPage::Mark MarkFor(bool useIntervals, const std::vector<std::string>& intervals,
-                        const std::string& entry) {
-  if (!useIntervals) return LinesPage::Mark::Plain;
-  const bool chosen = std::find(intervals.begin(), intervals.end(), entry) != intervals.end();
+namespace {
+
+// The line a line identifier names; none for any other text.
+std::optional<std::size_t> LineOf(const std::string& entry) {
+  if (entry.empty() || (entry.size() > 1 && entry[0] == '0')) return std::nullopt;
+  std::size_t index = 0;
+  const char* end = entry.data() + entry.size();
+  const auto [stop, error] = std::from_chars(entry.data(), end, index);
+  if (error != std::errc() || stop != end) return std::nullopt;
+  return index;
+}
+
+}  // namespace
+
+ChosenMarks::ChosenMarks(bool useIntervals, const std::vector<std::string>& intervals)
+    : useIntervals_(useIntervals) {
+  if (!useIntervals) return;
+  for (const auto& entry : intervals) {
+    if (const auto index = LineOf(entry)) chosen_.push_back(*index);
+  }
+  std::sort(chosen_.begin(), chosen_.end());
+}
+
+LinesPage::Mark ChosenMarks::For(std::size_t index) const {
+  if (!useIntervals_) return LinesPage::Mark::Plain;
+  const bool chosen = std::binary_search(chosen_.begin(), chosen_.end(), index);
   return chosen ? LinesPage::Mark::Chosen : LinesPage::Mark::NotChosen;
 }
 

@@ -25,8 +25,8 @@ class LinesPage {
   enum class Mark { Plain, Chosen, NotChosen };
 
   explicit LinesPage(const std::string& fileName);
-  // "line N : text" in the given form; N is the 0-based index entry + 1.
-  void AddLine(const std::string& indexEntry, std::string_view markedText, Mark mark = Mark::Plain);
+  // "line N : text" in the given form; N is the 0-based index + 1.
+  void AddLine(std::size_t index, std::string_view markedText, Mark mark = Mark::Plain);
   // A multiline block of the 1-based lines first to last ("line A" when they are equal).
   void AddBlock(std::size_t first, std::size_t last);
   // Appends the tail and writes the page, replacing any file of that name.
@@ -56,8 +56,17 @@ class WordHighlighter {
 // output is escaped (the regex page).
 std::string MarkMatches(TRegex& regex, std::string_view text);
 
-// The form of a body line of the phrase and regex pages.
-LinesPage::Mark MarkFor(bool useIntervals, const std::vector<std::string>& intervals,
-                        const std::string& entry);
+// The form of each body line of the phrase and regex pages: with useIntervals, the lines
+// Intervals names are chosen and the others not. An entry that is no line identifier (decimal
+// text without sign or leading zeros) chooses no line.
+class ChosenMarks {
+ public:
+  ChosenMarks(bool useIntervals, const std::vector<std::string>& intervals);
+  LinesPage::Mark For(std::size_t index) const;
+
+ private:
+  bool useIntervals_;
+  std::vector<std::size_t> chosen_;  // ascending
+};
 
 }  // namespace velmora

@@ -102,9 +102,10 @@ void Tmy_regexpr::WriteLinesView(const std::string& pageFileName, const std::str
   if (!Query.empty() && !LineNumbers.empty()) {
     TRegex regex;
     Prepare(regex, Query, CaseSensitive, false);
+    const ChosenMarks chosen(UseIntervals, Intervals);
     for (std::size_t k = 0; k < LineNumbers.size(); ++k) {
-      page.AddLine(LineNumbers[k], MarkMatches(regex, LineTexts.at(k)),
-                   MarkFor(UseIntervals, Intervals, LineNumbers[k]));
+      const std::size_t index = ParseLineIndex(LineNumbers[k]);
+      page.AddLine(index, MarkMatches(regex, LineTexts.at(k)), chosen.For(index));
     }
   }
   page.Save(pageFileName);

@@ -67,9 +67,10 @@ void Tmy_phrase::WriteLinesView(const std::string& pageFileName, const std::stri
   LinesPage page(fileName);
   if (!Query.empty() && !LineNumbers.empty()) {
     WordHighlighter highlighter({Query}, CaseSensitive, WholeWords);
+    const ChosenMarks chosen(UseIntervals, Intervals);
     for (std::size_t k = 0; k < LineNumbers.size(); ++k) {
-      page.AddLine(LineNumbers[k], highlighter.Mark(LineTexts.at(k)),
-                   MarkFor(UseIntervals, Intervals, LineNumbers[k]));
+      const std::size_t index = ParseLineIndex(LineNumbers[k]);
+      page.AddLine(index, highlighter.Mark(LineTexts.at(k)), chosen.For(index));
     }
   }
   page.Save(pageFileName);

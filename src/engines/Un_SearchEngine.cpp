@@ -94,7 +94,7 @@ void Tmy_searchengine::WriteLinesView(const std::string& pageFileName,
     const auto words = Concat(RequiredWords, OptionalWords);
     WordHighlighter highlighter(words, CaseSensitive, WholeWords);
     for (std::size_t k = 0; k < LineNumbers.size(); ++k) {
-      page.AddLine(LineNumbers[k], highlighter.Mark(LineTexts.at(k)));
+      page.AddLine(ParseLineIndex(LineNumbers[k]), highlighter.Mark(LineTexts.at(k)));
     }
   }
   page.Save(pageFileName);

@@ -68,7 +68,7 @@ void WordListEngine::WriteLinesView(const std::string& pageFileName, const std::
     OrderForHighlighting(words);
     WordHighlighter highlighter(words, CaseSensitive, WholeWords);
     for (std::size_t k = 0; k < LineNumbers.size(); ++k) {
-      page.AddLine(LineNumbers[k], highlighter.Mark(LineTexts.at(k)));
+      page.AddLine(ParseLineIndex(LineNumbers[k]), highlighter.Mark(LineTexts.at(k)));
     }
   }
   page.Save(pageFileName);

@@ -156,8 +156,8 @@ TEST(LinesPage, EscapesTheFileName) {
   TempFolder dir;
   const auto page = dir / "page.html";
   LinesPage marked(dir / "<b>&\"q\".txt");
-  marked.AddLine("9", "<i>", LinesPage::Mark::Chosen);
-  marked.AddLine("10", "", LinesPage::Mark::NotChosen);
+  marked.AddLine(9, "<i>", LinesPage::Mark::Chosen);
+  marked.AddLine(10, "", LinesPage::Mark::NotChosen);
   marked.Save(page);
   EXPECT_EQ(TempFolder::Read(page),
             ExpectedPage("&lt;b&gt;&amp;&quot;q&quot;.txt", dir,
