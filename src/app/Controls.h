@@ -4,6 +4,7 @@
 // named like the control; the view copies these values to its widgets after every handler and
 // writes user input back before calling one. Nothing here draws or knows a toolkit.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -135,6 +136,7 @@ struct TListView : TControl {
 struct TListBoxItem {
   std::string Text;
   bool Selected = false;
+  std::size_t Tag = 0;  // a number the owner keeps with the item; the view ignores it
 };
 
 // A list box of texts. The controller keeps the order (a sorted list box inserts in its

@@ -1,16 +1,14 @@
 #include "modify/Un_Mod.h"
 
 #include <algorithm>
-#include <string_view>
+#include <utility>
 
 namespace velmora {
 
 namespace {
 
-constexpr std::string_view kLinePrefix = "Line ";
-
 std::string LineLabel(std::size_t index) {
-  return std::string(kLinePrefix) + std::to_string(index + 1);
+  return "Line " + std::to_string(index + 1);
 }
 
 }  // namespace
@@ -36,21 +34,22 @@ void Tfrm_mod::FormShow() {
   const auto& chosen = Source.Intervals;
   for (const std::size_t line : Source.LineNumbers) {
     const bool marked = std::find(chosen.begin(), chosen.end(), line) != chosen.end();
-    Add(marked ? DstList : SrcList, LineLabel(line));
+    Add(marked ? DstList : SrcList, TListBoxItem{LineLabel(line), false, line});
   }
   UpdateButtons();
 }
 
-void Tfrm_mod::Add(TListBox& list, std::string text) {
+void Tfrm_mod::Add(TListBox& list, TListBoxItem item) {
   auto& items = list.Items;
   auto at = items.end();
   // The sorted list inserts in the locale's text order, without case.
   if (&list == &SrcList) {
-    at = std::find_if(items.begin(), items.end(), [&](const TListBoxItem& item) {
-      return locale_.CompareStrings(item.Text, text, true) > 0;
+    at = std::find_if(items.begin(), items.end(), [&](const TListBoxItem& other) {
+      return locale_.CompareStrings(other.Text, item.Text, true) > 0;
     });
   }
-  items.insert(at, TListBoxItem{std::move(text), false});
+  item.Selected = false;
+  items.insert(at, std::move(item));
 }
 
 void Tfrm_mod::Focus(TListBox& list) {
@@ -67,9 +66,9 @@ void Tfrm_mod::MoveSelected(TListBox& from, TListBox& to) {
   // Last to first, so a selected block arrives in reverse order.
   for (auto i = items.size(); i-- > 0;) {
     if (!items[i].Selected) continue;
-    std::string text = std::move(items[i].Text);
+    TListBoxItem item = std::move(items[i]);
     items.erase(items.begin() + static_cast<std::ptrdiff_t>(i));
-    Add(to, std::move(text));
+    Add(to, std::move(item));
   }
   Focus(from);
   if (!items.empty()) {
@@ -81,7 +80,7 @@ void Tfrm_mod::MoveSelected(TListBox& from, TListBox& to) {
 }
 
 void Tfrm_mod::MoveAll(TListBox& from, TListBox& to) {
-  for (auto& item : from.Items) Add(to, std::move(item.Text));
+  for (auto& item : from.Items) Add(to, std::move(item));
   from.Items.clear();
   Focus(from);
   UpdateButtons();
@@ -109,7 +108,7 @@ std::string Tfrm_mod::ModText() const {
   std::string text;
   for (const auto& item : DstList.Items) {
     if (!text.empty()) text += ',';
-    text += std::to_string(std::stoll(item.Text.substr(kLinePrefix.size())) - 1);
+    text += std::to_string(item.Tag);
   }
   return text;
 }

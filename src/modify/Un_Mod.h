@@ -56,7 +56,8 @@ class Tfrm_mod : public TForm {
  private:
   void MoveSelected(TListBox& from, TListBox& to);
   void MoveAll(TListBox& from, TListBox& to);
-  void Add(TListBox& list, std::string text);
+  // Adds the item unselected; SrcList keeps its order.
+  void Add(TListBox& list, TListBoxItem item);
   void Focus(TListBox& list);
   void UpdateButtons();
 
