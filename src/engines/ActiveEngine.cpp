@@ -263,7 +263,7 @@ std::vector<std::size_t> ParseIntervals(std::string_view text) {
   std::size_t start = 0;
   for (;;) {
     const std::size_t comma = text.find(',', start);
-    lines.push_back(ParseLineIndex(std::string(text.substr(start, comma - start))));
+    lines.push_back(ParseLineIndex(text.substr(start, comma - start)));
     if (comma == std::string_view::npos) break;
     start = comma + 1;
   }

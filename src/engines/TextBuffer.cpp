@@ -260,13 +260,13 @@ bool EndsWithLineBreak(std::string_view text) {
 
 // ---- modifying --------------------------------------------------------------
 
-std::size_t ParseLineIndex(const std::string& entry) {
+std::size_t ParseLineIndex(std::string_view entry) {
   std::size_t value = 0;
   const char* first = entry.data();
   const char* last = first + entry.size();
   const auto [end, error] = std::from_chars(first, last, value);
   if (entry.empty() || error != std::errc() || end != last) {
-    throw EListError("'" + entry + "' is not a valid integer value");
+    throw EListError("'" + std::string(entry) + "' is not a valid integer value");
   }
   return value;
 }

@@ -141,6 +141,6 @@ std::string_view DefaultBreak(LineBreaks breaks);
 std::string WithLineBreak(std::string_view text, std::string_view lineBreak);
 
 // Parses a 0-based line index held as decimal text (no sign, no blanks); EListError otherwise.
-std::size_t ParseLineIndex(const std::string& entry);
+std::size_t ParseLineIndex(std::string_view entry);
 
 }  // namespace velmora
