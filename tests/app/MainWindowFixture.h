@@ -63,6 +63,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   // Creates the window over the given store and locale and shows it.
+  // The store and locale are borrowed: a test that passes its own resets the window first.
   Tfrm_utama& Show(KeyStore& store, const Locale& shownLocale) {
     window = std::make_unique<Tfrm_utama>(TMainWindowPorts{
         store, shownLocale, shell, viewer, dialogs, forms, pump, folders, Environment()});

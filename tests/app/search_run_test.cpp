@@ -449,6 +449,7 @@ TEST_F(MainWindowTest, RowsAreSortedByTheLocaleAndEqualCaptionsKeepTheirOrder) {
   // The walk reports a/ before b/; equal captions keep that order.
   EXPECT_EQ(window->ListView1.Items[0].SubItems[0], Tree() + "a/");
   EXPECT_EQ(window->ListView1.Items[1].SubItems[0], Tree() + "b/");
+  window.reset();  // before the locale it borrows
 }
 
 TEST_F(MainWindowTest, DataFolderIsMadeWithItsMissingParents) {

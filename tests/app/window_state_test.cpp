@@ -115,6 +115,7 @@ TEST_F(MainWindowTest, UnreadableSettingsFileKeptAsideIsToldOnceByName) {
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_THAT(dialogs.messages[0].text, ::testing::HasSubstr("\"" + store.CorruptCopy() + "\""));
   EXPECT_EQ(dialogs.messages[0].buttons, MsgButtons::Ok);
+  window.reset();  // it saves to the store as it closes, so it goes before the store
 }
 
 TEST_F(MainWindowTest, PreviewWritesThePageAndEnablesTheRowCommands) {
