@@ -8,31 +8,12 @@
 #include <cstdio>
 
 #include "base/Descriptor.h"
+#include "base/DescriptorIo.h"
 #include "base/Paths.h"
 
 namespace velmora {
 
 namespace {
-
-bool CopyBytes(int from, int to) {
-  char buffer[1 << 16];
-  while (true) {
-    const ssize_t got = ::read(from, buffer, sizeof buffer);
-    if (got == 0) return true;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    for (ssize_t done = 0; done < got;) {
-      const ssize_t put = ::write(to, buffer + done, static_cast<std::size_t>(got - done));
-      if (put < 0) {
-        if (errno == EINTR) continue;
-        return false;
-      }
-      done += put;
-    }
-  }
-}
 
 // Writes a complete, synced copy of source to a new temporary file beside target; returns its
 // name, or "" when that failed (nothing is left behind then).

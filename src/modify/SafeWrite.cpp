@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "base/Descriptor.h"
+#include "base/DescriptorIo.h"
 #include "base/FileIdentity.h"
 #include "base/Paths.h"
 #include "base/RewriteTemporary.h"
@@ -30,18 +31,6 @@ std::function<void(const std::string&)>& RewriteCheckHook() {
 
 std::string SystemMessage(int error) {
   return std::strerror(error);
-}
-
-bool WriteAll(int fd, std::string_view content) {
-  while (!content.empty()) {
-    const ssize_t written = ::write(fd, content.data(), content.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    content.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
 }
 
 // The file a name finally stands for once symbolic links are followed; a relative link target
@@ -196,19 +185,7 @@ void RemoveStaleTemporaries(const std::string& target) {
 // Copies the temporary file's bytes over the start of fd; false with errno set on failure.
 bool CopyTemporaryInto(const std::string& temporary, int fd) {
   Descriptor in(::open(temporary.c_str(), O_RDONLY | O_CLOEXEC));
-  if (in.Get() < 0) return false;
-  std::string buffer(std::size_t{1} << 20, '\0');
-  for (;;) {
-    const ssize_t got = ::read(in.Get(), buffer.data(), buffer.size());
-    if (got == 0) return true;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (!WriteAll(fd, std::string_view(buffer.data(), static_cast<std::size_t>(got)))) {
-      return false;
-    }
-  }
+  return in.Get() >= 0 && CopyBytes(in.Get(), fd);
 }
 
 // Rewrites a file that has several names through its own inode, so that all names keep

@@ -14,6 +14,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "base/DescriptorIo.h"
+
 namespace velmora {
 
 namespace {
@@ -179,16 +181,6 @@ std::runtime_error ReadError(const std::string& file_name, int error) {
 std::runtime_error SaveError(const std::string& file_name, int error) {
   return std::runtime_error("Cannot save the settings file '" + file_name +
                             "': " + std::strerror(error));
-}
-
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t written = ::write(fd, data.data(), data.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    data.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
 }
 
 std::string LocalTimestamp() {
