@@ -4,8 +4,9 @@
 // row selection is answered during a run.
 //
 // Usage: window_bench [CORPUS]   (default bench/corpus/tree, else a generated tree)
-// Environment: VELMORA_CLI=path/to/velmora-cli, RUNS=n (default 3), LISTING=folder (a ready
-// tree for the listing, as generated here; making 100,000 files takes minutes on some disks).
+// Environment: VELMORA_CLI=path/to/velmora-cli (run in turn with the window), RUNS=n (default 3),
+// LISTING=folder (a ready tree for the listing, as generated here; making 100,000 files takes
+// minutes on some disks).
 
 #include <QApplication>
 #include <QComboBox>
@@ -121,18 +122,14 @@ class Bench {
   QTreeView* list_;
 };
 
-double CliMs(const QString& cli, const QString& folder, const QString& query, int runs) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    QProcess process;
-    process.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer clock;
-    clock.start();
-    process.start(cli, {"find", "--query", query, folder});
-    process.waitForFinished(-1);
-    times.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
-  }
-  return Median(times);
+double CliMs(const QString& cli, const QString& folder, const QString& query) {
+  QProcess process;
+  process.setStandardOutputFile(QProcess::nullDevice());
+  QElapsedTimer clock;
+  clock.start();
+  process.start(cli, {"find", "--query", query, folder});
+  process.waitForFinished(-1);
+  return static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
 }  // namespace
@@ -168,24 +165,29 @@ int main(int argc, char* argv[]) {
   // The settings file of a real start, in the scratch config folder.
   velmora::FileKeyStore keys(velmora::SettingsFileName());
   Bench bench(keys);
-  std::vector<double> search, list;
+  const QString cli =
+      qEnvironmentVariableIsSet("VELMORA_CLI") ? qEnvironmentVariable("VELMORA_CLI") : QString();
+  // Window and CLI runs alternate, so that a slower spell of the machine weighs on both.
+  std::vector<double> search, list, cliTimes, ratios;
   int found = 0;
   int listed = 0;
   for (int i = 0; i < runs; ++i) {
     search.push_back(bench.Run(corpus, phrase));
     found = bench.Rows();
+    if (!cli.isEmpty()) {
+      cliTimes.push_back(CliMs(cli, corpus, phrase));
+      ratios.push_back(search.back() / cliTimes.back());
+    }
     list.push_back(bench.Run(listing, QString()));
     listed = bench.Rows();
   }
   std::printf("phrase \"%s\" over %s: %.1f ms median of %d, %d rows\n", qPrintable(phrase),
               qPrintable(corpus), Median(search), runs, found);
-  const QString cli =
-      qEnvironmentVariableIsSet("VELMORA_CLI") ? qEnvironmentVariable("VELMORA_CLI") : QString();
-  if (!cli.isEmpty()) {
-    const double cliMs = CliMs(cli, corpus, phrase, runs);
-    std::printf("velmora-cli find, same search: %.1f ms; window / cli = %.2f\n", cliMs,
-                Median(search) / cliMs);
-  }
+  if (!cli.isEmpty())
+    std::printf(
+        "velmora-cli find, same search: %.1f ms; window / cli = %.2f (median of paired "
+        "runs)\n",
+        Median(cliTimes), Median(ratios));
   std::printf("empty-query listing: %.1f ms median of %d, %d rows\n", Median(list), runs, listed);
 
   double worstStop = 0;
