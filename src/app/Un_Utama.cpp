@@ -241,6 +241,10 @@ void Tfrm_utama::CreateMembers() {
   searchengine->OnProgress = progress;
   multiline->OnProgress = progress;
   regexpr->OnProgress = progress;
+  // The handler only lets messages run, at most every few milliseconds: lines that cannot
+  // match need not call it one by one.
+  phrase->ProgressByRuns = wordor->ProgressByRuns = wordand->ProgressByRuns = true;
+  searchengine->ProgressByRuns = regexpr->ProgressByRuns = true;
   // Counted only for the run's own engine calls: a preview of an unreadable row is no part of it.
   const TFileErrorEvent fileError = [this](const EFileError&) {
     if (progress_.searchingFile) ++progress_.unreadable;

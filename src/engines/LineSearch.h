@@ -15,11 +15,12 @@
 
 namespace velmora {
 
-// An engine's progress event, itself as sender and its Stop flag.
+// An engine's progress event, itself as sender and its Stop flag. With byRuns, a run of lines
+// that cannot match is told in one call instead of one call per line.
 class EngineProgress {
  public:
-  EngineProgress(const TProgressEvent& event, void* sender, bool& stop)
-      : event_(event), sender_(sender), stop_(stop) {}
+  EngineProgress(const TProgressEvent& event, void* sender, bool& stop, bool byRuns = false)
+      : event_(event), sender_(sender), stop_(stop), byRuns_(byRuns) {}
 
   // One progress call; true when a stop was requested.
   bool Tick() const { return ProgressSaysStop(event_, sender_, stop_); }
@@ -27,11 +28,13 @@ class EngineProgress {
   void Bind(TRegex& regex) const;
   bool Stopped() const { return stop_; }
   bool Assigned() const { return static_cast<bool>(event_); }
+  bool ByRuns() const { return byRuns_; }
 
  private:
   const TProgressEvent& event_;
   void* sender_;
   bool& stop_;
+  bool byRuns_;
 };
 
 // Line breaks (CR, LF) within a text.

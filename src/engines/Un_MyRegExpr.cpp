@@ -52,7 +52,8 @@ bool Tmy_regexpr::FindInFile(const std::string& expression, const std::string& f
   const BusyScope busy(Idle);
   const auto searcher = SearcherFor(expression, caseSensitive);
   return searcher != nullptr &&
-         searcher->SearchFile(fileName, EngineProgress(OnProgress, this, Stop), OnFileError);
+         searcher->SearchFile(fileName, EngineProgress(OnProgress, this, Stop, ProgressByRuns),
+                              OnFileError);
 }
 
 void Tmy_regexpr::ClearLines() {

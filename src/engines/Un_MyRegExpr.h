@@ -33,6 +33,9 @@ class Tmy_regexpr {
   bool Stop = false;
   bool Idle = true;
   TProgressEvent OnProgress;
+  // A search tells a run of lines that cannot match in one OnProgress call, not one per line:
+  // for a handler that only lets messages run, the calls cost more than the search.
+  bool ProgressByRuns = false;
   TFileErrorEvent OnFileError;  // a file that could not be read
 
   bool Search(const std::string& fileName);

@@ -16,7 +16,7 @@ bool Tmy_phrase::FindInFile(const std::string& phrase, const std::string& fileNa
                             bool caseSensitive) {
   const BusyScope busy(Idle);
   return searchers_.For(phrase, caseSensitive, WholeWords)
-      ->SearchFile(fileName, EngineProgress(OnProgress, this, Stop), OnFileError);
+      ->SearchFile(fileName, EngineProgress(OnProgress, this, Stop, ProgressByRuns), OnFileError);
 }
 
 void Tmy_phrase::ClearLines() {

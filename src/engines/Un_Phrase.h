@@ -30,6 +30,9 @@ class Tmy_phrase {
   std::vector<std::string> LineNumbers;  // 0-based indices of the matching lines, ascending
   std::vector<std::string> LineTexts;
   TProgressEvent OnProgress;
+  // A search tells a run of lines that cannot match in one OnProgress call, not one per line:
+  // for a handler that only lets messages run, the calls cost more than the search.
+  bool ProgressByRuns = false;
   TFileErrorEvent OnFileError;  // a file that could not be read
 
   bool Search(const std::string& fileName);

@@ -30,7 +30,7 @@ bool Tmy_searchengine::FindInFile(const std::string& word, const std::string& fi
                                   bool caseSensitive) {
   const BusyScope busy(Idle);
   return searchers_.For(word, caseSensitive, WholeWords)
-      ->SearchFile(fileName, EngineProgress(OnProgress, this, Stop), OnFileError);
+      ->SearchFile(fileName, EngineProgress(OnProgress, this, Stop, ProgressByRuns), OnFileError);
 }
 
 bool Tmy_searchengine::Search(const std::string& fileName) {

@@ -25,6 +25,9 @@ class Tmy_searchengine {
   bool Stop = false;
   bool Idle = true;
   TProgressEvent OnProgress;
+  // A search tells a run of lines that cannot match in one OnProgress call, not one per line:
+  // for a handler that only lets messages run, the calls cost more than the search.
+  bool ProgressByRuns = false;
   TFileErrorEvent OnFileError;  // a file that could not be read
 
   // Parses query into the three word lists; false when a quoted phrase is not closed or its

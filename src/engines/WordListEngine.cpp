@@ -13,7 +13,7 @@ bool WordListEngine::FindInFile(const std::string& word, const std::string& file
                                 bool caseSensitive) {
   const BusyScope busy(Idle);
   return searchers_.For(word, caseSensitive, WholeWords)
-      ->SearchFile(fileName, EngineProgress(OnProgress, this, Stop), OnFileError);
+      ->SearchFile(fileName, EngineProgress(OnProgress, this, Stop, ProgressByRuns), OnFileError);
 }
 
 bool WordListEngine::SearchWords(const std::string& fileName, bool needAll) {

@@ -21,6 +21,9 @@ class WordListEngine {
   bool Stop = false;
   bool Idle = true;
   TProgressEvent OnProgress;
+  // A search tells a run of lines that cannot match in one OnProgress call, not one per line:
+  // for a handler that only lets messages run, the calls cost more than the search.
+  bool ProgressByRuns = false;
   TFileErrorEvent OnFileError;  // a file that could not be read
 
   // Does a line of the file contain word? A file that cannot be read gives false.

@@ -267,7 +267,7 @@ TEST_F(MainWindowTest, RunningOutOfMemoryIsShownOnceAndEndsTheRun) {
   Write("b.txt", "needle\n");
   Tfrm_utama& w = Show();
   pump.calls = 0;
-  pump.at[3] = [] { throw std::bad_alloc(); };  // a.txt's file event, its first line, ...
+  pump.at[2] = [] { throw std::bad_alloc(); };  // a.txt's file event, its lines before the match
   Find("needle");
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0].text, "Cannot search \"" + Tree() + "a.txt\": Out of memory");

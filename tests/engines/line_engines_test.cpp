@@ -147,6 +147,14 @@ TEST(LineEngines, ProgressAndStop) {
   calls = 0;
   EXPECT_TRUE(phrase.Search(name));
   EXPECT_EQ(calls, 3);  // one per line before the match
+  // Told by runs, the lines before the match cost one call, and a stop there still ends it.
+  phrase.ProgressByRuns = true;
+  calls = 0;
+  EXPECT_TRUE(phrase.Search(name));
+  EXPECT_EQ(calls, 1);
+  phrase.OnProgress = [](void*, bool& stop) { stop = true; };
+  EXPECT_FALSE(phrase.Search(name));
+  phrase.ProgressByRuns = false;
   phrase.OnProgress = nullptr;
   phrase.Stop = true;  // without an event a set Stop still ends the search after a line
   EXPECT_FALSE(phrase.Search(name));

@@ -79,8 +79,10 @@ TEST(SearchLines, RegexEngineAgreesWithTryingEveryLine) {
                                      "[^a]",  "\\s*$", "^\\s*#", "\\W",   "a?b?",  "(ab)+x",
                                      "1\\d*", "b$",    "X",      "(?i)x", "a\\s+b"};
   Tmy_regexpr engine;
+  Tmy_regexpr byRuns;  // runs of lines that cannot match told in one call
+  byRuns.ProgressByRuns = true;
   int calls = 0;
-  engine.OnProgress = [&](void*, bool&) { ++calls; };
+  engine.OnProgress = byRuns.OnProgress = [&](void*, bool&) { ++calls; };
   for (int round = 0; round < 120; ++round) {
     std::string bytes;
     const auto length = random() % 50;
@@ -93,6 +95,11 @@ TEST(SearchLines, RegexEngineAgreesWithTryingEveryLine) {
       calls = 0;
       ASSERT_EQ(engine.Search(name), expected) << expression << " round " << round;
       ASSERT_EQ(calls, expectedCalls) << expression << " round " << round;
+      byRuns.Query = engine.Query;
+      byRuns.CaseSensitive = engine.CaseSensitive;
+      calls = 0;
+      ASSERT_EQ(byRuns.Search(name), expected) << expression << " round " << round;
+      ASSERT_LE(calls, expectedCalls) << expression << " round " << round;
     }
   }
 }
