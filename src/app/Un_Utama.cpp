@@ -623,9 +623,11 @@ void Tfrm_utama::AddResultRow(const std::string& path, const TSearchRec& rec) {
   TListItem item;
   item.Caption = NameOf(rec.Name);
   item.SubItems = {path, TimeText(rec.Time()), SizeText(rec.Size()), "No"};
-  item.ImageIndex = ImageList1.Add(GetFileIcon(ports_.shell, path + rec.Name, true));
+  const std::string fullName = path + rec.Name;
+  item.ImageIndex = ImageList1.Add(GetFileIcon(ports_.shell, fullName, true));
   ListView1.Items.push_back(std::move(item));
-  modification_.Listed.Note(path + rec.Name);
+  // The status just read for the row's time and size: no second look at the file.
+  modification_.Listed.Note(fullName, rec.Identity());
   // Rows removed or reordered since the run began end the running order (a full sort follows).
   if (ListView1.Generation == orderGeneration_) {
     order_.Add(ListView1.Items.back().Caption);

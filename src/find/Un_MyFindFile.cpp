@@ -139,6 +139,7 @@ TSearchRec& TSearchRec::operator=(const TSearchRec& other) {
   read_only_ = other.read_only_;
   size_ = other.size_;
   time_ = other.time_;
+  identity_ = other.identity_;
   return *this;
 }
 
@@ -157,33 +158,39 @@ std::int32_t TSearchRec::Attr() const {
   return kind_attr_ | read_only_;
 }
 
+const std::optional<FileIdentity>& TSearchRec::Identity() const {
+  Load();
+  return identity_;
+}
+
 void TSearchRec::Defer(int folder_fd, std::int32_t kind_attr) {
   folder_fd_ = folder_fd;
   kind_attr_ = kind_attr;
   loaded_ = false;
 }
 
-void TSearchRec::Fill(std::int32_t kind_attr, std::uint32_t mode, std::int64_t size,
-                      std::int64_t mtime) {
+void TSearchRec::Fill(std::int32_t kind_attr, const struct stat& status) {
   folder_fd_ = -1;
   kind_attr_ = kind_attr;
-  SetStatus(mode, size, mtime);
+  SetStatus(status);
 }
 
-void TSearchRec::SetStatus(std::uint32_t mode, std::int64_t size, std::int64_t mtime) const {
+void TSearchRec::SetStatus(const struct stat& status) const {
   loaded_ = true;
-  read_only_ = (mode & S_IWUSR) == 0 ? kAttrReadOnly : 0;
-  size_ = (kind_attr_ & kAttrArchive) != 0 ? size : 0;
-  time_ = UnixTimeToFileDate(static_cast<std::time_t>(mtime));
+  read_only_ = (status.st_mode & S_IWUSR) == 0 ? kAttrReadOnly : 0;
+  size_ = (kind_attr_ & kAttrArchive) != 0 ? status.st_size : 0;
+  time_ = UnixTimeToFileDate(status.st_mtime);
+  identity_ = FileIdentity::Of(status);
 }
 
 void TSearchRec::Load() const {
   if (loaded_) return;
   loaded_ = true;
+  identity_.reset();
   // An entry gone since it was listed keeps its kind with no size, time or read-only bit.
   struct stat st {};
   if (fstatat(folder_fd_, Name.c_str(), &st, 0) != 0) return;
-  SetStatus(st.st_mode, st.st_size, st.st_mtime);
+  SetStatus(st);
 }
 
 void TMyFindFile::SetFileList(const std::vector<std::string>& list) {
@@ -268,7 +275,7 @@ bool TMyFindFile::PrepareRecord(int folder_fd, const FolderListing::Entry& entry
     if (fstatat(folder_fd, record_.Name.c_str(), &st, 0) != 0) return false;
     const std::int32_t kind = KindAttrOf(st.st_mode);
     if (kind == 0) return false;
-    record_.Fill(kind | hidden, st.st_mode, st.st_size, st.st_mtime);
+    record_.Fill(kind | hidden, st);
   } else {
     return false;
   }
@@ -316,7 +323,7 @@ void TMyFindFile::SearchList(std::int32_t exclusion) {
     const std::int32_t hidden = HiddenAttrOf(name);
     if (kind == 0 || ((kind | hidden) & exclusion) != 0) continue;
     record_.Name = std::move(name);
-    record_.Fill(kind | hidden, st.st_mode, st.st_size, st.st_mtime);
+    record_.Fill(kind | hidden, st);
     Report(folder);
     total_size_ += static_cast<std::uint64_t>(record_.Size());
     if (Stop) return;

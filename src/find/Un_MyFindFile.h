@@ -15,10 +15,12 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/FileIdentity.h"
 #include "find/FolderListing.h"
 #include "find/FullNameList.h"
 
@@ -68,6 +70,8 @@ class TSearchRec {
   std::int32_t Time() const;  // local last-write time, packed (find/DosDateTime.h)
   std::int64_t Size() const;  // size in bytes; 0 for a folder
   std::int32_t Attr() const;  // kAttr* bits
+  // What was read with Time and Size; nothing when the entry could not be looked at.
+  const std::optional<FileIdentity>& Identity() const;
 
   std::string Name;  // the entry's name without folder
 
@@ -78,9 +82,9 @@ class TSearchRec {
   bool Loaded() const { return loaded_; }
   // The status is read later, from Name relative to the open folder folder_fd.
   void Defer(int folder_fd, std::int32_t kind_attr);
-  // The status is known: st_mode, st_size and st_mtime of the entry.
-  void Fill(std::int32_t kind_attr, std::uint32_t mode, std::int64_t size, std::int64_t mtime);
-  void SetStatus(std::uint32_t mode, std::int64_t size, std::int64_t mtime) const;
+  // The status is known.
+  void Fill(std::int32_t kind_attr, const struct stat& status);
+  void SetStatus(const struct stat& status) const;
   void Load() const;
 
   int folder_fd_ = -1;
@@ -89,6 +93,7 @@ class TSearchRec {
   mutable std::int32_t read_only_ = 0;
   mutable std::int64_t size_ = 0;
   mutable std::int32_t time_ = 0;
+  mutable std::optional<FileIdentity> identity_;
 };
 
 class TMyFindFile {

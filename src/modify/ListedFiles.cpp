@@ -6,28 +6,32 @@
 
 namespace velmora {
 
-bool TListedFiles::Take(const std::string& fileName, Stamp& stamp) {
+std::optional<TListedFiles::Stamp> TListedFiles::Take(const std::string& fileName) {
   struct stat info {};
-  if (::stat(fileName.c_str(), &info) != 0) return false;
-  stamp = {static_cast<std::int64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
-           static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
-  return true;
+  if (::stat(fileName.c_str(), &info) != 0) return std::nullopt;
+  return StampOf(FileIdentity::Of(info));
 }
 
 void TListedFiles::Note(const std::string& fileName) {
-  Stamp stamp;
-  if (Take(fileName, stamp)) {
-    stamps_[fileName] = stamp;
+  Note(fileName, Take(fileName));
+}
+
+void TListedFiles::Note(const std::string& fileName, const std::optional<Stamp>& stamp) {
+  if (stamp) {
+    stamps_[fileName] = *stamp;
   } else {
     stamps_.erase(fileName);
   }
 }
 
+void TListedFiles::Note(const std::string& fileName, const std::optional<FileIdentity>& status) {
+  Note(fileName, status ? std::optional<Stamp>(StampOf(*status)) : std::nullopt);
+}
+
 void TListedFiles::CheckUnchanged(const std::string& fileName) const {
   const auto recorded = stamps_.find(fileName);
   if (recorded == stamps_.end()) return;
-  Stamp now;
-  if (Take(fileName, now) && now == recorded->second) return;
+  if (Take(fileName) == recorded->second) return;
   throw EFileError("\"" + fileName +
                    "\" has changed since it was searched; its chosen lines may no longer be the "
                    "ones shown. Search it again and choose its lines anew.");

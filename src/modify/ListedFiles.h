@@ -5,8 +5,11 @@
 // as it was then; a run must not apply them to a file that has changed since.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
+
+#include "base/FileIdentity.h"
 
 namespace velmora {
 
@@ -14,6 +17,8 @@ class TListedFiles {
  public:
   // Records the file as it is now; a file that cannot be looked at is forgotten.
   void Note(const std::string& fileName);
+  // The same from a status already read for the file; nothing forgets it.
+  void Note(const std::string& fileName, const std::optional<FileIdentity>& status);
   void Clear() { stamps_.clear(); }
   // Raises EFileError naming the file when it is no longer as recorded. A file never recorded
   // passes: nothing is known against it.
@@ -26,7 +31,11 @@ class TListedFiles {
     std::int64_t nanoseconds = 0;
     bool operator==(const Stamp&) const = default;
   };
-  static bool Take(const std::string& fileName, Stamp& stamp);
+  static Stamp StampOf(const FileIdentity& status) {
+    return {status.size, status.seconds, status.nanoseconds};
+  }
+  static std::optional<Stamp> Take(const std::string& fileName);
+  void Note(const std::string& fileName, const std::optional<Stamp>& stamp);
 
   std::unordered_map<std::string, Stamp> stamps_;
 };
