@@ -407,8 +407,10 @@ void Tfrm_utama::RunOnce() {
   } catch (const std::exception& error) {
     // The walk ended by an error (an invalid mask, an option that is not a number, a file
     // that could not be searched for want of memory): show it once and leave the window as
-    // a finished run would.
-    ports_.dialogs.MessageBox(error.what(), Caption, MsgKind::Error, MsgButtons::Ok);
+    // a finished run would. Memory that ran out outside a file's search is told as plainly.
+    const bool outOfMemory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr;
+    ports_.dialogs.MessageBox(outOfMemory ? "Out of memory" : error.what(), Caption, MsgKind::Error,
+                              MsgButtons::Ok);
     SearchFinished(*finder);
   }
 }

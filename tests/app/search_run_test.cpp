@@ -276,6 +276,14 @@ TEST_F(MainWindowTest, RunningOutOfMemoryIsShownOnceAndEndsTheRun) {
   EXPECT_EQ(w.StatusBar1.Panels[0].Text, "Not Found");
   ExpectIdle(w);
 
+  // Outside a file's search (at a file event) it is told as plainly, not by the type's name.
+  pump.calls = 0;
+  pump.at = {{1, [] { throw std::bad_alloc(); }}};
+  Find("needle");
+  ASSERT_EQ(dialogs.messages.size(), 2u);
+  EXPECT_EQ(dialogs.messages[1].text, "Out of memory");
+  ExpectIdle(w);
+
   // The same failure in a preview is no empty page either.
   Find("needle");
   ASSERT_EQ(Captions().size(), 2u);
