@@ -70,12 +70,11 @@ namespace {
 
 enum class Outcome { Match, Stop, Exhausted };
 
-// The lines of text from the line start from on; text ends at a line break or at the end of
-// the file's text.
-Outcome SearchRegion(std::string_view text, std::size_t from, TRegex& regex,
-                     const CandidateFinder& next, const EngineProgress& progress) {
+// The lines of text; text ends at a line break or at the end of the file's text.
+Outcome SearchRegion(std::string_view text, TRegex& regex, const CandidateFinder& next,
+                     const EngineProgress& progress) {
   if (!next) {
-    LineCursor cursor(text.substr(from));
+    LineCursor cursor(text);
     std::string_view line;
     while (cursor.Next(line)) {
       if (regex.ExecView(line)) return Outcome::Match;
@@ -83,6 +82,7 @@ Outcome SearchRegion(std::string_view text, std::size_t from, TRegex& regex,
     }
     return Outcome::Exhausted;
   }
+  std::size_t from = 0;
   while (from < text.size()) {
     // A candidate on a line break lies in no line.
     std::size_t hit = next(text, from);
@@ -104,35 +104,36 @@ Outcome SearchRegion(std::string_view text, std::size_t from, TRegex& regex,
 
 }  // namespace
 
-bool SearchLines(TextBuffer& file, TRegex& regex, const CandidateFinder& next,
-                 const EngineProgress& progress) {
+bool ForEachLineRun(TextBuffer& file, const std::function<bool(std::string_view)>& visit) {
   file.Rewind();
-  std::size_t from = 0;    // the start of the first line not yet searched
-  std::size_t unseen = 0;  // no line break lies in [from, unseen)
+  std::size_t unseen = 0;  // no line break lies in [0, unseen)
   for (;;) {
     const std::string_view text = file.Text();
     const bool complete = file.TextComplete();
     const std::size_t end = complete ? text.size() : WholeLinesEnd(text, unseen);
     // A CR left at the end is looked at again once more is read.
-    unseen = std::max(from, text.empty() || text.back() != '\r' ? text.size() : text.size() - 1);
-    if (end != std::string_view::npos && end > from) {
-      switch (SearchRegion(text.substr(0, end), from, regex, next, progress)) {
-        case Outcome::Match:
-          return true;
-        case Outcome::Stop:
-          return false;
-        case Outcome::Exhausted:
-          break;
-      }
-      from = end;
+    unseen = text.empty() || text.back() != '\r' ? text.size() : text.size() - 1;
+    std::size_t passed = 0;
+    if (end != std::string_view::npos && end > 0) {
+      if (!visit(text.substr(0, end))) return false;
+      passed = end;
     }
-    if (complete) return false;
+    if (complete) return true;
     // Only the line not yet whole is kept: the window moves on.
-    file.Release(from);
-    unseen -= from;
-    from = 0;
+    file.Release(passed);
+    unseen -= passed;
     file.ReadMore();
   }
+}
+
+bool SearchLines(TextBuffer& file, TRegex& regex, const CandidateFinder& next,
+                 const EngineProgress& progress) {
+  Outcome outcome = Outcome::Exhausted;
+  ForEachLineRun(file, [&](std::string_view lines) {
+    outcome = SearchRegion(lines, regex, next, progress);
+    return outcome == Outcome::Exhausted;
+  });
+  return outcome == Outcome::Match;
 }
 
 namespace {

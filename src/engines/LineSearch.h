@@ -69,6 +69,10 @@ using CandidateFinder = std::function<std::size_t(std::string_view text, std::si
 bool SearchLines(TextBuffer& file, TRegex& regex, const CandidateFinder& next,
                  const EngineProgress& progress);
 
+// Reads the file from its start window by window and hands visit each run of whole lines not
+// yet seen, in order, then drops them; false from visit ends the walk, and the result is false.
+bool ForEachLineRun(TextBuffer& file, const std::function<bool(std::string_view lines)>& visit);
+
 // A regex and the finder of the places a matching line must hold, built once and used for
 // file after file (see SearcherCache.h).
 class LineSearcher {

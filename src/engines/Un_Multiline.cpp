@@ -34,6 +34,11 @@ class LineComparer {
   bool Equals(std::string_view fileLine, std::size_t k) const {
     return Same(Trim(fileLine), query_[k]);
   }
+  // The same in two steps, to compare one file line with many query lines.
+  std::string_view Trimmed(std::string_view fileLine) const { return Trim(fileLine); }
+  bool TrimmedEquals(std::string_view trimmed, std::size_t k) const {
+    return Same(trimmed, query_[k]);
+  }
 
   // Is the file line equal to any line of the query?
   bool InQuery(std::string_view fileLine) const {
@@ -70,13 +75,41 @@ class LineComparer {
   std::vector<std::string_view> query_;
 };
 
-// Index of the first of lines[0 .. limit) equal to query line k, or limit when none is.
-std::size_t FirstEqual(const std::vector<std::string_view>& lines, std::size_t limit,
-                       const LineComparer& compare, std::size_t k) {
-  std::size_t i = 0;
-  while (i < limit && !compare.Equals(lines[i], k)) ++i;
-  return i;
-}
+// Where each query line first occurs in the file, as far as the search needs to know: the
+// first line equal to query line 0 (the block's start p) and, for each later query line k, its
+// first occurrence at or before p + k. One pass over the file, a window at a time.
+class FirstOccurrences {
+ public:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+  FirstOccurrences(TextBuffer& file, const LineComparer& compare)
+      : compare_(compare), first_(compare.QuerySize(), kNone) {
+    ForEachLineRun(file, [this](std::string_view lines) { return Take(lines); });
+  }
+
+  std::size_t Of(std::size_t k) const { return first_[k]; }
+
+ private:
+  // False once no later line can change the outcome.
+  bool Take(std::string_view lines) {
+    LineCursor cursor(lines);
+    std::string_view line;
+    while (cursor.Next(line)) {
+      const std::string_view trimmed = compare_.Trimmed(line);
+      for (std::size_t k = 0; k < first_.size(); ++k) {
+        if (first_[k] == kNone && compare_.TrimmedEquals(trimmed, k)) first_[k] = index_;
+      }
+      const std::size_t start = first_[0];
+      if (start != kNone && index_ + 1 >= start + first_.size()) return false;
+      ++index_;
+    }
+    return true;
+  }
+
+  const LineComparer& compare_;
+  std::vector<std::size_t> first_;
+  std::size_t index_ = 0;
+};
 
 }  // namespace
 
@@ -93,16 +126,15 @@ bool Tmy_multiline::FindInFile(const std::vector<std::string>& query, const std:
   const BusyScope busy(Idle);
   if (query.empty()) return false;
   return NoMatchWhenUnreadable(OnFileError, false, [&] {
-    const TextBuffer file(fileName);
-    const auto lines = SplitLines(file.Text());
+    TextBuffer file(fileName, TextBuffer::Mode::OnDemand);
     const LineComparer compare(query, TrimLeft, TrimRight, caseSensitive);
-    const std::size_t p = FirstEqual(lines, lines.size(), compare, 0);
-    if (p == lines.size()) return false;
+    const FirstOccurrences first(file, compare);
+    const std::size_t p = first.Of(0);
+    if (p == FirstOccurrences::kNone) return false;
     for (std::size_t k = 1; k < compare.QuerySize(); ++k) {
-      // The first occurrence of query line k must sit exactly k lines below p.
-      const std::size_t place = p + k;
-      if (place >= lines.size()) return false;
-      if (FirstEqual(lines, place + 1, compare, k) != place) return false;
+      // The first occurrence of query line k must sit exactly k lines below p (a block that
+      // runs past the end has no line there).
+      if (first.Of(k) != p + k) return false;
       // A stop before the whole block is confirmed does not count as a match.
       if (Report() && k + 1 < compare.QuerySize()) return false;
     }

@@ -9,6 +9,7 @@
 #include "engines/EngineFixture.h"
 #include "engines/LineModify.h"
 #include "engines/LineSearch.h"
+#include "engines/Un_Multiline.h"
 #include "engines/Un_MyRegExpr.h"
 #include "engines/Un_wordand.h"
 #include "engines/Un_wordor.h"
@@ -33,6 +34,58 @@ std::pair<bool, int> FirstMatch(const std::string& expression, bool caseSensitiv
     ++before;
   }
   return {false, before};
+}
+
+std::string_view TrimBlank(std::string_view s) {
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= 32) s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= 32) s.remove_suffix(1);
+  return s;
+}
+
+// The multiline rule over all the lines at once (trimmed, case-sensitive): the block starts at
+// the first line equal to the query's first, and each later query line first occurs exactly its
+// distance below.
+bool BlockRule(std::string_view text, const std::vector<std::string>& query) {
+  std::vector<std::string_view> lines;
+  for (const auto line : SplitLines(text)) lines.push_back(TrimBlank(line));
+  const auto first = [&](std::string_view q, std::size_t limit) {
+    return static_cast<std::size_t>(std::find(lines.begin(), lines.begin() + limit, q) -
+                                    lines.begin());
+  };
+  const std::size_t p = first(query[0], lines.size());
+  if (p == lines.size()) return false;
+  for (std::size_t k = 1; k < query.size(); ++k) {
+    const std::size_t place = p + k;
+    if (place >= lines.size() || first(query[k], place + 1) != place) return false;
+  }
+  return true;
+}
+
+// The multiline search reads the file once, a window at a time, noting where query lines first
+// occur; it must decide as the rule over all the lines does.
+TEST(SearchLines, MultilineSearchAgreesWithTheRuleOverAllLines) {
+  TempFolder dir;
+  std::mt19937 random(31);
+  const char* const pieces[] = {"a", "b", "c", " a ", "\tb", "B"};
+  const char* const breaks[] = {"\n", "\r\n", "\r"};
+  Tmy_multiline engine;
+  engine.CaseSensitive = engine.TrimLeft = engine.TrimRight = true;
+  for (int round = 0; round < 400; ++round) {
+    std::string bytes;
+    for (auto n = random() % 9; n > 0; --n) {
+      bytes += pieces[random() % 6];
+      bytes += breaks[random() % 3];
+    }
+    if (round % 3 == 0) bytes += pieces[random() % 6];  // a last line without a break
+    if (round % 11 == 0) bytes.insert(random() % (bytes.size() + 1), 1, '\0');
+    const auto name = dir.Write("f.txt", bytes);
+    std::vector<std::string> query(1 + random() % 3);
+    for (auto& line : query) line = pieces[random() % 3];
+    engine.QueryLines = query;
+    ASSERT_EQ(engine.Search(name), BlockRule(TextBuffer(name).Text(), query))
+        << "round " << round << " " << ::testing::PrintToString(bytes) << " "
+        << ::testing::PrintToString(query);
+  }
 }
 
 // The line-by-line search must give the same result and the same progress calls whatever the
@@ -197,6 +250,18 @@ TEST(SearchLines, WindowedSearchAgreesWithTheWholeText) {
     regexpr.CaseSensitive = true;
     EXPECT_EQ(regexpr.Search(name), expected) << "round " << round;
     EXPECT_EQ(calls, expectedCalls) << "round " << round;
+
+    // A block whose first line straddles a window's edge, or is longer than a window.
+    const auto lines = SplitLines(bytes);
+    const auto at_needle = std::find_if(lines.begin(), lines.end(), [](std::string_view line) {
+      return line.find("needle") != std::string_view::npos;
+    });
+    std::vector<std::string> block = {std::string(TrimBlank(*at_needle))};
+    if (at_needle + 1 != lines.end()) block.emplace_back(TrimBlank(at_needle[1]));
+    Tmy_multiline multiline;
+    multiline.CaseSensitive = multiline.TrimLeft = multiline.TrimRight = true;
+    multiline.QueryLines = block;
+    EXPECT_EQ(multiline.Search(name), BlockRule(bytes, block)) << "round " << round;
 
     Tmy_wordand wordand;
     wordand.CaseSensitive = true;
