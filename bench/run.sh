@@ -227,7 +227,8 @@ row() {
   local rg1_limit=- grep_limit=- target
   if [ "$peer" = find ]; then grep_limit=$limit; else rg1_limit=$limit; fi
   target="$peer<=$limit"
-  if [ "$peak_limit" != - ]; then target+=", $peak_limit"; fi
+  if [ "$limit" = - ]; then target=; fi
+  if [ "$peak_limit" != - ]; then target+="${target:+, }$peak_limit"; fi
   table_line "$label" "$vt" "$gt" "$r1t" "$rt" "$(ratio "$vt" "$r1t" "$rg1_limit")" \
     "$(ratio "$vt" "$gt" "$grep_limit")" "$vc/$gc/$r1c/$rc" \
     "$(within "$(peak_mib "${vcmd[@]}")" "$peak_limit")" "$target"
@@ -273,6 +274,10 @@ if [ -n "$big" ]; then
   saved_runs=$runs runs=$heavy_runs
   row "rg1 1.5 <64" "match on the last line" "--case-sensitive --query $needle" "-F -- $needle" \
     "-l -F -- $needle"
+  # A multiline search reads by windows too: its memory is judged, its speed only shown.
+  last=$(tail -n 1 "$big")
+  row "rg1 - <64" "multiline, the last line" "--type multiline --case-sensitive --query '$last'" \
+    "-x -F -- '$last'" "-l -x -F -- '$last'"
   runs=$saved_runs
 fi
 
