@@ -482,13 +482,14 @@ void Tfrm_utama::ProcessPending() {
 }
 
 void Tfrm_utama::FileFound(TMyFindFile&, const std::string& path, const TSearchRec& rec, bool&) {
-  const std::string folder = WithTrailingDelim(path);
-  const std::string fullName = folder + rec.Name;
-  StatusBar1.Panels[1].Text = fullName;
+  // The finder's folder ends with the delimiter; the name is built without a new string per file.
+  std::string& fullName = progress_.fileName;
+  fullName.assign(path).append(rec.Name);
+  StatusBar1.Panels[1].Text.assign(fullName);
   ++progress_.examined;
   ProcessPending();
   if (!PassesFilters(path, rec)) return;
-  if (run_.queryEmpty || SearchWithEngine(fullName)) AddResultRow(folder, rec);
+  if (run_.queryEmpty || SearchWithEngine(fullName)) AddResultRow(path, rec);
 }
 
 bool Tfrm_utama::QueryEmpty(int page, int type) const {

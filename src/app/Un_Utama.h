@@ -338,6 +338,7 @@ class Tfrm_utama : public TForm {
     std::int64_t unreadable = 0;  // folders and files that could not be read
     double started = 0;
     std::string startFolderError;  // why the start folder could not be walked
+    std::string fileName;          // the reported file's full name, its buffer kept
   };
   RunProgress progress_;
   // What the enabling of the row and list commands follows.
