@@ -1,5 +1,7 @@
 #include "engines/LineSearch.h"
 
+#include <string.h>
+
 #include <algorithm>
 #include <utility>
 
@@ -44,17 +46,32 @@ bool IsBreak(char c) {
   return c == '\r' || c == '\n';
 }
 
-// Byte loops, not find_first_of: each byte is looked at once, however long the line.
+namespace {
+
+std::size_t Length(const char* begin, const char* end) {
+  return static_cast<std::size_t>(end - begin);
+}
+
+}  // namespace
+
+// Forward, a byte loop: it stops within the line, however the lines are broken.
 std::size_t NextBreak(std::string_view text, std::size_t pos) {
   while (pos < text.size() && !IsBreak(text[pos])) ++pos;
   return pos;
 }
 
+// Backward, the LF is looked for first and a CR only after it: in text with LF breaks the
+// second search covers the rest of one line, and a run without breaks (a window inside a long
+// line) is passed at vector speed.
 std::size_t LastBreak(std::string_view text, std::size_t from, std::size_t to) {
-  while (to > from) {
-    if (IsBreak(text[--to])) return to;
-  }
-  return std::string_view::npos;
+  if (to <= from) return std::string_view::npos;
+  const char* begin = text.data() + from;
+  const char* end = text.data() + to;
+  const auto* lf = static_cast<const char*>(memrchr(begin, '\n', Length(begin, end)));
+  if (lf != nullptr) begin = lf + 1;
+  const auto* cr = static_cast<const char*>(memrchr(begin, '\r', Length(begin, end)));
+  const char* last = cr != nullptr ? cr : lf;
+  return last != nullptr ? static_cast<std::size_t>(last - text.data()) : std::string_view::npos;
 }
 
 std::size_t WholeLinesEnd(std::string_view text, std::size_t unseen) {

@@ -39,7 +39,7 @@ class EngineProgress {
 
 // Line breaks (CR, LF) within a text.
 bool IsBreak(char c);
-// The first break at or after pos, or the text's end. Each byte is looked at once.
+// The first break at or after pos, or the text's end.
 std::size_t NextBreak(std::string_view text, std::size_t pos);
 // The last break in [from, to), or npos.
 std::size_t LastBreak(std::string_view text, std::size_t from, std::size_t to);

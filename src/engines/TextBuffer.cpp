@@ -119,20 +119,27 @@ bool TextBuffer::ReadMore() {
   if (done_) return false;
   const bool textWasComplete = TextComplete();
   ssize_t got = 0;
+  std::size_t asked = 0;
   do {
     if (used_ == capacity_) Grow();
     // Chunks that fit the cache: each is looked through for a NUL while it is still there.
-    got = ::read(fd_, bytes_.get() + used_, std::min(capacity_ - used_, chunk_));
+    asked = std::min(capacity_ - used_, chunk_);
+    got = ::read(fd_, bytes_.get() + used_, asked);
   } while (got < 0 && errno == EINTR);
   if (got < 0) RaiseFileError("Cannot read file", fileName_, errno);
-  if (got == 0) {
+  const auto count = static_cast<std::size_t>(got);
+  offset_ += count;
+  // A read that came short having reached the size the file had when opened met the file's
+  // end: one more read would only say so. Otherwise the end is where a read gives nothing.
+  if (got == 0 || (count < asked && offset_ == static_cast<std::uint64_t>(identity_.size))) {
     done_ = true;  // the file stays open for a Rewind
-  } else if (nul_ == std::string_view::npos) {
-    const void* hit = std::memchr(bytes_.get() + used_, '\0', static_cast<std::size_t>(got));
+  }
+  if (got > 0 && nul_ == std::string_view::npos) {
+    const void* hit = std::memchr(bytes_.get() + used_, '\0', count);
     if (hit != nullptr)
       nul_ = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes_.get());
   }
-  used_ += static_cast<std::size_t>(got);
+  used_ += count;
   UpdateViews();
   return !textWasComplete;
 }
@@ -167,6 +174,7 @@ void TextBuffer::Rewind() {
   if (!released_) return;
   if (::lseek(fd_, 0, SEEK_SET) != 0) RaiseFileError("Cannot read file", fileName_, errno);
   start_ = used_ = PadBefore(bytes_.get(), 0);
+  offset_ = 0;
   nul_ = std::string_view::npos;
   done_ = false;
   released_ = false;
