@@ -251,6 +251,9 @@ corpus_rows() {
     "-E -- '[0-9]+-[0-9]+'" "-l -- '[0-9]+-[0-9]+'"
   row "rg1 1.2 <16" "regex (foo|bar)baz" "--type regex --case-sensitive --query '(foo|bar)baz'" \
     "-E -- '(foo|bar)baz'" "-l -- '(foo|bar)baz'"
+  row "rg1 1.2 <16" "regex (Read|Write)Buffer" \
+    "--type regex --case-sensitive --query '(Read|Write)Buffer'" \
+    "-E -- '(Read|Write)Buffer'" "-l -- '(Read|Write)Buffer'"
   row "rg1 1.0 <16" "word-or of three words" \
     "--type word-or --case-sensitive --query 'socket column signal'" \
     "-F -e socket -e column -e signal" "-l -F -e socket -e column -e signal"
