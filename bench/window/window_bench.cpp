@@ -80,6 +80,7 @@ class Bench {
     QElapsedTimer pressed;
     QTimer timer;  // ends with this call, also when the run was over before it fired
     timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire up to 5% early
     QObject::connect(&timer, &QTimer::timeout, stop_, [&] {
       pressed.start();
       stop_->click();
@@ -97,6 +98,7 @@ class Bench {
     due.start();
     QTimer timer;
     timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer, &QTimer::timeout, list_, [&] {
       const double late = static_cast<double>(due.nsecsElapsed()) / 1e6 - after;
       QElapsedTimer handler;
