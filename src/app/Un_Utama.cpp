@@ -489,7 +489,7 @@ void Tfrm_utama::FileFound(TMyFindFile&, const std::string& path, const TSearchR
   ++progress_.examined;
   ProcessPending();
   if (!PassesFilters(path, rec)) return;
-  if (run_.queryEmpty || SearchWithEngine(fullName)) AddResultRow(path, rec);
+  if (run_.queryEmpty || SearchWithEngine(fullName)) AddResultRow(path, fullName, rec);
 }
 
 bool Tfrm_utama::QueryEmpty(int page, int type) const {
@@ -622,11 +622,11 @@ std::string Tfrm_utama::LocaleNumber(const char* format, double value) const {
   return text;
 }
 
-void Tfrm_utama::AddResultRow(const std::string& path, const TSearchRec& rec) {
+void Tfrm_utama::AddResultRow(const std::string& path, const std::string& fullName,
+                              const TSearchRec& rec) {
   TListItem item;
   item.Caption = NameOf(rec.Name);
   item.SubItems = {path, TimeText(rec.Time()), SizeText(rec.Size()), "No"};
-  const std::string fullName = path + rec.Name;
   item.ImageIndex = ImageList1.Add(GetFileIcon(ports_.shell, fullName, true));
   ListView1.Items.push_back(std::move(item));
   // The status just read for the row's time and size: no second look at the file.

@@ -198,7 +198,8 @@ class Tfrm_utama : public TForm {
   void btn_stopClick();
   void FileFound(TMyFindFile& sender, const std::string& path, const TSearchRec& rec, bool& stop);
   bool PassesFilters(const std::string& path, const TSearchRec& rec);
-  void AddResultRow(const std::string& path, const TSearchRec& rec);
+  // path: the file's folder, ending with the delimiter; fullName: path and the name.
+  void AddResultRow(const std::string& path, const std::string& fullName, const TSearchRec& rec);
   void SearchFinished(TMyFindFile& sender);
   void EnableInputs(bool flag);
   static bool InComboList(const std::vector<std::string>& items, const std::string& text);

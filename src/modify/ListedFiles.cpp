@@ -8,17 +8,18 @@
 
 namespace velmora {
 
-std::optional<TListedFiles::Stamp> TListedFiles::Take(const std::string& fileName) {
+std::optional<FileIdentity> TListedFiles::Take(const std::string& fileName) {
   struct stat info {};
   if (::stat(fileName.c_str(), &info) != 0) return std::nullopt;
-  return StampOf(FileIdentity::Of(info));
+  return FileIdentity::Of(info);
 }
 
 void TListedFiles::Note(const std::string& fileName) {
   Note(fileName, Take(fileName));
 }
 
-void TListedFiles::Note(const std::string& fileName, const std::optional<Stamp>& stamp) {
+void TListedFiles::Note(const std::string& fileName, const std::optional<FileIdentity>& status) {
+  const std::optional<Stamp> stamp = status ? std::optional<Stamp>(StampOf(*status)) : std::nullopt;
   // Kept at most half full, so that a search ends at a free slot soon.
   if ((records_.size() + 1) * 2 > slots_.size()) Grow();
   const std::size_t slot = SlotOf(fileName);
@@ -30,10 +31,6 @@ void TListedFiles::Note(const std::string& fileName, const std::optional<Stamp>&
   records_.push_back({names_.size(), fileName.size(), stamp});
   names_ += fileName;
   slots_[slot] = static_cast<std::uint32_t>(records_.size());
-}
-
-void TListedFiles::Note(const std::string& fileName, const std::optional<FileIdentity>& status) {
-  Note(fileName, status ? std::optional<Stamp>(StampOf(*status)) : std::nullopt);
 }
 
 void TListedFiles::Clear() {
@@ -63,7 +60,9 @@ void TListedFiles::CheckUnchanged(const std::string& fileName) const {
   const std::uint32_t taken = slots_[SlotOf(fileName)];
   if (taken == 0) return;
   const std::optional<Stamp>& recorded = records_[taken - 1].stamp;
-  if (!recorded || Take(fileName) == *recorded) return;
+  if (!recorded) return;
+  const std::optional<FileIdentity> now = Take(fileName);
+  if (now && StampOf(*now) == *recorded) return;
   throw EFileError("\"" + fileName +
                    "\" has changed since it was searched; its chosen lines may no longer be the "
                    "ones shown. Search it again and choose its lines anew.");

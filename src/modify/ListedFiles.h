@@ -36,8 +36,7 @@ class TListedFiles {
   static Stamp StampOf(const FileIdentity& status) {
     return {status.size, status.seconds, status.nanoseconds};
   }
-  static std::optional<Stamp> Take(const std::string& fileName);
-  void Note(const std::string& fileName, const std::optional<Stamp>& stamp);
+  static std::optional<FileIdentity> Take(const std::string& fileName);
 
   // Every name noted since the last Clear, its text in one shared buffer; a forgotten name
   // keeps its record without a stamp. Forgetting a list of 100,000 files then frees three
