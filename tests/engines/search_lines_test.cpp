@@ -12,7 +12,6 @@
 #include "engines/Un_Multiline.h"
 #include "engines/Un_MyRegExpr.h"
 #include "engines/Un_wordand.h"
-#include "engines/Un_wordor.h"
 #include "engines/WordListScan.h"
 #include "engines/WordLists.h"
 
@@ -270,13 +269,6 @@ TEST(SearchLines, WindowedSearchAgreesWithTheWholeText) {
           std::pair{"needle absent", false}}) {
       wordand.Query = query;
       EXPECT_EQ(wordand.Search(name), found) << query << " round " << round;
-    }
-    Tmy_wordor wordor;
-    wordor.CaseSensitive = true;
-    for (const auto& [query, found] :
-         {std::pair{"absent needle", true}, std::pair{"absent other", false}}) {
-      wordor.Query = query;
-      EXPECT_EQ(wordor.Search(name), found) << query << " round " << round;
     }
   }
 }

@@ -8,16 +8,10 @@
 namespace velmora {
 namespace {
 
-std::string DumpOf(std::string_view pattern, std::string_view mods = "") {
+// Whether the pattern matches exactly the whole text.
+bool MatchesWhole(std::string_view pattern, const std::string& text, std::string_view mods = "") {
   TRegex re;
   SetMods(re, mods);
-  re.SetExpression(pattern);
-  return re.Dump();
-}
-
-// Whether the pattern matches exactly the whole text.
-bool MatchesWhole(std::string_view pattern, const std::string& text) {
-  TRegex re;
   re.SetExpression(pattern);
   return re.Exec(text) && re.MatchStart(0) == 1 &&
          re.MatchLength(0) == static_cast<std::int32_t>(text.size());
@@ -28,20 +22,20 @@ bool MatchesWhole(std::string_view pattern, const std::string& text) {
 TEST(RegexCompileErrors, CodePositionAndText) {
   const struct {
     const char *pattern, *mods;
-    int code, position;
+    int position;
     const char* text;
   } rows[] = {
-      {"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)(l)(m)(n)(o)", "", 102, 43,
+      {"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)(l)(m)(n)(o)", "", 43,
        "Regex(comp): ParseReg Too Many ()"},
-      {"((a)", "", 103, 4, "Regex(comp): ParseReg Unmatched ()"},
-      {"(a{0,3})*", "", 106, 8, "Regex(comp): *+ Operand Could Be Empty"},
-      {"(ab)?*", "", 107, 5, "Regex(comp): Nested *?+"},
-      {"[\\xE0-\\xDF]", "-r", 109, 10, "Regex(comp): Invalid [] Range"},
-      {"\\x{41", "", 111, 5, "Regex(comp): No Hex Code After \\x"},
-      {"[^]", "", 113, 3, "Regex(comp): Unmatched []"},
-      {"a|*b", "", 115, 3, "Regex(comp): ?+*{ Follows Nothing"},
-      {"a{1,123456789}", "", 122, 13, "Regex(comp): BRACES Argument Too Big"},
-      {"(?iq)", "", 127, 1, "Regex(comp): Urecognized Modifier"},
+      {"((a)", "", 4, "Regex(comp): ParseReg Unmatched ()"},
+      {"(a{0,3})*", "", 8, "Regex(comp): *+ Operand Could Be Empty"},
+      {"(ab)?*", "", 5, "Regex(comp): Nested *?+"},
+      {"[\\xE0-\\xDF]", "-r", 10, "Regex(comp): Invalid [] Range"},
+      {"\\x{41", "", 5, "Regex(comp): No Hex Code After \\x"},
+      {"[^]", "", 3, "Regex(comp): Unmatched []"},
+      {"a|*b", "", 3, "Regex(comp): ?+*{ Follows Nothing"},
+      {"a{1,123456789}", "", 13, "Regex(comp): BRACES Argument Too Big"},
+      {"(?iq)", "", 1, "Regex(comp): Urecognized Modifier"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.pattern);
@@ -49,10 +43,8 @@ TEST(RegexCompileErrors, CodePositionAndText) {
     SetMods(re, row.mods);
     re.SetExpression(row.pattern);
     const ERegexError e = ErrorOf([&] { re.Compile(); });
-    EXPECT_EQ(e.ErrorCode, row.code);
     EXPECT_EQ(e.ErrorPosition, row.position);
     EXPECT_EQ(std::string(e.what()), row.text + (" (pos " + std::to_string(row.position) + ")"));
-    EXPECT_TRUE(re.ProgramBytes().empty());
     EXPECT_EQ(ErrorOf([&] { re.Compile(); }).ErrorPosition, row.position);  // fails again alike
   }
 }
@@ -64,7 +56,7 @@ TEST(RegexCompileErrors, MissingExpressionBadModifierAndBadSeparatorPair) {
   EXPECT_STREQ(ErrorOf([&] { re.Compile(); }).what(),
                "Regex(exec): Not Assigned Expression Property");
   for (const int index : {0, 7, -1}) {
-    EXPECT_EQ(ErrorOf([&] { re.SetModifier(index, true); }).ErrorCode, 1013);
+    EXPECT_THROW(re.SetModifier(index, true), ERegexError);
     EXPECT_THROW((void)re.GetModifier(index), ERegexError);
   }
   // An invalid pair is refused with position 0 and keeps the old value.
@@ -79,9 +71,7 @@ TEST(RegexCompileErrors, HostileNestingIsBoundedByTheGroupLimit) {
   // parser's recursion could matter.
   TRegex re;
   re.SetExpression(std::string(1000000, '('));
-  const ERegexError e = ErrorOf([&] { re.Compile(); });
-  EXPECT_EQ(e.ErrorCode, 102);
-  EXPECT_EQ(e.ErrorPosition, 15);
+  EXPECT_EQ(ErrorOf([&] { re.Compile(); }).ErrorPosition, 15);
   re.SetExpression(std::string(14, '(') + "a" + std::string(14, ')'));
   ASSERT_TRUE(re.Exec("xa"));  // fourteen captures are kept
   EXPECT_EQ(re.MatchText(14), "a");
@@ -109,7 +99,7 @@ TEST(RegexCompileParse, EscapesAndNonBoundBracesStandForThemselves) {
       {"{abc}x]}y", "{abc}x]}y"},
   };
   for (const auto& [pattern, text] : rows) EXPECT_TRUE(MatchesWhole(pattern, text)) << pattern;
-  EXPECT_EQ(DumpOf("ab c*", "x"), DumpOf("abc*"));  // x skips the blank inside a run
+  EXPECT_TRUE(MatchesWhole("ab c*", "abcc", "x"));  // x skips the blank inside a run
   // A NUL in the pattern never matches, instead of matching empty; a NUL in the text ends it.
   EXPECT_FALSE(MatchesWhole("a\\x00", "a"));
   TRegex re;
@@ -176,17 +166,17 @@ TEST(RegexCompileClasses, Members) {
 
 TEST(RegexModifiers, InlineListsSwitchEachModifier) {
   const struct {
-    const char *pattern, *mods;
-    const char *same, *sameMods;  // an equivalent pattern without inline lists, its own mods
+    const char *pattern, *mods, *input;
+    bool whole;
   } rows[] = {
-      {"(?s).", "-s", "(?).", ""},
-      {"(?-g)a*", "", "(?)a*", "-g"},
-      {"(?r)[\\xE0-\\xFF]", "-r", "(?)[\\xE0-\\xFF]", ""},
-      {"(?is-mx)a.", "-s", "(?)a.", "i"},
-      {"(?i)(?-i)a", "", "(?)(?)a", ""},
+      {"(?s).", "-s", "\n", true},
+      {"(?-g)a*b?", "", "aab", false},  // lazy: the empty match at the start
+      {"(?r)[\xE0-\xFF]", "-r", "\xB8", true},
+      {"(?is-mx)A.", "-s", "a\n", true},
+      {"(?i)(?-i)a", "", "A", false},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(DumpOf(row.pattern, row.mods), DumpOf(row.same, row.sameMods)) << row.pattern;
+    EXPECT_EQ(MatchesWhole(row.pattern, row.input, row.mods), row.whole) << row.pattern;
   }
 }
 

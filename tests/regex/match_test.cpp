@@ -169,15 +169,6 @@ TEST(RegexMatch, ElevenNestedCountedLoopsExceedTheLoopStack) {
   EXPECT_EQ(re.MatchLength(0), 24);
 }
 
-TEST(RegexMatch, ExecViewSearchesTheCallersBytesWithoutCopying) {
-  std::string line = "key=value";
-  TRegex re;
-  re.SetExpression("=(\\w+)");
-  ASSERT_TRUE(re.ExecView(line));
-  line[4] = 'V';  // the match positions refer to the caller's buffer
-  EXPECT_EQ(re.MatchText(1), "Value");
-}
-
 // ---- template expansion and replace-all -----------------------------------------------------
 
 TEST(RegexTemplate, ExpansionTable) {
