@@ -39,24 +39,6 @@ TEST_F(MainWindowTest, EmptyQueryListsEveryFileWithoutReadingIt) {
   EXPECT_EQ(w.StatusBar1.Panels[1].Text, "");
 }
 
-TEST_F(MainWindowTest, PhraseRunListsMatchesSortedAndPreviewsTheFirst) {
-  Write("zeta.txt", "one needle here\n");
-  Write("alpha.txt", "needle\n");
-  Write("beta.txt", "nothing\n");
-  Tfrm_utama& w = Show();
-  Find("needle");
-  ASSERT_THAT(Captions(), ElementsAre("alpha.txt", "zeta.txt"));
-  const TListItem& row = w.ListView1.Items[0];
-  EXPECT_EQ(row.SubItems[0], Tree());
-  EXPECT_EQ(row.SubItems[2], "0.0068 KB");  // 7 bytes
-  EXPECT_EQ(w.ImageList1.Icons[static_cast<std::size_t>(row.ImageIndex)], "small:txt");
-  EXPECT_TRUE(row.Selected);
-  EXPECT_EQ(w.found_count, 2);
-  EXPECT_EQ(viewer.Last(), w.PreviewFile());
-  EXPECT_NE(ReadFile(w.PreviewFile()).find("needle"), std::string::npos);
-  EXPECT_TRUE(w.Select1.Enabled && w.SaveList1.Enabled && w.is_search_in_result.Enabled);
-}
-
 TEST_F(MainWindowTest, RowTextsFollowTheLocale) {
   const std::string name = Write("a.txt", std::string(1536, 'x'));
   SetFileTime(name, std::time(nullptr));

@@ -19,7 +19,6 @@ TEST(InstanceHandoverTest, TheRunningCopyGetsTheArgumentsOfASecondStart) {
   const auto folder = temp.Path();
   const QString socket =
       InstanceSocketName(QString::fromStdString((folder / "Velmora.lock").string()));
-  EXPECT_TRUE(socket.endsWith(QStringLiteral("/Velmora.socket")));
   EXPECT_FALSE(SendToRunningInstance(socket, {"nobody listens"}));
 
   std::vector<std::vector<std::string>> received;

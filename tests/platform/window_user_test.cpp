@@ -80,7 +80,6 @@ TEST_F(WindowUserTest, AMemoKeepsExactlyWhatIsTyped) {
 TEST_F(WindowUserTest, KeyboardRunsStopsOpensMenusAndTabsInLayoutOrder) {
   TypeQueryAndReturn(QStringLiteral("needle"));
   EXPECT_EQ(window->Controller().found_count, 1);
-  EXPECT_EQ(Get<QMenu>("File1")->title(), QStringLiteral("&File"));
   // Every item of the menu bar and of each menu has a mnemonic no other item there has.
   QList<QList<QAction*>> menus = {window->menuBar()->actions()};
   for (QAction* top : menus.first()) menus << top->menu()->actions();
@@ -183,7 +182,6 @@ TEST_F(WindowUserTest, AssistiveTechnologyFindsAndWorksEveryControl) {
   for (QWidget* control : window->findChildren<QWidget*>())
     EXPECT_FALSE(testing::AnnouncedName(control).trimmed().isEmpty())
         << control->objectName().toStdString();
-  EXPECT_EQ(testing::AnnouncedName(Get<QWidget>("Memo_Replace")), "To Replace or Insert");
 
   // "Multiline" chosen by the radio button's accessibility action lays the page out.
   QAccessibleInterface* radio = QAccessible::queryAccessibleInterface(Get<QWidget>("RG_Type4"));
