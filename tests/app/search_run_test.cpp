@@ -37,6 +37,7 @@ TEST_F(MainWindowTest, EmptyQueryListsEveryFileWithoutReadingIt) {
   EXPECT_EQ(pump.calls, 3u);
   EXPECT_EQ(w.StatusBar1.Panels[0].Text, "Found : 3");
   EXPECT_EQ(w.StatusBar1.Panels[1].Text, "");
+  EXPECT_TRUE(w.Select1.Enabled && w.SaveList1.Enabled);
 }
 
 TEST_F(MainWindowTest, RowTextsFollowTheLocale) {
@@ -69,6 +70,7 @@ TEST_F(MainWindowTest, AFileOfExactlyTheSizeLimitIsRejectedEitherWay) {
   Find("");
   EXPECT_THAT(Captions(), IsEmpty());
   EXPECT_EQ(w.StatusBar1.Panels[0].Text, "Not Found");
+  EXPECT_FALSE(w.Select1.Enabled || w.SaveList1.Enabled);
 }
 
 TEST_F(MainWindowTest, DateFiltersRejectFutureAndOldFiles) {
