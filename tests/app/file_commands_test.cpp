@@ -255,7 +255,6 @@ TEST_F(FileCommandsTest, DeleteAsksOnceAndRemovesTheRowsOfTrashedFiles) {
       {{1}, ModalResult::Ok, "Confirm File Delete", {"a.txt", "c.txt"}},
       {{1}, ModalResult::Cancel, "Confirm File Delete", {"a.txt", "b.txt", "c.txt"}},
       {{0, 2}, ModalResult::Ok, "Confirm Multiple File Delete", {"b.txt"}},
-      {{0, 2}, ModalResult::Cancel, "Confirm Multiple File Delete", {"a.txt", "b.txt", "c.txt"}},
       {{}, ModalResult::Ok, "Confirm Multiple File Delete", {"a.txt", "b.txt", "c.txt"}},
   };
   Show();

@@ -95,7 +95,6 @@ TEST_F(ReportsTest, SelectAndDeselectByMaskChangeMatchingRowsAndPreviewEachChang
     std::string error;
   } cases[] = {
       {true, "*.txt", {false, false, true}, {true, true, true}, 2, ""},
-      {true, "*.txt", {true, false, false}, {true, true, false}, 1, ""},
       {false, "*", {true, false, true}, {false, false, false}, 2, ""},
       {false, "*.txt", {true, true, true}, {false, false, true}, 2, ""},
       {true, "", {false, false, false}, {false, false, false}, 0, ""},  // empty: nothing

@@ -80,8 +80,6 @@ TEST_F(WindowSmokeTest, ClosingDuringARunEndsItAndClosesAfterwards) {
   EXPECT_TRUE(window->Controller().Closed());
   QApplication::processEvents();
   EXPECT_FALSE(window->isVisible());
-  keys.OpenKey("Software\\Velmora", false);
-  EXPECT_EQ(keys.ReadString("ComboBoxPathText"), tree.string());
 }
 
 TEST_F(WindowSmokeTest, StopEndsARunAndKeepsItsRows) {
