@@ -18,10 +18,6 @@ TEST(CliUsage, VersionHelpAndBadArguments) {
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, std::string("velmora-cli ") + VersionString() + "\n");
 
-  const CliResult help = RunCli({"find", "--help"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("Usage: velmora-cli"), std::string::npos);
-
   // Each bad command line: exit 2, the usage on stderr, nothing on stdout.
   const std::vector<std::vector<std::string>> bad = {
       {},
