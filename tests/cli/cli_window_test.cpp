@@ -52,31 +52,25 @@ class CliAgainstWindow : public MainWindowTest {
     return pages;
   }
 
-  std::vector<std::string> EngineArgs(const TypeCase& c) {
-    std::vector<std::string> args{"--type", c.cliType, "--query", c.query};
+  // velmora-cli COMMAND with the case's engine options, then `tail`; it must print no error.
+  CliResult Cli(const char* command, const TypeCase& c, const std::vector<std::string>& tail) {
+    std::vector<std::string> args{command, "--type", c.cliType, "--query", c.query};
     if (c.caseSensitive) args.push_back("--case-sensitive");
     if (c.wholeWords) args.push_back("--whole-words");
-    return args;
+    args.insert(args.end(), tail.begin(), tail.end());
+    const CliResult result = RunCli(args);
+    EXPECT_EQ(result.err, "") << command << " " << tail.back();
+    return result;
   }
 
   std::string CliPage(const TypeCase& c, const std::string& fileName) {
     const std::string page = (root / "cli-page.html").string();
-    std::vector<std::string> args{"lines", "--page", page, fileName};
-    const auto options = EngineArgs(c);
-    args.insert(args.begin() + 1, options.begin(), options.end());
-    const CliResult result = RunCli(args);
-    EXPECT_EQ(result.err, "") << fileName;
+    Cli("lines", c, {"--page", page, fileName});
     return ReadFile(page);
   }
 
   std::vector<std::string> CliRun(const TypeCase& c) {
-    std::vector<std::string> args{"find"};
-    const auto options = EngineArgs(c);
-    args.insert(args.end(), options.begin(), options.end());
-    args.push_back(Tree());
-    const CliResult result = RunCli(args);
-    EXPECT_EQ(result.err, "");
-    std::vector<std::string> names = OutputLines(result.out);
+    std::vector<std::string> names = OutputLines(Cli("find", c, {Tree()}).out);
     std::sort(names.begin(), names.end());
     return names;
   }

@@ -107,6 +107,9 @@ TEST(Rewrite, AFileReplacedWhileItsLinesAreListedIsRefused) {
 TEST(Rewrite, ContentWrittenInPiecesArrivesWholeOrNotAtAll) {
   const std::string piece(300000, 'p');
   const std::string big(3 * 1024 * 1024, 'b');
+  std::string whole;
+  for (int i = 0; i < 5; ++i) whole += piece;
+  whole += big + "end";
   for (const bool hardLinked : {false, true}) {
     for (const bool fails : {false, true}) {
       TempFolder dir;
@@ -127,12 +130,7 @@ TEST(Rewrite, ContentWrittenInPiecesArrivesWholeOrNotAtAll) {
       } else {
         WriteFileSafely(name, write);
       }
-      std::string expected = "old text";
-      if (!fails) {
-        expected.clear();
-        for (int i = 0; i < 5; ++i) expected += piece;
-        expected += big + "end";
-      }
+      const std::string expected = fails ? "old text" : whole;
       EXPECT_TRUE(TempFolder::Read(name) == expected) << label;
       if (hardLinked) {
         EXPECT_TRUE(TempFolder::Read(dir / "link") == expected) << label;
