@@ -223,7 +223,9 @@ TEST_F(StoreSafetyTest, KillDuringSavesNeverLeavesABrokenFile) {
     ::close(ready[0]);
     std::this_thread::sleep_for(std::chrono::milliseconds(3 + 7 * round));
     ::kill(child, SIGKILL);
-    EXPECT_FALSE(Succeeded(child));
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "stopped saving early";
 
     FileKeyStore store(FileName());
     ASSERT_TRUE(store.CorruptCopy().empty()) << "round " << round;
