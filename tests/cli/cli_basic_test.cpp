@@ -17,6 +17,7 @@ TEST(CliUsage, VersionHelpAndBadArguments) {
   const CliResult version = RunCli({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, std::string("velmora-cli ") + VersionString() + "\n");
+  EXPECT_EQ(RunCli({"find", "--help"}).status, 0) << "help after a command is no usage error";
 
   // Each bad command line: exit 2, the usage on stderr, nothing on stdout.
   const std::vector<std::vector<std::string>> bad = {
